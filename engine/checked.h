@@ -1,0 +1,153 @@
+// Checked arithmetic: the few helpers through which every engine result passes.
+// They round to single precision, divide, convert to 16/32-bit integers and
+// index the fixed arrays, and throw EngineError when a result cannot be held.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+
+namespace ljgas {
+
+// The three ways an engine computation can fail. An invalid operation (0/0,
+// inf - inf, ...) is reported as Overflow, as the classic forms runtimes do.
+enum class ErrorKind { Overflow, DivisionByZero, IndexOutOfRange };
+
+// "Overflow", "Division by zero" or "Index out of range".
+const char* errorText(ErrorKind kind) noexcept;
+
+class EngineError : public std::exception {
+public:
+    explicit EngineError(ErrorKind kind) noexcept : kind_(kind) {}
+    ErrorKind kind() const noexcept { return kind_; }
+    const char* what() const noexcept override { return errorText(kind_); }
+
+private:
+    ErrorKind kind_;
+};
+
+// Kept out of line so that the checks in the hot loops stay a compare and a
+// rarely taken branch.
+[[noreturn]] void fail(ErrorKind kind);
+
+// Round a double-precision result to single precision. A finite value too
+// large for single precision, an infinity or a NaN is an overflow.
+inline float toSingle(double v)
+{
+    const float f = static_cast<float>(v);
+    if (!std::isfinite(f)) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    return f;
+}
+
+// a / b in double precision. A zero divisor is a division by zero, unless the
+// dividend is zero (or NaN) too: that is an invalid operation.
+inline double divide(double a, double b)
+{
+    if (b == 0.0) [[unlikely]]
+        fail(a == 0.0 || std::isnan(a) ? ErrorKind::Overflow : ErrorKind::DivisionByZero);
+    return a / b;
+}
+
+// Round to the nearest integer, a half going to the even neighbour, for
+// |v| < 2^51: adding and removing 1.5 * 2^52 leaves exactly the rounded value
+// in the default rounding mode (and the compiler may not fold it, since we
+// never build with fast-math).
+inline double roundHalfEven(double v)
+{
+    constexpr double shifter = 6755399441055744.0;  // 1.5 * 2^52
+    return (v + shifter) - shifter;
+}
+
+// Float-to-integer conversions: round half to even, fail outside the range.
+inline std::int16_t toInt16(double v)
+{
+    if (!(std::fabs(v) < 65536.0)) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    const double r = roundHalfEven(v);
+    if (r < -32768.0 || r > 32767.0) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    return static_cast<std::int16_t>(r);
+}
+
+inline std::int32_t toInt32(double v)
+{
+    if (!(std::fabs(v) < 4294967296.0)) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    const double r = roundHalfEven(v);
+    if (r < -2147483648.0 || r > 2147483647.0) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    return static_cast<std::int32_t>(r);
+}
+
+// 16-bit signed integer arithmetic with overflow checks.
+inline std::int16_t narrow16(std::int32_t v)
+{
+    if (v < INT16_MIN || v > INT16_MAX) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    return static_cast<std::int16_t>(v);
+}
+inline std::int16_t add16(std::int16_t a, std::int16_t b) { return narrow16(std::int32_t{a} + b); }
+inline std::int16_t sub16(std::int16_t a, std::int16_t b) { return narrow16(std::int32_t{a} - b); }
+inline std::int16_t mul16(std::int16_t a, std::int16_t b) { return narrow16(std::int32_t{a} * b); }
+
+// 32-bit signed integer arithmetic with overflow checks.
+inline std::int32_t add32(std::int32_t a, std::int32_t b)
+{
+    std::int32_t r;
+    if (__builtin_add_overflow(a, b, &r)) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    return r;
+}
+inline std::int32_t sub32(std::int32_t a, std::int32_t b)
+{
+    std::int32_t r;
+    if (__builtin_sub_overflow(a, b, &r)) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    return r;
+}
+inline std::int32_t mul32(std::int32_t a, std::int32_t b)
+{
+    std::int32_t r;
+    if (__builtin_mul_overflow(a, b, &r)) [[unlikely]]
+        fail(ErrorKind::Overflow);
+    return r;
+}
+
+// A zero-filled array with the fixed index range 0..Last whose every access
+// is checked against that range.
+template <class T, int Last>
+class FixedArray {
+public:
+    static constexpr int last = Last;
+
+    T& operator[](int i)
+    {
+        check(i);
+        return data_[static_cast<unsigned>(i)];
+    }
+    const T& operator[](int i) const
+    {
+        check(i);
+        return data_[static_cast<unsigned>(i)];
+    }
+
+    // Unchecked view for loops whose index range has been checked once.
+    T* data() noexcept { return data_.data(); }
+    const T* data() const noexcept { return data_.data(); }
+
+    static void check(int i)
+    {
+        if (static_cast<unsigned>(i) > static_cast<unsigned>(Last)) [[unlikely]]
+            fail(ErrorKind::IndexOutOfRange);
+    }
+
+private:
+    std::array<T, Last + 1> data_{};
+};
+
+using ParticleArray = FixedArray<float, 1000>;    // x, y, vx, vy: indexes 0..1000
+using HistogramArray = FixedArray<float, 20000>;  // g: indexes 0..20000
+
+}  // namespace ljgas

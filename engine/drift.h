@@ -1,0 +1,35 @@
+// Drift and periodic wrap of one particle, and the kinetic sum.
+#pragma once
+
+#include <cstdint>
+
+#include "checked.h"
+#include "record.h"
+
+namespace ljgas {
+
+// x := dt*vx + x, y := dt*vy + y, then one strict wrap test per edge: a
+// coordinate of exactly 0 or 1 stays, so positions lie in [0, 1]. With the
+// velocities already kicked this is symplectic Euler. A particle faster than
+// 1000 box lengths per unit time would leave [0, 1]; nothing guards that.
+inline void driftAndWrap(Record& rec, int p, float dt)
+{
+    float& x = rec.x[p];
+    float& y = rec.y[p];
+    x = toSingle(static_cast<double>(dt) * rec.vx[p] + x);
+    y = toSingle(static_cast<double>(dt) * rec.vy[p] + y);
+    if (x > 1.0f)
+        x = toSingle(static_cast<double>(x) - 1.0);
+    if (x < 0.0f)
+        x = toSingle(static_cast<double>(x) + 1.0);
+    if (y > 1.0f)
+        y = toSingle(static_cast<double>(y) - 1.0);
+    if (y < 0.0f)
+        y = toSingle(static_cast<double>(y) + 1.0);
+}
+
+// v2sum := vx*vx + v2sum + vy*vy for particles 1..n, in that order, rounded
+// once per particle.
+float addSquaredSpeeds(const Record& rec, float v2sum);
+
+}  // namespace ljgas

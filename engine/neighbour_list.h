@@ -1,0 +1,100 @@
+// The staggered neighbour list: the pair sequence cut into 20 slices, one
+// slice re-examined per step, holding the pairs closer than 8R.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "checked.h"
+#include "pair_distance.h"
+#include "record.h"
+#include "run_params.h"
+
+namespace ljgas {
+
+// Pairs of one slice: n(n-1)/2 / 20, the product in 32 bits, the quotient
+// rounded half to even. 1260 for 225 particles.
+std::int32_t pairsPerSlice(std::int32_t n);
+// The same count with the divisions the other way round (by 20, then by 2),
+// as every step recomputes it for its refresh.
+std::int32_t pairsPerRefresh(std::int32_t n);
+
+// Position in the pair sequence (2,1), (3,1), (3,2), (4,1), ... (n,n-1):
+// the last pair visited. (1, 0) is before the first.
+struct PairCursor {
+    std::int16_t i = 1;
+    std::int16_t j = 0;
+
+    void reset() { i = 1, j = 0; }
+    void advance()
+    {
+        j = add16(j, 1);
+        if (j == i) {
+            j = 1;
+            i = add16(i, 1);
+        }
+    }
+};
+
+// ListCount(s) pairs (ListI(k, s), ListJ(k, s)), k = 1..ListCount(s), in
+// slices s = 1..20, with j < i. Allocated once at run start for ListCap
+// pairs per slice; released with the run.
+class NeighbourList {
+public:
+    explicit NeighbourList(std::int32_t n);
+
+    std::int32_t ListCap = 0;
+    FixedArray<std::int16_t, SliceCount> ListCount;
+
+    std::int16_t& ListI(int k, int s) { return ListI_[index(k, s)]; }
+    std::int16_t& ListJ(int k, int s) { return ListJ_[index(k, s)]; }
+    std::int16_t ListI(int k, int s) const { return ListI_[index(k, s)]; }
+    std::int16_t ListJ(int k, int s) const { return ListJ_[index(k, s)]; }
+
+    // Empty slice s, then visit the next `pairs` pairs of the sequence from
+    // the cursor on. Each pair's r^2 goes to onPair (the histogram, in a
+    // step's refresh) before the pair is kept if r^2 < rc2, strictly.
+    template <class OnPair>
+    void refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec, float rc2,
+                 OnPair&& onPair);
+
+private:
+    // Slice-major, so that a slice's pairs lie side by side.
+    std::size_t index(int k, int s) const
+    {
+        if (static_cast<unsigned>(k) > static_cast<unsigned>(ListCap) ||
+            static_cast<unsigned>(s) > static_cast<unsigned>(SliceCount)) [[unlikely]]
+            fail(ErrorKind::IndexOutOfRange);
+        return static_cast<std::size_t>(s) * (static_cast<std::size_t>(ListCap) + 1) +
+               static_cast<std::size_t>(k);
+    }
+
+    std::vector<std::int16_t> ListI_;
+    std::vector<std::int16_t> ListJ_;
+};
+
+// The whole list at run start: cursor to (1, 0), slices 1..20 in turn, the
+// cursor running on from one slice to the next. Bins nothing.
+void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& rec, float rc2);
+
+template <class OnPair>
+void NeighbourList::refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec,
+                            float rc2, OnPair&& onPair)
+{
+    std::int16_t& count = ListCount[s];
+    count = 0;
+    for (std::int32_t c = 1; c <= pairs; ++c) {
+        cursor.advance();
+        const int i = cursor.i;
+        const int j = cursor.j;
+        const float r2 = Radius2(rec.x[i], rec.x[j], rec.y[i], rec.y[j]);
+        onPair(r2);
+        if (r2 < rc2) {
+            count = add16(count, 1);
+            ListI(count, s) = cursor.i;
+            ListJ(count, s) = cursor.j;
+        }
+    }
+}
+
+}  // namespace ljgas

@@ -1,0 +1,12 @@
+// Number-to-text conversion of a single-precision value for display.
+#pragma once
+
+#include <string>
+
+namespace ljgas {
+
+// The shortest decimal text that reads back to the same single-precision
+// value: "0.2998765", "12.5", "-3", "1.5E-07", "3.402823E+38".
+std::string numberToText(float value);
+
+}  // namespace ljgas
