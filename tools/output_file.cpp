@@ -1,0 +1,122 @@
+#include "output_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace ljgas {
+
+namespace {
+
+std::string directoryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The mode a file created with open(..., 0666) would get: mkstemp makes its
+// files private to the owner, the finished output should not be.
+mode_t defaultFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() { discard(); }
+
+bool OutputFile::open(const std::string& path, std::string& error)
+{
+    discard();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        error = "'" + path + "' is a directory";
+        return false;
+    }
+    if (path.empty() || path.back() == '/') {
+        error = "'" + path + "' is not a file name";
+        return false;
+    }
+
+    std::string pattern = directoryOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        error = "cannot create '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    ::fchmod(fd, defaultFileMode());
+    file_ = ::fdopen(fd, "w");
+    if (file_ == nullptr) {
+        error = "cannot create '" + path + "': " + std::strerror(errno);
+        ::close(fd);
+        ::unlink(name.data());
+        return false;
+    }
+    path_ = path;
+    temporaryPath_ = name.data();
+    return true;
+}
+
+bool OutputFile::commit(std::string& error)
+{
+    if (file_ == nullptr) {
+        error = "'" + path_ + "' is not open";
+        return false;
+    }
+    // A failed fwrite leaves the stream's error flag set; a full disk may
+    // show only when the buffer is flushed or the file closed.
+    errno = 0;
+    bool written = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+    int reason = written ? 0 : errno;
+    if (std::fclose(file_) != 0 && written) {
+        written = false;
+        reason = errno;
+    }
+    file_ = nullptr;
+    if (!written) {
+        error = "cannot write '" + path_ + "': " + (reason != 0 ? std::strerror(reason) : "write error");
+        ::unlink(temporaryPath_.c_str());
+        temporaryPath_.clear();
+        return false;
+    }
+    if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+        error = "cannot create '" + path_ + "': " + std::strerror(errno);
+        ::unlink(temporaryPath_.c_str());
+        temporaryPath_.clear();
+        return false;
+    }
+    temporaryPath_.clear();
+    return true;
+}
+
+void OutputFile::discard()
+{
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!temporaryPath_.empty()) {
+        ::unlink(temporaryPath_.c_str());
+        temporaryPath_.clear();
+    }
+}
+
+}  // namespace ljgas

@@ -1,0 +1,165 @@
+#include "state_file.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "csv_number.h"
+#include "engine/record.h"
+
+namespace ljgas {
+
+namespace {
+
+constexpr std::string_view Header = "k,x,y,vx,vy";
+constexpr int FieldCount = 5;
+// A valid file is about 16 KB; anything far larger is not a state file, and
+// need not be read into memory to find that out.
+constexpr std::streamsize MaximumFileSize = 1 << 20;
+
+[[noreturn]] void failAt(const std::string& name, int line, const std::string& problem)
+{
+    throw StateFileError(name + ":" + std::to_string(line) + ": " + problem, line);
+}
+
+std::string quoted(std::string_view field)
+{
+    std::string text;
+    text.reserve(field.size() + 2);
+    text += '\'';
+    text += field;
+    text += '\'';
+    return text;
+}
+
+// The next line of `text` from `position`, without its line end; a final
+// CR before the LF belongs to the line end.
+std::string_view nextLine(std::string_view text, std::size_t& position)
+{
+    const std::size_t end = text.find('\n', position);
+    std::string_view line = text.substr(position, end == std::string_view::npos ? std::string_view::npos : end - position);
+    position = end == std::string_view::npos ? text.size() : end + 1;
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+float parseValue(std::string_view field, const char* what, const std::string& name, int line)
+{
+    float value = 0.0f;
+    const char* first = field.data();
+    const char* last = field.data() + field.size();
+    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range)
+        failAt(name, line, std::string(what) + " value " + quoted(field) + " is out of single-precision range");
+    if (result.ec != std::errc{} || result.ptr != last || field.empty())
+        failAt(name, line, std::string(what) + " value " + quoted(field) + " is not a number");
+    if (!std::isfinite(value))
+        failAt(name, line, std::string(what) + " value " + quoted(field) + " is not finite");
+    return value;
+}
+
+}  // namespace
+
+ParticleState parseStateText(std::string_view text, const std::string& name)
+{
+    ParticleState state;
+    std::size_t position = 0;
+    int line = 1;
+
+    if (text.empty())
+        failAt(name, line, "the file is empty; expected the header '" + std::string(Header) + "'");
+    if (const std::string_view header = nextLine(text, position); header != Header)
+        failAt(name, line, "expected the header '" + std::string(Header) + "', found " + quoted(header));
+
+    for (int k = 1; k <= ParticleCount; ++k) {
+        ++line;
+        if (position >= text.size())
+            failAt(name, line,
+                   "the file ends after " + std::to_string(k - 1) + " particles; expected " +
+                       std::to_string(ParticleCount));
+        const std::string_view row = nextLine(text, position);
+
+        std::array<std::string_view, FieldCount> fields;
+        int count = 0;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t comma = row.find(',', start);
+            if (count < FieldCount)
+                fields[static_cast<std::size_t>(count)] = row.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+            ++count;
+            if (comma == std::string_view::npos)
+                break;
+            start = comma + 1;
+        }
+        if (count != FieldCount)
+            failAt(name, line, "expected 5 fields k,x,y,vx,vy, found " + std::to_string(count));
+
+        int number = 0;
+        const std::string_view kField = fields[0];
+        const auto kResult = std::from_chars(kField.data(), kField.data() + kField.size(), number);
+        if (kResult.ec != std::errc{} || kResult.ptr != kField.data() + kField.size() || kField.empty())
+            failAt(name, line, "particle number " + quoted(kField) + " is not a whole number");
+        if (number != k)
+            failAt(name, line, "particle number " + std::to_string(number) + ", expected " + std::to_string(k));
+
+        const auto index = static_cast<std::size_t>(k - 1);
+        state.x[index] = parseValue(fields[1], "x", name, line);
+        state.y[index] = parseValue(fields[2], "y", name, line);
+        state.vx[index] = parseValue(fields[3], "vx", name, line);
+        state.vy[index] = parseValue(fields[4], "vy", name, line);
+    }
+
+    if (position < text.size())
+        failAt(name, line + 1, "unexpected line after particle " + std::to_string(ParticleCount));
+    return state;
+}
+
+ParticleState readStateFile(const std::string& path)
+{
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+        throw StateFileError("cannot read state file '" + path + "': it is a directory", 0);
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw StateFileError("cannot open state file '" + path + "': " + std::strerror(errno), 0);
+    std::string text(static_cast<std::size_t>(MaximumFileSize) + 1, '\0');
+    in.read(text.data(), MaximumFileSize + 1);
+    if (in.bad())
+        throw StateFileError("cannot read state file '" + path + "'", 0);
+    if (in.gcount() > MaximumFileSize)
+        throw StateFileError("state file '" + path + "' is larger than 1 MiB; a 225-particle state is about 16 KB", 0);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return parseStateText(text, path);
+}
+
+void writeStateFile(std::FILE* out, const Record& rec)
+{
+    std::string text(Header);
+    text += '\n';
+    for (int k = 1; k <= ParticleCount; ++k) {
+        text += std::to_string(k);
+        for (const float value : {rec.x[k], rec.y[k], rec.vx[k], rec.vy[k]}) {
+            text += ',';
+            text += csvNumber(value);
+        }
+        text += '\n';
+    }
+    std::fwrite(text.data(), 1, text.size(), out);
+}
+
+void applyState(Record& rec, const ParticleState& state)
+{
+    for (int k = 1; k <= ParticleCount; ++k) {
+        const auto index = static_cast<std::size_t>(k - 1);
+        rec.x[k] = state.x[index];
+        rec.y[k] = state.y[index];
+        rec.vx[k] = state.vx[index];
+        rec.vy[k] = state.vy[index];
+    }
+}
+
+}  // namespace ljgas

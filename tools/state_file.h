@@ -1,0 +1,51 @@
+// The state file: x, y, vx, vy of particles 1..225 as CSV under the header
+// "k,x,y,vx,vy", each value with enough digits to read back to the same float.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "engine/run_params.h"
+
+namespace ljgas {
+
+struct Record;
+
+// Positions and velocities of particles 1..225; element k-1 is particle k.
+struct ParticleState {
+    std::array<float, ParticleCount> x{};
+    std::array<float, ParticleCount> y{};
+    std::array<float, ParticleCount> vx{};
+    std::array<float, ParticleCount> vy{};
+};
+
+// A state file that cannot be used. what() names the file and, where the
+// fault lies on a line, the line number: "state.csv:7: ...".
+class StateFileError : public std::runtime_error {
+public:
+    StateFileError(const std::string& message, int line) : std::runtime_error(message), line_(line) {}
+    int line() const noexcept { return line_; }  // 1-based; 0 when no line is at fault
+
+private:
+    int line_;
+};
+
+// Reads the whole text strictly: the exact header, then exactly 225 lines
+// "k,x,y,vx,vy" with k = 1..225 in order and four finite floats that fill
+// their fields. CRLF line ends and a missing final newline are accepted.
+// `name` is the file name used in messages. Throws StateFileError.
+ParticleState parseStateText(std::string_view text, const std::string& name);
+
+// Reads and parses the file at `path`. Throws StateFileError.
+ParticleState readStateFile(const std::string& path);
+
+// Writes particles 1..225 of the record.
+void writeStateFile(std::FILE* out, const Record& rec);
+
+// Replaces x, y, vx and vy of particles 1..225; nothing else changes.
+void applyState(Record& rec, const ParticleState& state);
+
+}  // namespace ljgas

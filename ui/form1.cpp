@@ -1,0 +1,298 @@
+#include "form1.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <exception>
+#include <utility>
+
+#include "distribution_plot.h"
+#include "engine/checked.h"
+#include "engine/lattice.h"
+#include "engine/record.h"
+#include "engine/run.h"
+#include "particle_view.h"
+#include "platform/event_pump.h"
+#include "platform/number_to_text.h"
+#include "platform/palette.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+
+namespace ljgas {
+
+namespace {
+
+const char* const titleText = "Lennard-Jones Gas";
+
+// The layout is stored in twips; converted to pixels at the screen's dpi.
+constexpr int clientWidth = 14460;
+constexpr int clientHeight = 8580;
+
+struct TwipRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Point sizes of the layout: the window's own font and the larger captions.
+constexpr qreal smallPoints = 8.25;
+constexpr qreal formPoints = 13.5;
+constexpr qreal largePoints = 18.0;
+
+// The layout was designed for "MS Sans Serif"; where that is missing, a
+// sans-serif of similar, narrow metrics keeps the captions inside their
+// boxes ("Tist=" has 57 pixels at 24-pixel type).
+QFont layoutFont(qreal points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+QRect pixelRect(const TwipRect& r, double dpiX, double dpiY)
+{
+    return {twipsToPixels(r.left, dpiX), twipsToPixels(r.top, dpiY), twipsToPixels(r.width, dpiX),
+            twipsToPixels(r.height, dpiY)};
+}
+
+template <class Control>
+Control* addControl(QWidget* form, const char* name, const TwipRect& where)
+{
+    auto* control = new Control(form);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(pixelRect(where, form->logicalDpiX(), form->logicalDpiY()));
+    return control;
+}
+
+template <class Control>
+Control* addControl(QWidget* form, const char* name, const TwipRect& where, qreal points)
+{
+    Control* control = addControl<Control>(form, name, where);
+    control->setFont(layoutFont(points));
+    return control;
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent), rec_(std::make_unique<Record>())
+{
+    reporter_ = [this](const QString& message) {
+        QMessageBox::critical(this, QString::fromLatin1(titleText), message);
+    };
+    createControls();
+    connectHandlers();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::setErrorReporter(ErrorReporter reporter)
+{
+    reporter_ = std::move(reporter);
+}
+
+// The fifteen controls in the order of the stored layout; Qt's default focus
+// chain follows creation, and the tab order is set after.
+void Form1::createControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(titleText));
+    setFont(layoutFont(formPoints));
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    setFixedSize(twipsToPixels(clientWidth, dpiX), twipsToPixels(clientHeight, dpiY));
+
+    Tsolltxt = addControl<QLineEdit>(this, "Tsolltxt", {10440, 2040, 1095, 495});
+    Thermostat = addControl<QCheckBox>(this, "Thermostat", {11880, 2040, 1935, 375});
+    Thermostat->setText(QStringLiteral("Thermostat"));
+    e0txt = addControl<QLineEdit>(this, "e0txt", {10440, 1440, 1095, 495});
+    Rtxt = addControl<QLineEdit>(this, "Rtxt", {10440, 840, 1095, 495});
+    Distribution = addControl<PictureBox>(this, "Distribution", {9360, 4320, 5055, 4215}, smallPoints);
+    Distribution->setBackColor(QBColor(0));
+    pause = addControl<QPushButton>(this, "pause", {12960, 120, 1455, 615}, largePoints);
+    pause->setText(QStringLiteral("Stop"));
+    Initialize = addControl<QPushButton>(this, "Initialize", {9360, 120, 1455, 615}, largePoints);
+    Initialize->setText(QStringLiteral("Initialize"));
+    Go = addControl<QPushButton>(this, "Go", {11400, 120, 1095, 615}, largePoints);
+    Go->setText(QStringLiteral("Go"));
+    window = addControl<PictureBox>(this, "window", {0, 0, 9255, 8535}, smallPoints);
+    window->setBackColor(QBColor(0));
+    Label2[3] = addControl<QLabel>(this, "Label2(3)", {9360, 2040, 1335, 495}, largePoints);
+    Label2[3]->setText(QStringLiteral("Tsoll="));
+    Label2[2] = addControl<QLabel>(this, "Label2(2)", {9360, 1440, 615, 495}, largePoints);
+    Label2[2]->setText(QStringLiteral("e0="));
+    Ttxt = addControl<QLabel>(this, "Ttxt", {10440, 2640, 2655, 495});
+    // A white field even while empty, so that it reads as a box of its own.
+    Ttxt->setAutoFillBackground(true);
+    QPalette white = Ttxt->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Ttxt->setPalette(white);
+    Label2[1] = addControl<QLabel>(this, "Label2(1)", {9360, 2640, 855, 495}, largePoints);
+    Label2[1]->setText(QStringLiteral("Tist="));
+    Label3 = addControl<QLabel>(this, "Label3", {9360, 3840, 4935, 375});
+    Label3->setText(QStringLiteral("Radial Distribution Function g(r)"));
+    Label2[0] = addControl<QLabel>(this, "Label2(0)", {9360, 840, 495, 495}, largePoints);
+    Label2[0]->setText(QStringLiteral("R="));
+
+    // Labels lie beneath the other controls: the box of "Tsoll=" reaches
+    // under the left edge of Tsolltxt, and the text box must stay on top.
+    for (QLabel* label : {Label2[3], Label2[2], Ttxt, Label2[1], Label3, Label2[0]})
+        label->lower();
+
+    // Only the buttons, the boxes and the check box take focus.
+    setTabOrder(Go, Initialize);
+    setTabOrder(Initialize, pause);
+    setTabOrder(pause, Rtxt);
+    setTabOrder(Rtxt, e0txt);
+    setTabOrder(e0txt, Thermostat);
+    setTabOrder(Thermostat, Tsolltxt);
+    Go->setFocus();
+}
+
+void Form1::connectHandlers()
+{
+    connect(Go, &QPushButton::clicked, this, &Form1::Go_Click);
+    connect(pause, &QPushButton::clicked, this, &Form1::pause_Click);
+    connect(Initialize, &QPushButton::clicked, this, &Form1::Initialize_Click);
+}
+
+// Start-up: centre the window on the screen by its outer size, write the
+// default parameters into the boxes and place the particles. The defaults
+// exist only as these texts; the engine reads them from the boxes.
+void Form1::Form_Load()
+{
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    // Before the window is first shown the platform may not know the frame
+    // yet; the outer size is then the client size.
+    const QSize outer = frameGeometry().size();
+    const QRect screenArea = screen()->geometry();
+    const WindowOrigin origin =
+        centredOrigin(pixelsToTwips(screenArea.width(), dpiX), pixelsToTwips(screenArea.height(), dpiY),
+                      pixelsToTwips(outer.width(), dpiX), pixelsToTwips(outer.height(), dpiY));
+    move(screenArea.x() + twipsToPixels(origin.Left, dpiX), screenArea.y() + twipsToPixels(origin.Top, dpiY));
+
+    doEvents();
+    Rtxt->setText(QStringLiteral("0.01"));
+    e0txt->setText(QStringLiteral("0.2"));
+    Tsolltxt->setText(QStringLiteral("0.3"));
+    Thermostat->setChecked(true);
+    Initialize_Click();
+}
+
+void Form1::Go_Click()
+{
+    // A click still queued when the window closed must not start a run that
+    // would clear the stop flag and keep the program alive.
+    if (closing_)
+        return;
+    reportingErrors([this] { runSimulation(*rec_, *this); });
+}
+
+void Form1::pause_Click()
+{
+    requestStop(*rec_);
+}
+
+void Form1::Initialize_Click()
+{
+    reportingErrors([this] { initializeLattice(*rec_, *this, random_); });
+}
+
+// A failed check abandons the handler in progress and is reported; the
+// window stays open and the record keeps the values it had. A handler that
+// ran inside a run's event processing reports its own error, and the outer
+// run carries on.
+template <class Work>
+void Form1::reportingErrors(Work work)
+{
+    try {
+        work();
+    } catch (const EngineError& error) {
+        reporter_(QString::fromUtf8(error.what()));
+    } catch (const std::exception& error) {
+        reporter_(QString::fromUtf8(error.what()));
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // The run loop's only exit is the stop flag. Every run still on the
+    // stack, nested ones included, finds it set after its current step's
+    // event processing and returns, and the application's event loop, told
+    // to quit by the last window's closing, then ends the program.
+    closing_ = true;
+    requestStop(*rec_);
+    event->accept();
+}
+
+std::string Form1::text(Box box)
+{
+    switch (box) {
+    case Box::R:
+        return Rtxt->text().toStdString();
+    case Box::e0:
+        return e0txt->text().toStdString();
+    case Box::Tsoll:
+        return Tsolltxt->text().toStdString();
+    }
+    return {};
+}
+
+std::int16_t Form1::thermostatValue()
+{
+    return Thermostat->isChecked() ? 1 : 0;
+}
+
+void Form1::showTemperature(float T)
+{
+    Ttxt->setText(QString::fromStdString(numberToText(T)));
+}
+
+void Form1::redrawParticles(const Record& rec)
+{
+    ljgas::redrawParticles(*window, rec);
+}
+
+void Form1::eraseParticle(const Record& rec, int k)
+{
+    ljgas::eraseParticle(*window, rec, k);
+}
+
+void Form1::drawParticle(const Record& rec, int k)
+{
+    ljgas::drawParticle(*window, rec, k);
+}
+
+void Form1::setUpPlot(const Record& rec)
+{
+    ljgas::setUpPlot(*Distribution, rec);
+}
+
+void Form1::redrawPlot(const Record& rec)
+{
+    ljgas::redrawPlot(*Distribution, rec);
+}
+
+void Form1::doEvents()
+{
+    ljgas::doEvents();
+}
+
+}  // namespace ljgas

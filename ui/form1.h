@@ -1,0 +1,98 @@
+// Form1: the program's one window, with its parameter boxes, buttons, read-out
+// and two drawing areas. It owns the simulation record and is the Host that
+// runs and lattice starts draw and read through.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/host.h"
+#include "platform/random_sequence.h"
+
+class QCheckBox;
+class QCloseEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace ljgas {
+
+class PictureBox;
+struct Record;
+
+class Form1 : public QWidget, public Host {
+    Q_OBJECT
+
+public:
+    // Creates the controls with their stored layout, then runs the start-up
+    // sequence Form_Load: centred, default texts, a first lattice start.
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // How a failed handler is reported: by default a modal message box
+    // titled with the window's title, saying what went wrong.
+    using ErrorReporter = std::function<void(const QString& message)>;
+    void setErrorReporter(ErrorReporter reporter);
+
+    const Record& record() const { return *rec_; }
+
+    // Host: what the engine reads from and draws into the window.
+    std::string text(Box box) override;
+    std::int16_t thermostatValue() override;
+    void showTemperature(float T) override;
+    void redrawParticles(const Record& rec) override;
+    void eraseParticle(const Record& rec, int k) override;
+    void drawParticle(const Record& rec, int k) override;
+    void setUpPlot(const Record& rec) override;
+    void redrawPlot(const Record& rec) override;
+    void doEvents() override;
+
+public slots:
+    // Runs the simulation on this thread until Stop; the window stays live
+    // through the run's once-per-step event processing.
+    void Go_Click();
+    // Sets the stop flag and nothing else.
+    void pause_Click();
+    // Puts the particles back on the lattice with fresh random velocities.
+    void Initialize_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+    void Form_Load();
+    template <class Work>
+    void reportingErrors(Work work);
+
+    std::unique_ptr<Record> rec_;
+    RandomSequence random_;
+    ErrorReporter reporter_;
+    // Set once the window is closed: no new run may start, since the stop
+    // flag is all that ends the runs still on the stack.
+    bool closing_ = false;
+
+    // The controls, named as in the layout; Qt's parent-child ownership
+    // keeps them. Label2 is the array of the four captions "R=", "Tist=",
+    // "e0=" and "Tsoll=".
+    QLineEdit* Tsolltxt = nullptr;
+    QCheckBox* Thermostat = nullptr;
+    QLineEdit* e0txt = nullptr;
+    QLineEdit* Rtxt = nullptr;
+    PictureBox* Distribution = nullptr;
+    QPushButton* pause = nullptr;
+    QPushButton* Initialize = nullptr;
+    QPushButton* Go = nullptr;
+    PictureBox* window = nullptr;  // the particle view
+    std::array<QLabel*, 4> Label2{};
+    QLabel* Ttxt = nullptr;
+    QLabel* Label3 = nullptr;
+};
+
+}  // namespace ljgas
