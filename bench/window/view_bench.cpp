@@ -1,0 +1,61 @@
+// One step of the particle view: for each of the 225 particles, erase its
+// circle, drift and wrap it, draw it again, into the picture box's image.
+// No event processing and no screen: this is the drawing path alone.
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include "engine/drift.h"
+#include "engine/lattice.h"
+#include "engine/record.h"
+#include "engine/run_params.h"
+#include "platform/picture_box.h"
+#include "platform/random_sequence.h"
+#include "platform/twips.h"
+#include "ui/particle_view.h"
+
+namespace {
+
+// The particle view's size in the window at 96 dpi: 9255 x 8535 twips.
+constexpr double viewWidthTwips = 9255.0;
+constexpr double viewHeightTwips = 8535.0;
+constexpr double screenDpi = 96.0;
+
+void BM_ParticleViewStep(benchmark::State& state)
+{
+    ljgas::PictureBox view;
+    view.resize(ljgas::twipsToPixels(viewWidthTwips, screenDpi), ljgas::twipsToPixels(viewHeightTwips, screenDpi));
+    view.setBackColor(0xFF000000u);
+    ljgas::Record rec;
+    ljgas::RandomSequence random;
+    ljgas::initializeLattice(rec, static_cast<float>(state.range(0)) / 1000.0f, random);
+    ljgas::redrawParticles(view, rec);
+
+    for (auto _ : state) {
+        for (int k = 1; k <= rec.n; ++k) {
+            ljgas::eraseParticle(view, rec, k);
+            ljgas::driftAndWrap(rec, k, ljgas::TimeStep);
+            ljgas::drawParticle(view, rec, k);
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * rec.n);
+    state.counters["circles_per_step"] = 2.0 * rec.n;
+}
+// R in thousandths: the default 0.01 (a 6-pixel radius) and a larger disc.
+BENCHMARK(BM_ParticleViewStep)->Arg(10)->Arg(30);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // A picture box is a widget and needs an application, but no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

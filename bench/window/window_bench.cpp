@@ -1,0 +1,170 @@
+// ljgas-bench-window: the real window under load. Opens Form1, presses Go,
+// lets the run go on for a fixed wall time, presses Stop and prints
+//
+//   startup_seconds=<process start to the window's first paint>
+//   steps_per_second=<run steps, each drawing all particles and pumping events>
+//   frames_per_second=<repaints of the particle view that reached the screen>
+//   resident_megabytes=<resident set size while the run is going on>
+//
+// Run it on a real display or under xvfb-run; the offscreen platform has no
+// screen to present to.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "platform/picture_box.h"
+#include "ui/form1.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The real window; it only counts the run's event pumping, which happens
+// exactly once per step.
+class CountingForm : public ljgas::Form1 {
+public:
+    void doEvents() override
+    {
+        ++pumps;
+        Form1::doEvents();
+    }
+    std::int64_t pumps = 0;
+};
+
+// Counts the paint events of one widget, i.e. the frames in which its image
+// was copied to the window's backing store and flushed to the screen.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++frames;
+            if (frames == 1)
+                firstPaint = Clock::now();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    std::int64_t frames = 0;
+    Clock::time_point firstPaint{};
+};
+
+// Seconds this process has been alive, from the kernel's record of its start
+// (clock ticks since boot) and the system's uptime; 10 ms resolution.
+double secondsSinceProcessStart()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    QFile uptime(QStringLiteral("/proc/uptime"));
+    if (!stat.open(QIODevice::ReadOnly) || !uptime.open(QIODevice::ReadOnly))
+        return -1.0;
+    const QByteArray statLine = stat.readAll();
+    // Field 22, counted after the parenthesised command name.
+    const qsizetype close = statLine.lastIndexOf(')');
+    const QList<QByteArray> fields = statLine.mid(close + 2).split(' ');
+    if (fields.size() < 20)
+        return -1.0;
+    const double startTicks = fields[19].toDouble();
+    const double up = uptime.readAll().split(' ').value(0).toDouble();
+    return up - startTicks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double residentMegabytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1.0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1.0;
+}
+
+int usage(const char* program)
+{
+    std::fprintf(stderr, "usage: %s [--seconds S]   (run length in wall seconds, default 5)\n", program);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    double seconds = 5.0;
+    for (int i = 1; i < argc; ++i) {
+        const char* value = nullptr;
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+            value = argv[++i];
+        else if (std::strncmp(argv[i], "--seconds=", 10) == 0)
+            value = argv[i] + 10;
+        else if (std::strcmp(argv[i], "-platform") == 0 && i + 1 < argc)
+            ++i;  // left to QApplication
+        else
+            return usage(argv[0]);
+        char* end = nullptr;
+        seconds = std::strtod(value, &end);
+        if (end == value || *end != '\0' || !(seconds > 0.0 && seconds <= 3600.0))
+            return usage(argv[0]);
+    }
+
+    QApplication app(argc, argv);
+    PaintCounter formPaints;
+    PaintCounter viewPaints;
+    CountingForm form;
+    form.installEventFilter(&formPaints);
+    auto* view = form.findChild<ljgas::PictureBox*>(QStringLiteral("window"));
+    auto* go = form.findChild<QAbstractButton*>(QStringLiteral("Go"));
+    auto* stop = form.findChild<QAbstractButton*>(QStringLiteral("pause"));
+    if (!view || !go || !stop) {
+        std::fprintf(stderr, "window controls not found\n");
+        return 1;
+    }
+    view->installEventFilter(&viewPaints);
+    form.show();
+
+    double startup = -1.0;
+    std::int64_t steps = 0;
+    std::int64_t frames = 0;
+    double measured = 0.0;
+    double resident = -1.0;
+
+    // Go once the window is on screen. Go_Click returns only after Stop,
+    // which the second timer presses from inside the run's event pumping.
+    QTimer::singleShot(0, &form, [&] {
+        while (formPaints.frames == 0)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const double sinceFirstPaint =
+            std::chrono::duration<double>(Clock::now() - formPaints.firstPaint).count();
+        startup = secondsSinceProcessStart() - sinceFirstPaint;
+
+        const Clock::time_point begin = Clock::now();
+        const std::int64_t pumpsBefore = form.pumps;
+        const std::int64_t framesBefore = viewPaints.frames;
+        QTimer::singleShot(static_cast<int>(seconds * 1000.0), &form, [&] {
+            measured = std::chrono::duration<double>(Clock::now() - begin).count();
+            steps = form.pumps - pumpsBefore;
+            frames = viewPaints.frames - framesBefore;
+            resident = residentMegabytes();
+            stop->click();
+        });
+        go->click();
+        app.quit();
+    });
+    const int status = app.exec();
+    if (status != 0 || measured <= 0.0)
+        return 1;
+
+    std::printf("startup_seconds=%.3f\n", startup);
+    std::printf("steps_per_second=%.1f\n", static_cast<double>(steps) / measured);
+    std::printf("frames_per_second=%.1f\n", static_cast<double>(frames) / measured);
+    std::printf("resident_megabytes=%.1f\n", resident);
+    return 0;
+}

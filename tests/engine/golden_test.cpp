@@ -1,0 +1,106 @@
+// Whole runs reduced to one fingerprint each, as computed by the plain
+// one-pair-at-a-time engine before any of its loops were batched. Every
+// build, on every machine and with every instruction set, must reproduce
+// them to the bit: positions, velocities, histogram, read-outs, and the step
+// and kind of an error that ends a run.
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "engine/checked.h"
+#include "engine/lattice.h"
+#include "engine/run.h"
+#include "fake_host.h"
+#include "platform/random_sequence.h"
+
+namespace ljgas {
+namespace {
+
+using test::FakeHost;
+
+struct Scenario {
+    const char* R;
+    const char* e0;
+    const char* Tsoll;
+    std::int16_t thermostat;
+    int steps;
+    std::uint64_t fingerprint;
+    const char* outcome;  // "" when the run ends by Stop
+    float endStep;
+};
+
+class Fingerprint {
+public:
+    void add(float v)
+    {
+        std::uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        h_ = (h_ ^ bits) * 1099511628211ULL;
+    }
+    std::uint64_t value() const { return h_; }
+
+private:
+    std::uint64_t h_ = 1469598103934665603ULL;
+};
+
+struct Result {
+    std::uint64_t fingerprint;
+    std::string outcome;
+    float endStep;
+};
+
+Result runScenario(const Scenario& s)
+{
+    Record rec;
+    RandomSequence random;
+    FakeHost host(rec);
+    host.Rtext = s.R;
+    host.e0text = s.e0;
+    host.Tsolltext = s.Tsoll;
+    host.thermostat = s.thermostat;
+    std::string outcome;
+    try {
+        initializeLattice(rec, host, random);
+        host.run(s.steps);
+    } catch (const EngineError& e) {
+        outcome = e.what();
+    }
+    Fingerprint f;
+    for (int k = 0; k <= 1000; ++k)
+        f.add(rec.x[k]), f.add(rec.y[k]), f.add(rec.vx[k]), f.add(rec.vy[k]);
+    for (int k = 0; k <= 20000; ++k)
+        f.add(rec.g[k]);
+    for (float T : host.temperatures)
+        f.add(T);
+    f.add(static_cast<float>(host.stats.binnedVisits));
+    return {f.value(), outcome, host.stats.step};
+}
+
+const Scenario scenarios[] = {
+    {"0.01", "0.2", "0.3", 1, 3000, 0x91aa58da8def9237ULL, "", 3000},                   // the default system
+    {"0.01", "0.2", "0.3", 0, 1500, 0xae59c6481ee716bfULL, "", 1500},                   // no thermostat
+    {"0.01", "1", "2", 1, 1200, 0x2290c43200d3a677ULL, "Division by zero", 147},        // hot and deep: a pair meets
+    {"0.02", "0.2", "0.3", 1, 800, 0xcb79e17bf57cc88bULL, "", 800},                     // larger discs, denser gas
+    {"0.005", "0.2", "0.05", 1, 800, 0xf22b555d31423aa1ULL, "", 800},                   // small discs, cold target
+    {"0.05", "0.2", "0.3", 1, 400, 0x2b3db84d0bfb2dd6ULL, "Division by zero", 5},       // overlapping on the lattice
+    {"0.03", "1e30", "0.3", 1, 400, 0x548370735389463dULL, "Overflow", 1},              // forces beyond single
+    {"1e-4", "0.2", "0.3", 1, 50, 0x81fbabb6febca51eULL, "Overflow", 1},                // bins beyond 16 bits
+    {"-0.01", "0.2", "0.3", 1, 400, 0x695034d24a157600ULL, "Index out of range", 201},  // negative bins
+    {"0.01", "-1", "0.3", 1, 600, 0x4db7ad850b37108bULL, "", 600},                      // repulsive well
+};
+
+TEST(Golden, EveryScenarioReproducesItsFingerprint)
+{
+    for (const Scenario& s : scenarios) {
+        SCOPED_TRACE(std::string("R=") + s.R + " e0=" + s.e0 + " Tsoll=" + s.Tsoll);
+        const Result r = runScenario(s);
+        EXPECT_EQ(r.outcome, s.outcome);
+        EXPECT_EQ(r.endStep, s.endStep);
+        EXPECT_EQ(r.fingerprint, s.fingerprint);
+    }
+}
+
+}  // namespace
+}  // namespace ljgas
