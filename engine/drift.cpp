@@ -1,14 +1,69 @@
 #include "drift.h"
 
+#include <algorithm>
+#include <array>
+
+#include "pair_kernels.h"
+#include "simd_level.h"
+
 namespace ljgas {
+
+namespace {
+
+// The strict wraps of one drifted coordinate.
+inline float wrapped(float x)
+{
+    if (x > 1.0f)
+        x = toSingle(static_cast<double>(x) - 1.0);
+    if (x < 0.0f)
+        x = toSingle(static_cast<double>(x) + 1.0);
+    return x;
+}
+
+}  // namespace
+
+void driftAll(Record& rec, float dt)
+{
+    const std::int16_t count = narrow16(rec.n);
+    if (count > ParticleArray::last) {  // runs into the end of the arrays, which the checks report
+        for (std::int16_t k = 1; k <= count; ++k)
+            driftAndWrap(rec, k, dt);
+        return;
+    }
+    float* x = rec.x.data();
+    float* y = rec.y.data();
+    const float* vx = rec.vx.data();
+    const float* vy = rec.vy.data();
+    if (simdLevel() == SimdLevel::Avx2) {
+        std::array<float, ParticleArray::last> newX;
+        std::array<float, ParticleArray::last> newY;
+        if (kernels::driftAvx2(x + 1, y + 1, vx + 1, vy + 1, count, dt, newX.data(), newY.data())) {
+            std::copy_n(newX.data(), count, x + 1);
+            std::copy_n(newY.data(), count, y + 1);
+            return;
+        }
+    }
+    const double step = dt;
+    for (int k = 1; k <= count; ++k) {
+        // Both coordinates move before either wraps, as in driftAndWrap.
+        x[k] = toSingle(step * vx[k] + x[k]);
+        y[k] = toSingle(step * vy[k] + y[k]);
+        x[k] = wrapped(x[k]);
+        y[k] = wrapped(y[k]);
+    }
+}
 
 float addSquaredSpeeds(const Record& rec, float v2sum)
 {
     const std::int16_t count = narrow16(rec.n);
-    for (std::int16_t p = 1; p <= count; ++p) {
-        const double vx = rec.vx[p];
-        const double vy = rec.vy[p];
-        v2sum = toSingle(vx * vx + v2sum + vy * vy);
+    if (count > ParticleArray::last)
+        ParticleArray::check(count);  // the one-by-one sum would fail at the end of the arrays
+    const float* vx = rec.vx.data();
+    const float* vy = rec.vy.data();
+    for (int k = 1; k <= count; ++k) {
+        const double u = vx[k];
+        const double w = vy[k];
+        v2sum = toSingle(u * u + v2sum + w * w);
     }
     return v2sum;
 }

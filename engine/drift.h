@@ -28,6 +28,10 @@ inline void driftAndWrap(Record& rec, int p, float dt)
         y = toSingle(static_cast<double>(y) + 1.0);
 }
 
+// Drift and wrap of particles 1..n in turn, for a run that draws nothing in
+// between.
+void driftAll(Record& rec, float dt);
+
 // v2sum := vx*vx + v2sum + vy*vy for particles 1..n, in that order, rounded
 // once per particle.
 float addSquaredSpeeds(const Record& rec, float v2sum);

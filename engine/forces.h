@@ -1,6 +1,9 @@
 // Lennard-Jones pair forces: the velocity kick of every neighbour-list pair.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "neighbour_list.h"
 #include "record.h"
 #include "run_params.h"
@@ -38,10 +41,28 @@ inline void kickPair(Record& rec, int i, int j, const RunParams& p)
     rec.vy[j] = toSingle(static_cast<double>(rec.vy[j]) - ty);
 }
 
+// Working space of the batched kick, allocated with the run: the kick of
+// every stored pair, and the velocities as they were before the kick.
+struct KickScratch {
+    explicit KickScratch(std::int32_t listCap);
+
+    std::size_t capacity = 0;
+    std::vector<float> tx, ty;
+    std::vector<float> savedVx, savedVy;
+};
+
 // Every stored pair, slices 1..20, each slice in stored order, velocities
 // updated in place pair after pair. Positions do not move during the kick.
 // There is no cut-off test: a pair that has left 8R since its slice was
 // refreshed still interacts until the refresh drops it.
 void kick(Record& rec, const NeighbourList& list, const RunParams& p);
+
+// The same kick, with the force arithmetic of all pairs done in batches where
+// the processor allows (it depends on positions only, which the kick does
+// not move); the velocities are then updated pair after pair in list order.
+// If any pair's arithmetic would fail a check, or any velocity overflows, the
+// whole kick is done again from the saved velocities one pair at a time, so
+// that the error comes at the same pair with the same velocities updated.
+void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch);
 
 }  // namespace ljgas

@@ -2,7 +2,9 @@
 // computes is binned, and after the warm-up weighted by 1/k.
 #pragma once
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "checked.h"
@@ -23,6 +25,26 @@ inline std::int16_t binIndex(float r2, float R, std::int16_t nbins)
     return toInt16(divide(r, R) / 14.0 * nbins);
 }
 
+// 1/k for every bin k = 1..20000, divided once when the program is built
+// (the compiler's division rounds as the processor's does). Entry 0 is unused:
+// a pair in bin 0 is a division by zero.
+inline constexpr auto binWeight = [] {
+    std::array<double, HistogramArray::last + 1> w{};
+    for (int k = 1; k <= HistogramArray::last; ++k)
+        w[static_cast<std::size_t>(k)] = 1.0 / k;
+    return w;
+}();
+
+// Add the weight 1/k of one pair to bin k.
+inline void addToBin(Record& rec, std::int16_t k)
+{
+    HistogramArray::check(k);
+    if (k == 0) [[unlikely]]
+        fail(ErrorKind::DivisionByZero);
+    float& g = rec.g.data()[k];
+    g = toSingle(static_cast<double>(g) + binWeight[static_cast<std::size_t>(k)]);
+}
+
 // Bin one pair. The bin is formed on every call, warm-up included; only when
 // step > 200 does the pair add 1/k: a ring of radius k*w has an area
 // proportional to k, so the weight turns pair counts into g(r). Returns
@@ -32,9 +54,7 @@ inline bool binPair(Record& rec, float r2, float step)
     const std::int16_t k = binIndex(r2, rec.R, rec.nbins);
     if (!(step > static_cast<float>(WarmUpSteps)))
         return false;
-    HistogramArray::check(k);
-    const double weight = divide(1.0, k);
-    rec.g[k] = toSingle(static_cast<double>(rec.g[k]) + weight);
+    addToBin(rec, k);
     return true;
 }
 

@@ -51,6 +51,13 @@ public:
     std::int16_t ListI(int k, int s) const { return ListI_[index(k, s)]; }
     std::int16_t ListJ(int k, int s) const { return ListJ_[index(k, s)]; }
 
+    // Slice s as plain arrays, entry k at [k], for loops that have checked
+    // their k against ListCap once.
+    std::int16_t* sliceI(int s) { return &ListI_[index(0, s)]; }
+    std::int16_t* sliceJ(int s) { return &ListJ_[index(0, s)]; }
+    const std::int16_t* sliceI(int s) const { return &ListI_[index(0, s)]; }
+    const std::int16_t* sliceJ(int s) const { return &ListJ_[index(0, s)]; }
+
     // Empty slice s, then visit the next `pairs` pairs of the sequence from
     // the cursor on. Each pair's r^2 goes to onPair (the histogram, in a
     // step's refresh) before the pair is kept if r^2 < rc2, strictly.
@@ -73,9 +80,36 @@ private:
     std::vector<std::int16_t> ListJ_;
 };
 
+// Working space of the batched refresh, allocated with the run: the bin of
+// every pair a refresh visits, and the rows (one i, consecutive j) the
+// visited stretch of the pair sequence falls into.
+struct RefreshScratch {
+    struct Row {
+        std::int16_t i;
+        std::int16_t firstJ;
+        std::int32_t length;
+    };
+
+    explicit RefreshScratch(std::int32_t capacity);
+
+    std::int32_t capacity = 0;
+    std::vector<std::int32_t> bin;
+    std::vector<Row> rows;
+};
+
+// A step's refresh of slice s: visits `pairs` pairs from the cursor on, bins
+// each into the histogram (weighted only when step > 200, counting the added
+// visits in binnedVisits) and keeps the close ones, exactly as refresh() with
+// binPair does. Distances and bins are computed in batches where the
+// processor allows; any batch that would fail a check is redone pair by pair.
+void refreshAndBin(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
+                   float step, std::int64_t& binnedVisits, RefreshScratch& scratch);
+
 // The whole list at run start: cursor to (1, 0), slices 1..20 in turn, the
 // cursor running on from one slice to the next. Bins nothing.
 void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& rec, float rc2);
+// The same, batched where the processor allows.
+void buildNeighbourList(NeighbourList& list, PairCursor& cursor, Record& rec, float rc2, RefreshScratch& scratch);
 
 template <class OnPair>
 void NeighbourList::refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec,

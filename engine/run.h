@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+#include "forces.h"
+#include "neighbour_list.h"
+#include "run_params.h"
+
 namespace ljgas {
 
 struct Record;
@@ -14,6 +18,35 @@ class Host;
 struct RunStats {
     float step = 0.0f;                // steps started so far (the run's step counter)
     std::int64_t binnedVisits = 0;    // pair visits added to the histogram
+};
+
+// One run's own tables and counters, from the moment Go fixes the run's
+// parameters to the end of the run. Everything here is released with it.
+class Run {
+public:
+    // Run start: parameters, histogram reset, plot set-up, the full
+    // neighbour list; clears the stop flag.
+    Run(Record& rec, Host& host, RunStats& stats);
+
+    // One step up to, not including, the yield: refresh one slice, kick,
+    // erase-drift-draw, kinetic sum, plot and temperature on their slices.
+    void step();
+
+    const RunParams& params() const { return p_; }
+
+private:
+    Record& rec_;
+    Host& host_;
+    RunStats& stats_;
+    RunParams p_;
+    NeighbourList list_;
+    PairCursor cursor_;
+    RefreshScratch refreshScratch_;
+    KickScratch kickScratch_;
+    std::int16_t slice_ = 1;
+    float step_ = 0.0f;  // the run's own counter: a nested run has another
+    float v2sum_ = 0.0f;
+    bool drawing_ = true;
 };
 
 // Runs until PauseMark is found non-zero after a step's yield. Throws

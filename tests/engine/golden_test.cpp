@@ -12,6 +12,7 @@
 #include "engine/checked.h"
 #include "engine/lattice.h"
 #include "engine/run.h"
+#include "engine/simd_level.h"
 #include "fake_host.h"
 #include "platform/random_sequence.h"
 
@@ -91,15 +92,20 @@ const Scenario scenarios[] = {
     {"0.01", "-1", "0.3", 1, 600, 0x4db7ad850b37108bULL, "", 600},                      // repulsive well
 };
 
-TEST(Golden, EveryScenarioReproducesItsFingerprint)
+TEST(Golden, EveryScenarioReproducesItsFingerprintAtEveryInstructionSetLevel)
 {
-    for (const Scenario& s : scenarios) {
-        SCOPED_TRACE(std::string("R=") + s.R + " e0=" + s.e0 + " Tsoll=" + s.Tsoll);
-        const Result r = runScenario(s);
-        EXPECT_EQ(r.outcome, s.outcome);
-        EXPECT_EQ(r.endStep, s.endStep);
-        EXPECT_EQ(r.fingerprint, s.fingerprint);
+    for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Avx2}) {
+        if (setSimdLevel(level) != level)
+            continue;  // not on this processor
+        for (const Scenario& s : scenarios) {
+            SCOPED_TRACE(std::string(simdLevelName(level)) + " R=" + s.R + " e0=" + s.e0 + " Tsoll=" + s.Tsoll);
+            const Result r = runScenario(s);
+            EXPECT_EQ(r.outcome, s.outcome);
+            EXPECT_EQ(r.endStep, s.endStep);
+            EXPECT_EQ(r.fingerprint, s.fingerprint);
+        }
     }
+    setSimdLevel(bestSimdLevel());
 }
 
 }  // namespace
