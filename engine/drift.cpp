@@ -34,7 +34,7 @@ void driftAll(Record& rec, float dt)
     float* y = rec.y.data();
     const float* vx = rec.vx.data();
     const float* vy = rec.vy.data();
-    if (simdLevel() == SimdLevel::Avx2) {
+    if (simdLevel() >= SimdLevel::Avx2) {
         std::array<float, ParticleArray::last> newX;
         std::array<float, ParticleArray::last> newY;
         if (kernels::driftAvx2(x + 1, y + 1, vx + 1, vy + 1, count, dt, newX.data(), newY.data())) {
@@ -60,12 +60,15 @@ float addSquaredSpeeds(const Record& rec, float v2sum)
         ParticleArray::check(count);  // the one-by-one sum would fail at the end of the arrays
     const float* vx = rec.vx.data();
     const float* vy = rec.vy.data();
+    // Once the sum overflows it stays infinite (every term is finite and not
+    // negative), so one check at the end fails exactly when one in the loop
+    // would, and keeps the checks off this chain of dependent additions.
     for (int k = 1; k <= count; ++k) {
         const double u = vx[k];
         const double w = vy[k];
-        v2sum = toSingle(u * u + v2sum + w * w);
+        v2sum = static_cast<float>(u * u + v2sum + w * w);
     }
-    return v2sum;
+    return toSingle(v2sum);
 }
 
 }  // namespace ljgas

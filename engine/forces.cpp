@@ -24,8 +24,10 @@ KickScratch::KickScratch(std::int32_t listCap)
 
 void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch)
 {
-    if (simdLevel() != SimdLevel::Avx2)
+    const SimdLevel level = simdLevel();
+    if (level < SimdLevel::Avx2)
         return kick(rec, list, p);
+    const auto pairKicks = level >= SimdLevel::Avx512 ? kernels::pairKicksAvx512 : kernels::pairKicksAvx2;
 
     // Every pair's kick first: it depends on positions only. The stored
     // indexes were checked against the particle arrays when the refresh
@@ -38,8 +40,8 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratc
         const int count = list.ListCount[s];
         if (count < 0 || count > list.ListCap || total + static_cast<std::size_t>(count) > scratch.tx.size())
             return kick(rec, list, p);
-        if (!kernels::pairKicksAvx2(x, y, list.sliceI(s), list.sliceJ(s), count, p.sig6, p.e0, p.dt,
-                                    scratch.tx.data() + total, scratch.ty.data() + total))
+        if (!pairKicks(x, y, list.sliceI(s), list.sliceJ(s), count, p.sig6, p.e0, p.dt,
+                       scratch.tx.data() + total, scratch.ty.data() + total))
             return kick(rec, list, p);
         total += static_cast<std::size_t>(count);
         // A slice holds its pairs in sequence order, so i never falls.

@@ -77,7 +77,8 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
                     bool weighting, std::int64_t& binnedVisits, RefreshScratch& scratch)
 {
     std::size_t rowCount = 0;
-    if (simdLevel() != SimdLevel::Avx2 || pairs <= 0 || pairs > scratch.capacity || pairs > list.ListCap ||
+    const SimdLevel level = simdLevel();
+    if (level < SimdLevel::Avx2 || pairs <= 0 || pairs > scratch.capacity || pairs > list.ListCap ||
         pairs > INT16_MAX || rec.R == 0.0f || !splitIntoRows(cursor, pairs, scratch, rowCount))
         return false;
 
@@ -85,13 +86,14 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
     const double lowest = weighting ? 1.0 : INT16_MIN;
     const double highest = weighting ? HistogramArray::last : INT16_MAX;
     const kernels::RefreshRule rule{rec.R, rec.nbins, lowest, highest, rc2};
+    const auto refreshRow = level >= SimdLevel::Avx512 ? kernels::refreshRowAvx512 : kernels::refreshRowAvx2;
     std::int16_t* listI = list.sliceI(s);
     std::int16_t* listJ = list.sliceJ(s);
     std::int32_t count = 0;
     std::int32_t* bin = scratch.bin.data();
     for (std::size_t r = 0; r < rowCount; ++r) {
         const RefreshScratch::Row& row = scratch.rows[r];
-        if (!kernels::refreshRowAvx2(rec.x.data(), rec.y.data(), row.i, row.firstJ, row.length, rule, bin, listI,
+        if (!refreshRow(rec.x.data(), rec.y.data(), row.i, row.firstJ, row.length, rule, bin, listI,
                                      listJ, count))
             return false;
         bin += row.length;

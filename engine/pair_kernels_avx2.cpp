@@ -23,6 +23,12 @@ inline __m128 notFinite(__m128 v)
     return _mm_cmp_ps(magnitude, _mm_set1_ps(__builtin_inff()), _CMP_NLT_UQ);
 }
 
+// Round four doubles to single where the one-pair code rounds without a
+// chance of overflow: positions are finite, so minimum-image differences lie
+// in [-1/2, 1/2], their squares and powers below 1, and a finite force times
+// dt or times such a difference stays finite.
+inline __m128 single4(__m256d v) { return _mm256_cvtpd_ps(v); }
+
 // Round four doubles to single, and flag the lanes that overflow.
 inline __m128 toSingle4(__m256d v, __m128& bad)
 {
@@ -105,9 +111,9 @@ bool refreshRowAvx2(const float* x, const float* y, int i, int firstJ, int count
 
         // Radius2: the differences and their squares in double, dx, dy and
         // the sum each rounded to single.
-        const __m256d dx = _mm256_cvtps_pd(toSingle4(minimumImage4(_mm256_sub_pd(xi4, _mm256_cvtps_pd(load4(xj + m, valid)))), bad));
-        const __m256d dy = _mm256_cvtps_pd(toSingle4(minimumImage4(_mm256_sub_pd(yi4, _mm256_cvtps_pd(load4(yj + m, valid)))), bad));
-        const __m128 r2 = toSingle4(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)), bad);
+        const __m256d dx = _mm256_cvtps_pd(single4(minimumImage4(_mm256_sub_pd(xi4, _mm256_cvtps_pd(load4(xj + m, valid))))));
+        const __m256d dy = _mm256_cvtps_pd(single4(minimumImage4(_mm256_sub_pd(yi4, _mm256_cvtps_pd(load4(yj + m, valid))))));
+        const __m128 r2 = single4(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)));
 
         // binIndex: ((r / R) / 14) * nbins rounded half to even, with r the
         // double square root. The divider is the slowest unit of the
@@ -193,12 +199,10 @@ bool pairKicksAvx2(const float* x, const float* y, const std::int16_t* I, const 
         const __m256d yI = _mm256_cvtps_pd(_mm_i32gather_ps(y, i4, 4));
         const __m256d xJ = _mm256_cvtps_pd(_mm_i32gather_ps(x, j4, 4));
         const __m256d yJ = _mm256_cvtps_pd(_mm_i32gather_ps(y, j4, 4));
-        const __m128 dxf = toSingle4(minimumImage4(_mm256_sub_pd(xJ, xI)), bad);
-        const __m128 dyf = toSingle4(minimumImage4(_mm256_sub_pd(yJ, yI)), bad);
-        const __m256d dx = _mm256_cvtps_pd(dxf);
-        const __m256d dy = _mm256_cvtps_pd(dyf);
-        const __m256d r2 = _mm256_cvtps_pd(toSingle4(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy)), bad));
-        const __m256d r8 = _mm256_cvtps_pd(toSingle4(_mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(r2, r2), r2), r2), bad));
+        const __m256d dx = _mm256_cvtps_pd(single4(minimumImage4(_mm256_sub_pd(xJ, xI))));
+        const __m256d dy = _mm256_cvtps_pd(single4(minimumImage4(_mm256_sub_pd(yJ, yI))));
+        const __m256d r2 = _mm256_cvtps_pd(single4(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy))));
+        const __m256d r8 = _mm256_cvtps_pd(single4(_mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(r2, r2), r2), r2)));
 
         // f = 6 sigma^6 / r^8 - 12 sigma^12 / r^14, times 4 e0.
         bad = _mm_or_ps(bad, zero4(r8));
@@ -209,9 +213,9 @@ bool pairKicksAvx2(const float* x, const float* y, const std::int16_t* I, const 
         const __m128 f = toSingle4(_mm256_mul_pd(_mm256_sub_pd(attraction, repulsion), depth), bad);
 
         // dt*f rounded before it multiplies dx and dy.
-        const __m256d dtf = _mm256_cvtps_pd(toSingle4(_mm256_mul_pd(dt4, _mm256_cvtps_pd(f)), bad));
-        const __m128 kx = toSingle4(_mm256_mul_pd(dtf, dx), bad);
-        const __m128 ky = toSingle4(_mm256_mul_pd(dtf, dy), bad);
+        const __m256d dtf = _mm256_cvtps_pd(single4(_mm256_mul_pd(dt4, _mm256_cvtps_pd(f))));
+        const __m128 kx = single4(_mm256_mul_pd(dtf, dx));
+        const __m128 ky = single4(_mm256_mul_pd(dtf, dy));
 
         if (valid >= 4) {
             _mm_storeu_ps(tx + m, kx);

@@ -7,6 +7,7 @@ namespace ljgas {
 enum class SimdLevel {
     Scalar,  // one pair at a time, the reference for all others
     Avx2,    // four pairs at a time in double precision
+    Avx512,  // eight pairs at a time
 };
 
 // The level in use: the best this processor supports, unless lowered.

@@ -53,12 +53,13 @@ void expectSameRecord(const Record& a, const Record& b)
         ASSERT_TRUE(sameBits(a.g[k], b.g[k])) << "g " << k;
 }
 
-class BatchedPaths : public ::testing::Test {
+// Parameter: the batched level compared with the one-pair code.
+class BatchedPaths : public ::testing::TestWithParam<SimdLevel> {
 protected:
     void SetUp() override
     {
-        if (bestSimdLevel() == SimdLevel::Scalar)
-            GTEST_SKIP() << "this processor has no batched level to compare";
+        if (GetParam() > bestSimdLevel())
+            GTEST_SKIP() << simdLevelName(GetParam()) << " is not available on this processor";
     }
 
     // 225 particles at random places, with random velocities and some
@@ -122,7 +123,7 @@ void expectSameRefresh(const RefreshOutcome& a, const RefreshOutcome& b, int sli
     }
 }
 
-TEST_F(BatchedPaths, RefreshMatchesOnRandomStatesForManyRadii)
+TEST_P(BatchedPaths, RefreshMatchesOnRandomStatesForManyRadii)
 {
     const float radii[] = {0.01f, 0.0123f, 0.02f, 0.003f, 0.05f, 0.5f};
     for (float R : radii) {
@@ -131,13 +132,13 @@ TEST_F(BatchedPaths, RefreshMatchesOnRandomStatesForManyRadii)
         const float rc2 = static_cast<float>((static_cast<double>(R) * 64) * R);
         for (float step : {3.0f, 250.0f}) {  // warm-up, then weighted
             const RefreshOutcome one = refreshAt(SimdLevel::Scalar, rec, rc2, step, SliceCount);
-            const RefreshOutcome batched = refreshAt(bestSimdLevel(), rec, rc2, step, SliceCount);
+            const RefreshOutcome batched = refreshAt(GetParam(), rec, rc2, step, SliceCount);
             expectSameRefresh(one, batched, SliceCount);
         }
     }
 }
 
-TEST_F(BatchedPaths, RefreshMatchesForPairsOnBinBoundaries)
+TEST_P(BatchedPaths, RefreshMatchesForPairsOnBinBoundaries)
 {
     // Particle 1 at the origin of its row, the others at distances within a
     // few ulps of a bin edge (k + 1/2) * 14R / 200, where the rounding of the
@@ -157,11 +158,11 @@ TEST_F(BatchedPaths, RefreshMatchesForPairsOnBinBoundaries)
     }
     const float rc2 = static_cast<float>((0.01 * 64) * 0.01);
     const RefreshOutcome one = refreshAt(SimdLevel::Scalar, rec, rc2, 500.0f, SliceCount);
-    const RefreshOutcome batched = refreshAt(bestSimdLevel(), rec, rc2, 500.0f, SliceCount);
+    const RefreshOutcome batched = refreshAt(GetParam(), rec, rc2, 500.0f, SliceCount);
     expectSameRefresh(one, batched, SliceCount);
 }
 
-TEST_F(BatchedPaths, RefreshFailsAtTheSamePairWithTheSameHistogram)
+TEST_P(BatchedPaths, RefreshFailsAtTheSamePairWithTheSameHistogram)
 {
     // Coincident particles: bin 0, a division by zero once weighted, with
     // the bins of the pairs before it already added.
@@ -194,7 +195,7 @@ TEST_F(BatchedPaths, RefreshFailsAtTheSamePairWithTheSameHistogram)
         SCOPED_TRACE(c.name);
         const float rc2 = static_cast<float>((static_cast<double>(c.rec->R) * 64) * c.rec->R);
         const RefreshOutcome one = refreshAt(SimdLevel::Scalar, *c.rec, rc2, c.step, SliceCount);
-        const RefreshOutcome batched = refreshAt(bestSimdLevel(), *c.rec, rc2, c.step, SliceCount);
+        const RefreshOutcome batched = refreshAt(GetParam(), *c.rec, rc2, c.step, SliceCount);
         ASSERT_EQ(one.error, c.expected);
         expectSameRefresh(one, batched, SliceCount);
     }
@@ -223,7 +224,7 @@ RunParams paramsFor(float R, float e0)
     return p;
 }
 
-TEST_F(BatchedPaths, KickMatchesOnRandomStates)
+TEST_P(BatchedPaths, KickMatchesOnRandomStates)
 {
     for (float R : {0.01f, 0.02f, 0.005f}) {
         for (float e0 : {0.2f, 1.0f, -1.0f}) {
@@ -234,7 +235,7 @@ TEST_F(BatchedPaths, KickMatchesOnRandomStates)
             PairCursor cursor;
             buildNeighbourList(list, cursor, rec, p.rc2);
             const KickOutcome one = kickAt(SimdLevel::Scalar, rec, list, p);
-            const KickOutcome batched = kickAt(bestSimdLevel(), rec, list, p);
+            const KickOutcome batched = kickAt(GetParam(), rec, list, p);
             ASSERT_FALSE(one.error);
             ASSERT_EQ(one.error, batched.error);
             expectSameRecord(one.rec, batched.rec);
@@ -242,7 +243,7 @@ TEST_F(BatchedPaths, KickMatchesOnRandomStates)
     }
 }
 
-TEST_F(BatchedPaths, KickFailsAtTheSamePairWithTheSameVelocities)
+TEST_P(BatchedPaths, KickFailsAtTheSamePairWithTheSameVelocities)
 {
     const Record base = randomRecord(0.02f);
     NeighbourList list(base.n);
@@ -293,14 +294,14 @@ TEST_F(BatchedPaths, KickFailsAtTheSamePairWithTheSameVelocities)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const KickOutcome one = kickAt(SimdLevel::Scalar, *c.rec, list, *c.params);
-        const KickOutcome batched = kickAt(bestSimdLevel(), *c.rec, list, *c.params);
+        const KickOutcome batched = kickAt(GetParam(), *c.rec, list, *c.params);
         EXPECT_EQ(one.error, c.expected);
         ASSERT_EQ(one.error, batched.error);
         expectSameRecord(one.rec, batched.rec);
     }
 }
 
-TEST_F(BatchedPaths, DriftMatchesAndFailsAlike)
+TEST_P(BatchedPaths, DriftMatchesAndFailsAlike)
 {
     Record rec = randomRecord(0.01f);
     // Particles on and near the edges, and fast ones crossing them.
@@ -314,7 +315,7 @@ TEST_F(BatchedPaths, DriftMatchesAndFailsAlike)
         return std::make_pair(r, error);
     };
     auto [one, oneError] = drift(SimdLevel::Scalar, rec);
-    auto [batched, batchedError] = drift(bestSimdLevel(), rec);
+    auto [batched, batchedError] = drift(GetParam(), rec);
     ASSERT_FALSE(oneError);
     ASSERT_FALSE(batchedError);
     expectSameRecord(one, batched);
@@ -323,12 +324,17 @@ TEST_F(BatchedPaths, DriftMatchesAndFailsAlike)
     // particles after it have not moved at all.
     rec.y[100] = 3.4e38f, rec.vy[100] = 3.0e38f;
     std::tie(one, oneError) = drift(SimdLevel::Scalar, rec);
-    std::tie(batched, batchedError) = drift(bestSimdLevel(), rec);
+    std::tie(batched, batchedError) = drift(GetParam(), rec);
     ASSERT_EQ(oneError, ErrorKind::Overflow);
     ASSERT_EQ(batchedError, ErrorKind::Overflow);
     expectSameRecord(one, batched);
     EXPECT_TRUE(sameBits(one.x[101], rec.x[101]));
 }
+
+INSTANTIATE_TEST_SUITE_P(Levels, BatchedPaths, ::testing::Values(SimdLevel::Avx2, SimdLevel::Avx512),
+                         [](const ::testing::TestParamInfo<SimdLevel>& info) {
+                             return std::string(simdLevelName(info.param));
+                         });
 
 TEST(SinglePrecisionSums, AreTheDoubleSumRoundedOnce)
 {
