@@ -30,7 +30,7 @@ void BatchHost::showTemperature(float T)
     temperatureShown_ = true;
     lastTemperature_ = T;
     if (temperatureLog_ != nullptr)
-        writeTemperatureLine(temperatureLog_, stats_ != nullptr ? stats_->step : 0.0f, T);
+        writeTemperatureLine(temperatureLog_, stepInProgress(), T);
 }
 
 void BatchHost::doEvents()

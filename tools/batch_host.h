@@ -11,7 +11,6 @@
 namespace ljgas {
 
 struct Record;
-struct RunStats;
 class ProgressMeter;
 
 class BatchHost : public Host {
@@ -20,13 +19,15 @@ public:
 
     // Stop the run in the yield of step `steps` (1 or more), as a Stop press.
     void stopAfter(std::int64_t steps) { stopAfter_ = steps; }
-    // The run's progress, read for the step of each temperature line.
-    void watch(const RunStats* stats) { stats_ = stats; }
     // Where each temperature shown goes as a CSV line; null for nowhere.
     void logTemperaturesTo(std::FILE* out) { temperatureLog_ = out; }
     void showProgressOn(ProgressMeter* meter) { progress_ = meter; }
 
+    // Steps completed so far: each step ends with exactly one yield.
     std::int64_t yields() const { return yields_; }
+    // The number of the step in progress, counted exactly; the run's own
+    // step counter is single precision and stops growing at 2^24.
+    std::int64_t stepInProgress() const { return yields_ + 1; }
     bool temperatureShown() const { return temperatureShown_; }
     float lastTemperature() const { return lastTemperature_; }
 
@@ -49,7 +50,6 @@ private:
     std::int16_t thermostat_;
     std::int64_t stopAfter_ = 1;
     std::int64_t yields_ = 0;
-    const RunStats* stats_ = nullptr;
     std::FILE* temperatureLog_ = nullptr;
     ProgressMeter* progress_ = nullptr;
     bool temperatureShown_ = false;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <set>
 
 namespace ljgas {
@@ -51,13 +52,18 @@ std::vector<std::string> splitAssignments(const std::vector<std::string>& argume
     return tokens;
 }
 
-// Missing values and repeated options, checked before CLI11 sees the line so
-// that the messages name the option plainly.
+// Missing values, values given to flags and repeated options, checked before
+// CLI11 sees the line so that the messages name the option plainly.
 std::string checkValuesAndRepeats(const std::vector<std::string>& arguments)
 {
     std::set<std::string> seen;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
+        if (name == "--")
+            break;  // what follows is arguments, reported as unexpected
+        const std::string flag = name.substr(0, name.find('='));
+        if (flag != name && std::find(FlagOptions.begin(), FlagOptions.end(), flag) != FlagOptions.end())
+            return "option " + flag + " takes no value";
         if (std::find(ValueOptions.begin(), ValueOptions.end(), name) == ValueOptions.end())
             continue;
         if (!seen.insert(name).second)
@@ -67,6 +73,30 @@ std::string checkValuesAndRepeats(const std::vector<std::string>& arguments)
         ++i;
     }
     return {};
+}
+
+// Whether two outputs would overwrite each other: two names of one regular
+// file. Names of files that do not exist yet are compared after resolving
+// their directories. A device or a pipe (/dev/null, /dev/stdout) can take both.
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ignored;
+    const std::filesystem::file_status target = std::filesystem::status(a, ignored);
+    if (std::filesystem::exists(target) && !std::filesystem::is_regular_file(target))
+        return false;
+    if (a == b)
+        return true;
+    // weakly_canonical leaves a relative name relative when no part of it
+    // exists yet, so make both absolute first.
+    const auto resolve = [](const std::string& name, std::error_code& error) {
+        const std::filesystem::path absolute = std::filesystem::absolute(name, error);
+        return error ? std::filesystem::path{} : std::filesystem::weakly_canonical(absolute, error);
+    };
+    std::error_code errorA;
+    std::error_code errorB;
+    const std::filesystem::path resolvedA = resolve(a, errorA);
+    const std::filesystem::path resolvedB = resolve(b, errorB);
+    return !errorA && !errorB && resolvedA == resolvedB;
 }
 
 }  // namespace
@@ -130,10 +160,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& commandLine)
         parsed.message = app.help();
         return parsed;
     } catch (const CLI::ExtrasError&) {
+        std::vector<std::string> remaining = app.remaining();
+        // After "--" everything is an argument, even what looks like an option.
+        const bool afterSeparator = !remaining.empty() && remaining.front() == "--";
+        if (afterSeparator)
+            remaining.erase(remaining.begin());
         std::string extras;
-        for (const std::string& extra : app.remaining())
+        for (const std::string& extra : remaining)
             extras += (extras.empty() ? "" : " ") + extra;
-        const bool looksLikeOption = !app.remaining().empty() && app.remaining().front().starts_with("-");
+        const bool looksLikeOption = !afterSeparator && !remaining.empty() && remaining.front().starts_with("-");
         return fail((looksLikeOption ? "unknown option: " : "unexpected argument: ") + extras);
     } catch (const CLI::ParseError& e) {
         return fail(e.what());
@@ -153,13 +188,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& commandLine)
         if (option->count() > 0 && path->empty())
             return fail("option " + option->get_name() + " needs a file name");
     }
-    // Two outputs into one file would leave only the one written last. The
-    // input may name an output: it is read in full before anything is written.
+    // Two outputs into one file would leave only the one written last, also
+    // when the two names are spelt differently ("g.csv", "./g.csv"). The input
+    // may name an output: it is read in full before anything is written.
     for (std::size_t a = 0; a < files.size(); ++a) {
         for (std::size_t b = a + 1; b < files.size(); ++b) {
             if (files[a].second == &o.stateIn || files[b].second == &o.stateIn)
                 continue;
-            if (!files[a].second->empty() && *files[a].second == *files[b].second)
+            if (!files[a].second->empty() && !files[b].second->empty() &&
+                sameFile(*files[a].second, *files[b].second))
                 return fail(files[a].first->get_name() + " and " + files[b].first->get_name() +
                             " name the same file '" + *files[a].second + "'");
         }

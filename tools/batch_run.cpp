@@ -120,7 +120,6 @@ int runBatch(const BatchOptions& options)
     BatchHost host(*rec, options.R, options.e0, options.Tsoll, options.thermostat);
     RandomSequence random;
     RunStats stats;
-    host.watch(&stats);
     host.logTemperaturesTo(outputs.temperature.isOpen() ? outputs.temperature.stream() : nullptr);
 
     std::string failure;
@@ -147,7 +146,9 @@ int runBatch(const BatchOptions& options)
         try {
             runSimulation(*rec, host, &stats);
         } catch (const EngineError& e) {
-            failure = "run ended at step " + std::to_string(static_cast<std::int64_t>(stats.step)) + ": " + e.what();
+            // Step 0: the run's start failed, before its first step began.
+            const std::int64_t step = stats.step > 0.0f ? host.stepInProgress() : 0;
+            failure = "run ended at step " + std::to_string(step) + ": " + e.what();
         }
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (meter)

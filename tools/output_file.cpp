@@ -1,5 +1,6 @@
 #include "output_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,22 @@ mode_t defaultFileMode()
     return 0666 & ~mask;
 }
 
+// A regular file written in place (through a symbolic link) may have been
+// longer than what we wrote: cut it there. Devices and pipes have no length.
+bool cutToWritten(std::FILE* file, int& reason)
+{
+    const int fd = ::fileno(file);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return true;
+    const off_t length = ::lseek(fd, 0, SEEK_CUR);
+    if (length < 0 || ::ftruncate(fd, length) != 0) {
+        reason = errno;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() { discard(); }
@@ -53,6 +70,9 @@ bool OutputFile::open(const std::string& path, std::string& error)
         error = "'" + path + "' is not a file name";
         return false;
     }
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && !S_ISREG(link.st_mode))
+        return openInPlace(path, error);
 
     std::string pattern = directoryOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
@@ -75,6 +95,25 @@ bool OutputFile::open(const std::string& path, std::string& error)
     return true;
 }
 
+bool OutputFile::openInPlace(const std::string& path, std::string& error)
+{
+    // No O_TRUNC: should a later output fail to open, this one is left as it
+    // was. A FIFO blocks here until it has a reader, as with a shell redirect.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    file_ = ::fdopen(fd, "w");
+    if (file_ == nullptr) {
+        error = "cannot write '" + path + "': " + std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    path_ = path;
+    return true;
+}
+
 bool OutputFile::commit(std::string& error)
 {
     if (file_ == nullptr) {
@@ -86,6 +125,8 @@ bool OutputFile::commit(std::string& error)
     errno = 0;
     bool written = std::fflush(file_) == 0 && std::ferror(file_) == 0;
     int reason = written ? 0 : errno;
+    if (written && temporaryPath_.empty())
+        written = cutToWritten(file_, reason);
     if (std::fclose(file_) != 0 && written) {
         written = false;
         reason = errno;
@@ -93,10 +134,13 @@ bool OutputFile::commit(std::string& error)
     file_ = nullptr;
     if (!written) {
         error = "cannot write '" + path_ + "': " + (reason != 0 ? std::strerror(reason) : "write error");
-        ::unlink(temporaryPath_.c_str());
+        if (!temporaryPath_.empty())
+            ::unlink(temporaryPath_.c_str());
         temporaryPath_.clear();
         return false;
     }
+    if (temporaryPath_.empty())
+        return true;  // written in place
     if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
         error = "cannot create '" + path_ + "': " + std::strerror(errno);
         ::unlink(temporaryPath_.c_str());

@@ -20,9 +20,9 @@ void writeLine(std::FILE* out, const std::string& line) { std::fwrite(line.data(
 
 void writeTemperatureHeader(std::FILE* out) { writeLine(out, "step,T\n"); }
 
-void writeTemperatureLine(std::FILE* out, float step, float T)
+void writeTemperatureLine(std::FILE* out, std::int64_t step, float T)
 {
-    writeLine(out, std::to_string(static_cast<std::int64_t>(step)) + "," + csvNumber(T) + "\n");
+    writeLine(out, std::to_string(step) + "," + csvNumber(T) + "\n");
 }
 
 void writeDistribution(std::FILE* out, const Record& rec, std::int64_t binnedVisits)

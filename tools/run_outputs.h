@@ -11,7 +11,7 @@ struct Record;
 
 // "step,T", then one line per temperature shown.
 void writeTemperatureHeader(std::FILE* out);
-void writeTemperatureLine(std::FILE* out, float step, float T);
+void writeTemperatureLine(std::FILE* out, std::int64_t step, float T);
 
 // "bin,r,g,g_norm" and bins 1..200. Bin k is centred on r = k * 0.07R. Its
 // entry g(k) sums 1/k over the visits that fell into it; for an ideal gas the

@@ -1,5 +1,6 @@
 #include "state_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -25,12 +26,28 @@ constexpr std::streamsize MaximumFileSize = 1 << 20;
     throw StateFileError(name + ":" + std::to_string(line) + ": " + problem, line);
 }
 
+// A field as it is shown in a message: in quotes, cut short when it is long,
+// and with control and non-ASCII bytes as \xNN, so that a binary file gives
+// a readable one-line message (and a NUL byte cannot cut it off).
 std::string quoted(std::string_view field)
 {
+    constexpr std::size_t ShownBytes = 40;
+    constexpr char Hex[] = "0123456789ABCDEF";
     std::string text;
-    text.reserve(field.size() + 2);
+    text.reserve(std::min(field.size(), ShownBytes) + 8);
     text += '\'';
-    text += field;
+    for (std::size_t i = 0; i < field.size() && i < ShownBytes; ++i) {
+        const auto byte = static_cast<unsigned char>(field[i]);
+        if (byte >= 0x20 && byte < 0x7F) {
+            text += static_cast<char>(byte);
+        } else {
+            text += "\\x";
+            text += Hex[byte >> 4];
+            text += Hex[byte & 0xF];
+        }
+    }
+    if (field.size() > ShownBytes)
+        text += "...";
     text += '\'';
     return text;
 }

@@ -36,7 +36,10 @@ private:
 // Reads the whole text strictly: the exact header, then exactly 225 lines
 // "k,x,y,vx,vy" with k = 1..225 in order and four finite floats that fill
 // their fields. CRLF line ends and a missing final newline are accepted.
-// `name` is the file name used in messages. Throws StateFileError.
+// `name` is the file name used in messages. Any bytes may be passed: the
+// result is the state, or a StateFileError, whose message shows the fields
+// at fault escaped (\xNN) and cut short; nothing else is thrown but
+// std::bad_alloc.
 ParticleState parseStateText(std::string_view text, const std::string& name);
 
 // Reads and parses the file at `path`. Throws StateFileError.

@@ -1,0 +1,147 @@
+// The command line of ljgas-batch as a library call: defaults, every option,
+// and the one-line reasons for the lines it refuses.
+#include "tools/batch_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "batch_process.h"
+
+namespace ljgas {
+namespace {
+
+using Action = ParsedCommandLine::Action;
+
+TEST(BatchOptions, DefaultsAreTheWindowsStartUpValues)
+{
+    const ParsedCommandLine parsed = parseCommandLine({});
+    ASSERT_EQ(parsed.action, Action::Run) << parsed.message;
+    const BatchOptions& o = parsed.options;
+    EXPECT_EQ(o.R, "0.01");
+    EXPECT_EQ(o.e0, "0.2");
+    EXPECT_EQ(o.Tsoll, "0.3");
+    EXPECT_TRUE(o.thermostat);
+    EXPECT_EQ(o.steps, 10000);
+    EXPECT_EQ(o.initialOut, "");
+    EXPECT_EQ(o.stateIn, "");
+    EXPECT_EQ(o.stateOut, "");
+    EXPECT_EQ(o.temperatureOut, "");
+    EXPECT_EQ(o.grOut, "");
+    EXPECT_FALSE(o.quiet);
+}
+
+TEST(BatchOptions, EveryOptionTakesItsValue)
+{
+    const ParsedCommandLine parsed = parseCommandLine(
+        {"--R", "0.02abc", "--e0=-1", "--tsoll", "", "--thermostat", "off", "--steps", "300", "--initial-out", "i.csv",
+         "--state-in", "in.csv", "--state-out", "s.csv", "--temperature-out", "t.csv", "--gr-out", "g.csv", "--quiet"});
+    ASSERT_EQ(parsed.action, Action::Run) << parsed.message;
+    const BatchOptions& o = parsed.options;
+    EXPECT_EQ(o.R, "0.02abc");  // box texts are kept exactly as typed
+    EXPECT_EQ(o.e0, "-1");
+    EXPECT_EQ(o.Tsoll, "");
+    EXPECT_FALSE(o.thermostat);
+    EXPECT_EQ(o.steps, 300);
+    EXPECT_EQ(o.initialOut, "i.csv");
+    EXPECT_EQ(o.stateIn, "in.csv");
+    EXPECT_EQ(o.stateOut, "s.csv");
+    EXPECT_EQ(o.temperatureOut, "t.csv");
+    EXPECT_EQ(o.grOut, "g.csv");
+    EXPECT_TRUE(o.quiet);
+}
+
+TEST(BatchOptions, BoxTextsMayLookLikeNegativeNumbersOrBeEmpty)
+{
+    const ParsedCommandLine parsed = parseCommandLine({"--R", "-0.01", "--tsoll", "-1", "--e0", "", "--steps", "0"});
+    ASSERT_EQ(parsed.action, Action::Run) << parsed.message;
+    EXPECT_EQ(parsed.options.R, "-0.01");
+    EXPECT_EQ(parsed.options.Tsoll, "-1");
+    EXPECT_EQ(parsed.options.e0, "");
+    EXPECT_EQ(parsed.options.steps, 0);
+}
+
+TEST(BatchOptions, HelpNamesEveryOption)
+{
+    for (const char* asked : {"--help", "-h"}) {
+        const ParsedCommandLine parsed = parseCommandLine({asked});
+        ASSERT_EQ(parsed.action, Action::Help);
+        for (const char* option : {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--initial-out", "--state-in",
+                                   "--state-out", "--temperature-out", "--gr-out", "--quiet"})
+            EXPECT_NE(parsed.message.find(option), std::string::npos) << option;
+    }
+}
+
+TEST(BatchOptions, StepCountIsDigitsOnly)
+{
+    std::int64_t steps = -1;
+    EXPECT_TRUE(parseStepCount("0", steps));
+    EXPECT_EQ(steps, 0);
+    EXPECT_TRUE(parseStepCount("9223372036854775807", steps));
+    EXPECT_EQ(steps, INT64_MAX);
+    for (const char* bad : {"", "-1", "+1", "1e3", "1.0", " 1", "1 ", "0x10", "9223372036854775808", "ten"})
+        EXPECT_FALSE(parseStepCount(bad, steps)) << bad;
+}
+
+struct Refused {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::string message;
+};
+
+std::ostream& operator<<(std::ostream& out, const Refused& row) { return out << row.name; }
+
+class BatchOptionsRefused : public ::testing::TestWithParam<Refused> {};
+
+TEST_P(BatchOptionsRefused, WithAOneLineReason)
+{
+    const ParsedCommandLine parsed = parseCommandLine(GetParam().arguments);
+    EXPECT_EQ(parsed.action, Action::Error);
+    EXPECT_EQ(parsed.message, GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BatchOptionsRefused,
+    ::testing::Values(
+        Refused{"UnknownOption", {"--frobnicate"}, "unknown option: --frobnicate"},
+        Refused{"UnknownShortOption", {"-q"}, "unknown option: -q"},
+        Refused{"WrongCase", {"--r", "0.01"}, "unknown option: --r 0.01"},
+        Refused{"PositionalArgument", {"state.csv"}, "unexpected argument: state.csv"},
+        Refused{"ArgumentAfterSeparator", {"--steps", "0", "--", "--R"}, "unexpected argument: --R"},
+        Refused{"ValueMissingAtEnd", {"--R"}, "option --R needs a value"},
+        Refused{"ValueMissingBeforeOption", {"--state-out", "--quiet"}, "option --state-out needs a value"},
+        Refused{"ValueMissingBeforeOptionWithValue", {"--gr-out", "--steps=5"}, "option --gr-out needs a value"},
+        Refused{"EmptyFileName", {"--state-out="}, "option --state-out needs a file name"},
+        Refused{"EmptyInputName", {"--state-in", ""}, "option --state-in needs a file name"},
+        Refused{"FlagWithValue", {"--quiet=yes"}, "option --quiet takes no value"},
+        Refused{"RepeatedOption", {"--R", "1", "--R=2"}, "option --R is given more than once"},
+        Refused{"ThermostatWord", {"--thermostat", "yes"}, "--thermostat must be on or off, not 'yes'"},
+        Refused{"ThermostatCase", {"--thermostat", "ON"}, "--thermostat must be on or off, not 'ON'"},
+        Refused{"StepsNegative", {"--steps", "-1"}, "--steps must be a whole number 0 or greater, not '-1'"},
+        Refused{"StepsExponent", {"--steps", "1e4"}, "--steps must be a whole number 0 or greater, not '1e4'"},
+        Refused{"StepsEmpty", {"--steps="}, "--steps must be a whole number 0 or greater, not ''"},
+        Refused{"StepsTooMany",
+                {"--steps", "99999999999999999999"},
+                "--steps must be a whole number 0 or greater, not '99999999999999999999'"},
+        Refused{"TwoOutputsOneFile", {"--state-out", "a.csv", "--gr-out", "a.csv"},
+                "--state-out and --gr-out name the same file 'a.csv'"},
+        Refused{"TwoOutputsOneFileSpeltTwoWays", {"--initial-out", "x/../a.csv", "--temperature-out", "./a.csv"},
+                "--initial-out and --temperature-out name the same file 'x/../a.csv'"}),
+    [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
+
+TEST(BatchOptions, InputMayNameAnOutput)
+{
+    // The state is read in full before any output is opened.
+    const ParsedCommandLine parsed = parseCommandLine({"--state-in", "s.csv", "--state-out", "s.csv"});
+    EXPECT_EQ(parsed.action, Action::Run) << parsed.message;
+}
+
+TEST(BatchOptions, OutputsMayShareADevice)
+{
+    const ParsedCommandLine parsed = parseCommandLine({"--state-out", "/dev/null", "--gr-out", "/dev/null"});
+    EXPECT_EQ(parsed.action, Action::Run) << parsed.message;
+}
+
+}  // namespace
+}  // namespace ljgas

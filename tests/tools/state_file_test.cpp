@@ -1,0 +1,421 @@
+// The state file as library calls: the strict reader on malformed text, the
+// writer's format, and the round trip of every finite float, bit for bit.
+#include "tools/state_file.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "batch_process.h"
+#include "engine/record.h"
+#include "tools/csv_number.h"
+
+namespace ljgas {
+namespace {
+
+using test::lines;
+
+// What writeStateFile writes for `rec`, as a string.
+std::string stateText(const Record& rec)
+{
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = ::open_memstream(&buffer, &size);
+    writeStateFile(out, rec);
+    std::fclose(out);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
+
+// A record whose particle k has x = k/1000, y = -k, vx = k * 1e-3, vy = 1/k:
+// every value differs, so a value in the wrong place is noticed.
+std::unique_ptr<Record> numberedRecord()
+{
+    auto rec = std::make_unique<Record>();
+    rec->n = ParticleCount;
+    for (int k = 1; k <= ParticleCount; ++k) {
+        rec->x[k] = static_cast<float>(k / 1000.0);
+        rec->y[k] = static_cast<float>(-k);
+        rec->vx[k] = static_cast<float>(k * 1e-3);
+        rec->vy[k] = static_cast<float>(1.0 / k);
+    }
+    return rec;
+}
+
+std::uint32_t bits(float value) { return std::bit_cast<std::uint32_t>(value); }
+
+// Any finite float, drawn by its bit pattern, so that subnormals, huge and
+// tiny values and both zeros all come up.
+float randomFiniteFloat(std::mt19937& random)
+{
+    for (;;) {
+        const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (std::isfinite(value))
+            return value;
+    }
+}
+
+std::string replaceLine(const std::string& text, int lineNumber, const std::string& replacement)
+{
+    std::vector<std::string> all = lines(text);
+    all[static_cast<std::size_t>(lineNumber - 1)] = replacement;
+    std::string joined;
+    for (const std::string& line : all)
+        joined += line + "\n";
+    return joined;
+}
+
+std::string withoutLastLines(const std::string& text, int count)
+{
+    std::vector<std::string> all = lines(text);
+    all.resize(all.size() - static_cast<std::size_t>(count));
+    std::string joined;
+    for (const std::string& line : all)
+        joined += line + "\n";
+    return joined;
+}
+
+// ---------------------------------------------------------------------------
+// The writer.
+
+TEST(StateFileWriter, HeaderThenOneLinePerParticleInOrder)
+{
+    const auto rec = numberedRecord();
+    const std::vector<std::string> all = lines(stateText(*rec));
+    ASSERT_EQ(all.size(), 1u + ParticleCount);
+    EXPECT_EQ(all[0], "k,x,y,vx,vy");
+    EXPECT_EQ(all[1], "1,0.00100000005,-1,0.00100000005,1");
+    EXPECT_EQ(all[3], "3,0.00300000003,-3,0.00300000003,0.333333343");
+    EXPECT_EQ(all[225], "225,0.224999994,-225,0.224999994,0.00444444455");
+}
+
+TEST(StateFileWriter, NumbersArePrintfNineSignificantDigits)
+{
+    std::mt19937 random(20240601);
+    char expected[64];
+    for (int i = 0; i < 20000; ++i) {
+        const float value = randomFiniteFloat(random);
+        std::snprintf(expected, sizeof expected, "%.9g", static_cast<double>(value));
+        ASSERT_EQ(csvNumber(value), expected) << "bits " << std::hex << bits(value);
+    }
+    EXPECT_EQ(csvNumber(-0.0f), "-0");
+    EXPECT_EQ(csvNumber(0.0f), "0");
+    EXPECT_EQ(csvNumber(FLT_MAX), "3.40282347e+38");
+    EXPECT_EQ(csvNumber(std::numeric_limits<float>::denorm_min()), "1.40129846e-45");
+}
+
+TEST(StateFileWriter, WritesOnlyParticles1To225)
+{
+    auto rec = numberedRecord();
+    rec->x[0] = 12345.5f;
+    rec->vy[226] = 12345.5f;
+    rec->n = 0;  // the file always holds 225 particles, whatever n says
+    const std::string text = stateText(*rec);
+    EXPECT_EQ(text.find("12345.5"), std::string::npos);
+    EXPECT_EQ(lines(text).size(), 1u + ParticleCount);
+}
+
+// ---------------------------------------------------------------------------
+// The round trip.
+
+TEST(StateFileRoundTrip, EveryFiniteFloatReadsBackBitIdentical)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 20; ++round) {
+        auto rec = std::make_unique<Record>();
+        for (int k = 1; k <= ParticleCount; ++k) {
+            rec->x[k] = randomFiniteFloat(random);
+            rec->y[k] = randomFiniteFloat(random);
+            rec->vx[k] = randomFiniteFloat(random);
+            rec->vy[k] = randomFiniteFloat(random);
+        }
+        const ParticleState state = parseStateText(stateText(*rec), "round-trip");
+        for (int k = 1; k <= ParticleCount; ++k) {
+            const auto i = static_cast<std::size_t>(k - 1);
+            ASSERT_EQ(bits(state.x[i]), bits(rec->x[k])) << "particle " << k;
+            ASSERT_EQ(bits(state.y[i]), bits(rec->y[k])) << "particle " << k;
+            ASSERT_EQ(bits(state.vx[i]), bits(rec->vx[k])) << "particle " << k;
+            ASSERT_EQ(bits(state.vy[i]), bits(rec->vy[k])) << "particle " << k;
+        }
+    }
+}
+
+TEST(StateFileRoundTrip, ExtremeValuesReadBackBitIdentical)
+{
+    const float extremes[] = {0.0f,
+                              -0.0f,
+                              FLT_MAX,
+                              -FLT_MAX,
+                              FLT_MIN,
+                              std::numeric_limits<float>::denorm_min(),
+                              -std::numeric_limits<float>::denorm_min(),
+                              std::nextafter(FLT_MIN, 0.0f),
+                              1.0f,
+                              std::nextafter(1.0f, 2.0f),
+                              std::nextafter(1.0f, 0.0f),
+                              0.001f,
+                              1.0f / 3.0f,
+                              16777217.0f};
+    auto rec = std::make_unique<Record>();
+    for (int k = 1; k <= ParticleCount; ++k) {
+        const float value = extremes[static_cast<std::size_t>(k) % std::size(extremes)];
+        rec->x[k] = value;
+        rec->y[k] = -value;
+        rec->vx[k] = value;
+        rec->vy[k] = value;
+    }
+    const std::string text = stateText(*rec);
+    const ParticleState state = parseStateText(text, "extremes");
+    auto back = std::make_unique<Record>();
+    applyState(*back, state);
+    EXPECT_EQ(stateText(*back), text);
+    for (int k = 1; k <= ParticleCount; ++k)
+        ASSERT_EQ(bits(back->y[k]), bits(rec->y[k])) << "particle " << k;
+}
+
+TEST(StateFileRoundTrip, ApplyStateReplacesParticles1To225Only)
+{
+    const auto source = numberedRecord();
+    const ParticleState state = parseStateText(stateText(*source), "numbered");
+
+    auto rec = std::make_unique<Record>();
+    rec->n = 225;
+    rec->R = 0.01f;
+    rec->PauseMark = -1;
+    rec->nbins = 200;
+    rec->g[29] = 0.5f;
+    for (int i : {0, 226, 1000}) {
+        rec->x[i] = 7.0f;
+        rec->vy[i] = 7.0f;
+    }
+    applyState(*rec, state);
+
+    EXPECT_EQ(stateText(*rec), stateText(*source));
+    for (int i : {0, 226, 1000}) {
+        EXPECT_EQ(rec->x[i], 7.0f);
+        EXPECT_EQ(rec->vy[i], 7.0f);
+    }
+    EXPECT_EQ(rec->n, 225);
+    EXPECT_EQ(rec->R, 0.01f);
+    EXPECT_EQ(rec->PauseMark, -1);
+    EXPECT_EQ(rec->nbins, 200);
+    EXPECT_EQ(rec->g[29], 0.5f);
+}
+
+// ---------------------------------------------------------------------------
+// The reader's tolerances.
+
+TEST(StateFileReader, AcceptsCrlfLineEndsAndAMissingFinalNewline)
+{
+    const auto rec = numberedRecord();
+    const std::string text = stateText(*rec);
+    std::string crlf;
+    for (const std::string& line : lines(text))
+        crlf += line + "\r\n";
+    std::string unterminated = text;
+    unterminated.pop_back();
+    std::string crlfUnterminated = crlf;
+    crlfUnterminated.resize(crlfUnterminated.size() - 2);
+
+    const ParticleState expected = parseStateText(text, "lf");
+    for (const std::string& variant : {crlf, unterminated, crlfUnterminated}) {
+        const ParticleState state = parseStateText(variant, "variant");
+        EXPECT_EQ(state.x, expected.x);
+        EXPECT_EQ(state.vy, expected.vy);
+    }
+}
+
+TEST(StateFileReader, AcceptsOtherSpellingsOfTheSameNumber)
+{
+    const auto rec = numberedRecord();
+    const std::string text = replaceLine(stateText(*rec), 2, "1,5E-1,-1.0000,1e0,.25");
+    const ParticleState state = parseStateText(text, "spellings");
+    EXPECT_EQ(state.x[0], 0.5f);
+    EXPECT_EQ(state.y[0], -1.0f);
+    EXPECT_EQ(state.vx[0], 1.0f);
+    EXPECT_EQ(state.vy[0], 0.25f);
+}
+
+// ---------------------------------------------------------------------------
+// Malformed text: every fault is reported with the file name, the line at
+// fault and what is wrong there, as "name:line: problem".
+
+struct Malformed {
+    const char* name;
+    std::function<std::string(const std::string&)> damage;  // applied to a valid text
+    int line;
+    std::string problem;  // must appear in the message
+};
+
+std::ostream& operator<<(std::ostream& out, const Malformed& row) { return out << row.name; }
+
+class StateFileMalformed : public ::testing::TestWithParam<Malformed> {};
+
+TEST_P(StateFileMalformed, IsRejectedNamingTheLine)
+{
+    const Malformed& row = GetParam();
+    const auto rec = numberedRecord();
+    const std::string text = row.damage(stateText(*rec));
+    try {
+        parseStateText(text, "in.csv");
+        FAIL() << "accepted";
+    } catch (const StateFileError& e) {
+        EXPECT_EQ(e.line(), row.line);
+        const std::string message = e.what();
+        EXPECT_EQ(message.rfind("in.csv:" + std::to_string(row.line) + ": ", 0), 0u) << message;
+        EXPECT_NE(message.find(row.problem), std::string::npos) << message;
+    }
+}
+
+const auto line = [](int number, std::string replacement) {
+    return [number, replacement](const std::string& text) { return replaceLine(text, number, replacement); };
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StateFileMalformed,
+    ::testing::Values(
+        Malformed{"Empty", [](const std::string&) { return std::string(); }, 1, "the file is empty"},
+        Malformed{"HeaderMissing", [](const std::string& t) { return t.substr(t.find('\n') + 1); }, 1,
+                  "expected the header 'k,x,y,vx,vy', found '1,"},
+        Malformed{"HeaderShort", line(1, "k,x,y,vx"), 1, "found 'k,x,y,vx'"},
+        Malformed{"HeaderCapitalised", line(1, "K,X,Y,VX,VY"), 1, "expected the header"},
+        Malformed{"HeaderWithByteOrderMark", line(1, "\xEF\xBB\xBFk,x,y,vx,vy"), 1,
+                  "found '\\xEF\\xBB\\xBFk,x,y,vx,vy'"},
+        Malformed{"HeaderOnly", [](const std::string&) { return std::string("k,x,y,vx,vy\n"); }, 2,
+                  "the file ends after 0 particles; expected 225"},
+        Malformed{"OneParticleShort", [](const std::string& t) { return withoutLastLines(t, 1); }, 226,
+                  "the file ends after 224 particles; expected 225"},
+        Malformed{"HundredParticlesShort", [](const std::string& t) { return withoutLastLines(t, 100); }, 127,
+                  "the file ends after 125 particles"},
+        Malformed{"ExtraParticle", [](const std::string& t) { return t + "226,0,0,0,0\n"; }, 227,
+                  "unexpected line after particle 225"},
+        Malformed{"TrailingBlankLine", [](const std::string& t) { return t + "\n"; }, 227,
+                  "unexpected line after particle 225"},
+        Malformed{"BlankLineInside", line(50, ""), 50, "expected 5 fields k,x,y,vx,vy, found 1"},
+        Malformed{"FourFields", line(7, "6,0.1,0.2,0.3"), 7, "found 4"},
+        Malformed{"TrailingComma", line(7, "6,0.1,0.2,0.3,0.4,"), 7, "found 6"},
+        Malformed{"SemicolonSeparated", line(9, "8;0.1;0.2;0.3;0.4"), 9, "found 1"},
+        Malformed{"ParticleNumberNotANumber", line(3, "two,0.1,0.2,0.3,0.4"), 3,
+                  "particle number 'two' is not a whole number"},
+        Malformed{"ParticleNumberFraction", line(3, "2.0,0.1,0.2,0.3,0.4"), 3, "particle number '2.0'"},
+        Malformed{"ParticleNumberEmpty", line(3, ",0.1,0.2,0.3,0.4"), 3, "particle number ''"},
+        Malformed{"DuplicateParticle", line(4, "2,0.1,0.2,0.3,0.4"), 4, "particle number 2, expected 3"},
+        Malformed{"MissingParticle",
+                  [](const std::string& t) {
+                      // Particle 3 left out, the rest shifted up: 224 lines, and
+                      // the first fault is particle 4 where 3 belongs.
+                      std::vector<std::string> all = lines(t);
+                      all.erase(all.begin() + 3);
+                      std::string joined;
+                      for (const std::string& l : all)
+                          joined += l + "\n";
+                      return joined;
+                  },
+                  4, "particle number 4, expected 3"},
+        Malformed{"ParticleZero", line(2, "0,0.1,0.2,0.3,0.4"), 2, "particle number 0, expected 1"},
+        Malformed{"ParticlesReversed", line(2, "225,0.1,0.2,0.3,0.4"), 2, "particle number 225, expected 1"},
+        Malformed{"XNotANumber", line(12, "11,abc,0.2,0.3,0.4"), 12, "x value 'abc' is not a number"},
+        Malformed{"YEmpty", line(12, "11,0.1,,0.3,0.4"), 12, "y value '' is not a number"},
+        Malformed{"VxNaN", line(12, "11,0.1,0.2,nan,0.4"), 12, "vx value 'nan' is not finite"},
+        Malformed{"VyInfinite", line(12, "11,0.1,0.2,0.3,inf"), 12, "vy value 'inf' is not finite"},
+        Malformed{"XMinusInfinity", line(12, "11,-inf,0.2,0.3,0.4"), 12, "x value '-inf' is not finite"},
+        Malformed{"BeyondSingle", line(12, "11,0.1,0.2,0.3,1e39"), 12,
+                  "vy value '1e39' is out of single-precision range"},
+        Malformed{"BelowSingle", line(12, "11,0.1,1e-50,0.3,0.4"), 12,
+                  "y value '1e-50' is out of single-precision range"},
+        Malformed{"TrailingLetters", line(12, "11,0.1abc,0.2,0.3,0.4"), 12, "x value '0.1abc' is not a number"},
+        Malformed{"LeadingBlank", line(12, "11, 0.1,0.2,0.3,0.4"), 12, "x value ' 0.1' is not a number"},
+        Malformed{"TrailingBlank", line(12, "11,0.1,0.2,0.3,0.4 "), 12, "vy value '0.4 ' is not a number"},
+        Malformed{"PlusSign", line(12, "11,+0.1,0.2,0.3,0.4"), 12, "x value '+0.1' is not a number"},
+        Malformed{"HexFloat", line(12, "11,0x1p-3,0.2,0.3,0.4"), 12, "x value '0x1p-3' is not a number"},
+        Malformed{"DecimalComma", line(12, "11,0,1,0.2,0.3,0.4"), 12, "found 6"},
+        Malformed{"NulByte", line(12, std::string("11,0.1,0.2\0,0.3,0.4", 19)), 12,
+                  "y value '0.2\\x00' is not a number"},
+        Malformed{"LongField", line(12, "11,0.1,0.2,0.3,x" + std::string(5000, '7')), 12,
+                  "vy value 'x" + std::string(39, '7') + "...' is not a number"},
+        Malformed{"LoneCarriageReturn", line(12, "11,0.1,0.2,0.3,0.4\r12,0.1,0.2,0.3,0.4"), 12, "found 9"}),
+    [](const ::testing::TestParamInfo<Malformed>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------------------
+// Reading from a file.
+
+TEST(StateFileReader, MissingFileIsReportedWithItsName)
+{
+    test::ScratchFolder folder;
+    try {
+        readStateFile(folder.file("absent.csv"));
+        FAIL() << "accepted";
+    } catch (const StateFileError& e) {
+        EXPECT_EQ(e.line(), 0);
+        EXPECT_EQ(std::string(e.what()),
+                  "cannot open state file '" + folder.file("absent.csv") + "': No such file or directory");
+    }
+}
+
+TEST(StateFileReader, DirectoryIsRejected)
+{
+    test::ScratchFolder folder;
+    EXPECT_THROW(
+        {
+            try {
+                readStateFile(folder.path());
+            } catch (const StateFileError& e) {
+                EXPECT_NE(std::string(e.what()).find("is a directory"), std::string::npos) << e.what();
+                throw;
+            }
+        },
+        StateFileError);
+}
+
+TEST(StateFileReader, HugeFileIsRejectedWithoutReadingItAll)
+{
+    test::ScratchFolder folder;
+    const std::string path = folder.file("huge.csv");
+    const auto rec = numberedRecord();
+    test::writeText(path, stateText(*rec) + std::string(2 << 20, '#'));
+    try {
+        readStateFile(path);
+        FAIL() << "accepted";
+    } catch (const StateFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("larger than 1 MiB"), std::string::npos) << e.what();
+    }
+}
+
+TEST(StateFileReader, FileMessagesCarryThePath)
+{
+    test::ScratchFolder folder;
+    const std::string path = folder.file("bad.csv");
+    const auto rec = numberedRecord();
+    test::writeText(path, replaceLine(stateText(*rec), 100, "99,0.1,0.2,0.3"));
+    try {
+        readStateFile(path);
+        FAIL() << "accepted";
+    } catch (const StateFileError& e) {
+        EXPECT_EQ(std::string(e.what()), path + ":100: expected 5 fields k,x,y,vx,vy, found 4");
+        EXPECT_EQ(e.line(), 100);
+    }
+}
+
+TEST(StateFileReader, ReadsWhatTheWriterWrote)
+{
+    test::ScratchFolder folder;
+    const std::string path = folder.file("state.csv");
+    const auto rec = numberedRecord();
+    test::writeText(path, stateText(*rec));
+    const ParticleState state = readStateFile(path);
+    EXPECT_EQ(state.x[224], rec->x[225]);
+    EXPECT_EQ(state.vy[0], rec->vy[1]);
+}
+
+}  // namespace
+}  // namespace ljgas
