@@ -1,10 +1,10 @@
 // The failure table: box texts that the window would accept, run through
-// ljgas-batch for 300 steps, each with the one outcome the specification
-// (or, where it leaves the choice open, the engine) gives it.
+// ljgas-batch for 300 steps, each with the one outcome the program's rules
+// give it.
 //
-// Where a row's step follows from the specification alone it says "spec";
+// Where a row's step follows from those rules alone it says "Rule";
 // where it depends on the dynamics, and so on the fixed random sequence of
-// the lattice start, it says "dynamics" and pins what the engine does.
+// the lattice start, it says "Dynamics" and pins what the engine does.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,7 +63,7 @@ protected:
     std::string text(const std::string& name) const { return readText(folder.file(name)); }
 };
 
-TEST_P(BadInputTable, EndsAsSpecified)
+TEST_P(BadInputTable, EndsWithItsOneOutcome)
 {
     const BadInput& row = GetParam();
     const BatchResult r = run(row.arguments, RunSteps, "s.csv");
@@ -122,39 +122,39 @@ INSTANTIATE_TEST_SUITE_P(
     Radius, BadInputTable,
     ::testing::Values(
         // R = 0: rc2 = sig6 = 0, and the bin of the first pair of step 1
-        // divides by R (Part 1.8). Spec.
+        // divides by R. Rule.
         BadInput{"R_0", {"--R", "0"}, 3, "Division by zero", 1, Stage::Refresh},
         BadInput{"R_Empty", {"--R", ""}, 3, "Division by zero", 1, Stage::Refresh},
         BadInput{"R_Letters", {"--R", "abc"}, 3, "Division by zero", 1, Stage::Refresh},
         // A negative R gives the same rc2 and sig6 as |R| (even powers), so
         // the warm-up runs normally; step 201 is the first to add a weight,
-        // and its first bin is negative (Part 1.8, k < 0). Spec.
+        // and its first bin is negative (k < 0). Rule.
         BadInput{"R_Negative", {"--R", "-0.01"}, 3, "Index out of range", 201, Stage::Refresh},
         // R = 1e-4: bin ratios above 32767 for r > 0.229; the lattice's
         // stretch 1 already holds pairs 0.47 apart (particles 1 and 8), so
-        // the bin conversion overflows in step 1 (Part 1.8). Spec.
+        // the bin conversion overflows in step 1. Rule.
         BadInput{"R_1e-4", {"--R", "1e-4"}, 3, "Overflow", 1, Stage::Refresh},
         // R = 3e-4 (below 3.08e-4): the conversion overflows only for
         // r > 0.688, which no lattice pair reaches (at most 0.66); the first
         // pair to get there, in step 28, is one of stretch 8. Dynamics.
         BadInput{"R_3e-4", {"--R", "3e-4"}, 3, "Overflow", 28, Stage::Refresh},
-        // Beyond single precision: the lattice start fails (Part 1.2). Spec.
+        // Beyond single precision: the lattice start fails. Rule.
         BadInput{"R_1e39", {"--R", "1e39"}, 3, "Overflow", 0, Stage::Init},
         // R = 0.5 and 0.6: sigma = 1 and 1.2, larger than the box; every pair
         // is a neighbour and step 1's kicks leave the velocities near 1e8
         // (what the lattice's symmetric forces do not cancel). Step 2's
         // drift scatters the particles, a pair lands within 0.002 and its
-        // force overflows (Part 1.6). Dynamics.
+        // force overflows. Dynamics.
         BadInput{"R_0.5", {"--R", "0.5"}, 3, "Overflow", 2, Stage::Kick},
         BadInput{"R_0.6", {"--R", "0.6"}, 3, "Overflow", 2, Stage::Kick},
-        // Beyond the brief's list: the other rows of Part 1.8's table and the
+        // Beyond the usual list: the other failures of the histogram and the
         // run's start.
         // R = 4e-4: bins above 20000 (r > 0.56) once the warm-up is over;
         // the first pair of stretch 1 that far apart, in step 201. Dynamics.
         BadInput{"R_4e-4", {"--R", "4e-4"}, 3, "Index out of range", 201, Stage::Refresh},
-        // R = 1e20: rc2 = (8R)^2 overflows while the run prepares. Spec.
+        // R = 1e20: rc2 = (8R)^2 overflows while the run prepares. Rule.
         BadInput{"R_1e20", {"--R", "1e20"}, 3, "Overflow", 0, Stage::Start},
-        // A number followed by letters reads as the number. Spec.
+        // A number followed by letters reads as the number. Rule.
         BadInput{"R_NumberThenLetters", {"--R", "0.02abc"}, 0, "", 0, Stage::None}),
     [](const ::testing::TestParamInfo<BadInput>& info) {
         std::string name = info.param.name;
@@ -167,14 +167,14 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     WellDepth, BadInputTable,
     ::testing::Values(
-        // e0 beyond single precision is stored as infinity (the implementer's
-        // choice, Part 1.1); the first kick of step 1 (each lattice particle
+        // e0 beyond single precision is stored as infinity (our choice: an
+        // overflow reported where it is used); the first kick of step 1 (each lattice particle
         // has four neighbours within 8R) multiplies by it. Engine.
         BadInput{"e0_1e39", {"--e0", "1e39"}, 3, "Overflow", 1, Stage::Kick},
         // A negative well depth attracts at short range and repels at long
-        // range; for 300 steps from the lattice nothing fails. Spec: no check.
+        // range; for 300 steps from the lattice nothing fails. Rule: no check.
         BadInput{"e0_Negative", {"--e0", "-1"}, 0, "", 0, Stage::None},
-        // e0 = 0: no forces, free flight. Spec.
+        // e0 = 0: no forces, free flight. Rule.
         BadInput{"e0_Empty", {"--e0", ""}, 0, "", 0, Stage::None}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
 
@@ -182,16 +182,16 @@ INSTANTIATE_TEST_SUITE_P(
     Target, BadInputTable,
     ::testing::Values(
         // Tsoll = 0: lambda = 0.95 at every application; the gas cools.
-        // Spec (Part 1.7).
+        // Rule.
         BadInput{"Tsoll_Empty", {"--tsoll", ""}, 0, "", 0, Stage::None},
         // Tsoll = -1: lambda < 0.95, negative once T < 1/19; it shrinks T,
         // then reverses and blows up the velocities (T = 3.5e5 at step 240,
         // 1e27 at step 260). With positions near 1e12, where single precision
         // has no fraction left, two particles of a stored pair are at the
-        // same minimum-image place and r^8 = 0 (Part 1.6). Dynamics.
+        // same minimum-image place and r^8 = 0. Dynamics.
         BadInput{"Tsoll_Negative", {"--tsoll", "-1"}, 3, "Division by zero", 261, Stage::Kick},
         // Tsoll = 1e30: lambda near 1e29 at step 20, and the kinetic sum of
-        // step 21 overflows. Spec.
+        // step 21 overflows. Rule.
         BadInput{"Tsoll_1e30", {"--tsoll", "1e30"}, 3, "Overflow", 21, Stage::Later},
         // With the thermostat off the target is never read.
         BadInput{"Tsoll_1e30_Off", {"--tsoll", "1e30", "--thermostat", "off"}, 0, "", 0, Stage::None}),
@@ -234,7 +234,7 @@ protected:
 
 TEST_F(PlacedPair, CoincidentParticlesDivideByZeroInTheFirstKick)
 {
-    // r^2 = 0 < rc2, so the pair is a neighbour, and r^8 = 0 (Part 1.6).
+    // r^2 = 0 < rc2, so the pair is a neighbour, and r^8 = 0.
     writePlacedState(0.0f);
     const BatchResult r = run({});
     EXPECT_EQ(r.exitCode, 3);
@@ -254,7 +254,7 @@ TEST_F(PlacedPair, BinZeroAfterTheWarmUpIsTheWeightOneOverZero)
 {
     // 3e-5 apart, below 0.035R = 3.5e-4, with e0 = 0 so that nothing pushes
     // them apart and no thermostat to scale them differently: the pair (2, 1)
-    // is the first of stretch 1, and step 201 adds its weight 1/0 (Part 1.8,
+    // is the first of stretch 1, and step 201 adds its weight 1/0 (bin
     // k = 0).
     writePlacedState(3e-5f);
     const BatchResult r = run({"--e0", "", "--thermostat", "off"});

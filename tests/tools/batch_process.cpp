@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -180,11 +181,22 @@ BatchResult runBatch(const std::vector<std::string>& arguments, const BatchLaunc
     int status = 0;
     if (terminal) {
         // Drain the terminal while the tool runs: its buffer is small.
+        const auto start = std::chrono::steady_clock::now();
+        bool terminated = false;
         for (;;) {
             terminal->readInto(result.err, 20);
             status = waitFor(pid, WNOHANG);
             if (status != -1)
                 break;
+            const auto waited = std::chrono::steady_clock::now() - start;
+            const bool shown =
+                !launch.terminateWhenShown.empty() && result.err.find(launch.terminateWhenShown) != std::string::npos;
+            const bool late = launch.terminateAfterMilliseconds > 0 &&
+                              waited >= std::chrono::milliseconds(launch.terminateAfterMilliseconds);
+            if (!terminated && (shown || late)) {
+                ::kill(pid, SIGTERM);
+                terminated = true;
+            }
         }
         while (terminal->readInto(result.err, 100)) {
         }

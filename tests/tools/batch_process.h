@@ -45,6 +45,10 @@ struct BatchLaunch {
     // Started with SIGTERM blocked and sent SIGTERM at once: the request is
     // pending when the tool installs its handler, so it is caught for sure.
     bool terminateAtOnce = false;
+    // With stderrOnTerminal: send SIGTERM once the terminal shows this text,
+    // or once this many milliseconds have passed (0: never).
+    std::string terminateWhenShown;
+    int terminateAfterMilliseconds = 0;
 };
 
 // Runs ljgas-batch with `arguments` and waits for it.

@@ -139,22 +139,31 @@ TEST_F(Batch, SummarySaysWhenNoTemperatureWasShown)
 
 TEST_F(Batch, ProgressBarOnlyOnATerminalAndOnlyWithoutQuiet)
 {
+    // A run far too long to finish, stopped with SIGTERM once the bar has
+    // been drawn (its first redraw comes a tenth of a second in), or after
+    // 30 s, which fails the test.
     test::BatchLaunch terminal;
     terminal.stderrOnTerminal = true;
-    // Long enough for the bar's first redraw, a tenth of a second in.
-    const BatchResult shown = run({"--steps", "30000", "--thermostat", "off"}, terminal);
-    ASSERT_EQ(shown.exitCode, 0) << shown.err;
-    EXPECT_NE(shown.err.find("\r["), std::string::npos) << shown.err;
-    EXPECT_NE(shown.err.find("/30000 steps"), std::string::npos) << shown.err;
-    EXPECT_NE(shown.err.find("steps/s"), std::string::npos) << shown.err;
-    // The bar's line is cleared at the end; the summary is on stdout.
-    EXPECT_EQ(shown.err.substr(shown.err.size() - 4), "\r\033[K") << shown.err;
-    EXPECT_EQ(shown.err.find('\n'), std::string::npos) << shown.err;
-    EXPECT_NE(shown.out.find("steps             30000"), std::string::npos);
+    terminal.terminateWhenShown = "steps/s";
+    terminal.terminateAfterMilliseconds = 30000;
+    const BatchResult shown = run({"--steps", "100000000", "--state-out", "s.csv"}, terminal);
+    ASSERT_EQ(shown.exitCode, 128 + SIGTERM) << shown.err;
+    EXPECT_EQ(shown.err.rfind("\r[", 0), 0u) << shown.err;
+    EXPECT_NE(shown.err.find("/100000000 steps"), std::string::npos) << shown.err;
+    // The bar's line is cleared before the closing message; a terminal
+    // shows the message's line end as CR LF.
+    const std::size_t cleared = shown.err.find("\r\033[Kljgas-batch: interrupted; the run was stopped after step ");
+    ASSERT_NE(cleared, std::string::npos) << shown.err;
+    EXPECT_EQ(shown.err.find('\n'), shown.err.size() - 1) << shown.err;
+    EXPECT_TRUE(shown.err.ends_with(" and s.csv written\r\n")) << shown.err;
 
-    const BatchResult quiet = run({"--steps", "30000", "--thermostat", "off", "--quiet"}, terminal);
-    ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
-    EXPECT_EQ(quiet.err, "");
+    // With --quiet nothing but the closing message, however long it runs.
+    terminal.terminateWhenShown.clear();
+    terminal.terminateAfterMilliseconds = 500;
+    const BatchResult quiet = run({"--steps", "100000000", "--quiet"}, terminal);
+    ASSERT_EQ(quiet.exitCode, 128 + SIGTERM) << quiet.err;
+    EXPECT_EQ(quiet.err.rfind("ljgas-batch: interrupted; the run was stopped after step ", 0), 0u) << quiet.err;
+    EXPECT_EQ(quiet.err.find('\r'), quiet.err.size() - 2) << quiet.err;
     EXPECT_EQ(quiet.out, "");
 }
 
