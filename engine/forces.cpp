@@ -17,8 +17,8 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p)
 }
 
 KickScratch::KickScratch(std::int32_t listCap)
-    : capacity(static_cast<std::size_t>(listCap)), tx(capacity), ty(capacity), savedVx(ParticleArray::last + 1),
-      savedVy(ParticleArray::last + 1)
+    : capacity(static_cast<std::size_t>(listCap)), i(capacity), j(capacity), tx(capacity), ty(capacity),
+      savedVx(ParticleArray::last + 1), savedVy(ParticleArray::last + 1)
 {
 }
 
@@ -29,24 +29,25 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratc
         return kick(rec, list, p);
     const auto pairKicks = level >= SimdLevel::Avx512 ? kernels::pairKicksAvx512 : kernels::pairKicksAvx2;
 
-    // Every pair's kick first: it depends on positions only. The stored
-    // indexes were checked against the particle arrays when the refresh
-    // read their positions.
-    const float* x = rec.x.data();
-    const float* y = rec.y.data();
+    // The stored pairs in visiting order. Their indexes were checked against
+    // the particle arrays when the refresh read their positions.
     std::size_t total = 0;
     int highest = 0;  // the largest particle index of any pair
     for (int s = 1; s <= SliceCount; ++s) {
         const int count = list.ListCount[s];
-        if (count < 0 || count > list.ListCap || total + static_cast<std::size_t>(count) > scratch.tx.size())
+        if (count < 0 || count > list.ListCap || total + static_cast<std::size_t>(count) > scratch.capacity)
             return kick(rec, list, p);
-        if (!pairKicks(x, y, list.sliceI(s), list.sliceJ(s), count, p.sig6, p.e0, p.dt,
-                       scratch.tx.data() + total, scratch.ty.data() + total))
-            return kick(rec, list, p);
+        std::copy_n(list.sliceI(s) + 1, count, scratch.i.data() + total);
+        std::copy_n(list.sliceJ(s) + 1, count, scratch.j.data() + total);
         total += static_cast<std::size_t>(count);
         // A slice holds its pairs in sequence order, so i never falls.
         highest = count > 0 ? std::max<int>(highest, list.sliceI(s)[count]) : highest;
     }
+
+    // Every pair's kick first: it depends on positions only.
+    if (!pairKicks(rec.x.data(), rec.y.data(), scratch.i.data(), scratch.j.data(), static_cast<int>(total), p.sig6,
+                   p.e0, p.dt, scratch.tx.data(), scratch.ty.data()))
+        return kick(rec, list, p);
 
     // Velocities in list order: a particle in several pairs takes its kicks
     // one after another, each sum rounded to single. (A sum of two singles
@@ -59,20 +60,17 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratc
     const auto touched = static_cast<std::size_t>(highest) + 1;
     std::copy_n(vx, touched, scratch.savedVx.data());
     std::copy_n(vy, touched, scratch.savedVy.data());
+    const std::int16_t* I = scratch.i.data();
+    const std::int16_t* J = scratch.j.data();
     const float* kx = scratch.tx.data();
     const float* ky = scratch.ty.data();
-    for (int s = 1; s <= SliceCount; ++s) {
-        const int count = list.ListCount.data()[s];
-        const std::int16_t* I = list.sliceI(s);
-        const std::int16_t* J = list.sliceJ(s);
-        for (int k = 1; k <= count; ++k, ++kx, ++ky) {
-            const int i = I[k];
-            const int j = J[k];
-            vx[i] = vx[i] + *kx;
-            vy[i] = vy[i] + *ky;
-            vx[j] = vx[j] - *kx;
-            vy[j] = vy[j] - *ky;
-        }
+    for (std::size_t m = 0; m < total; ++m) {
+        const int i = I[m];
+        const int j = J[m];
+        vx[i] = vx[i] + kx[m];
+        vy[i] = vy[i] + ky[m];
+        vx[j] = vx[j] - kx[m];
+        vy[j] = vy[j] - ky[m];
     }
     if (!kernels::allFiniteAvx2(vx, static_cast<int>(touched)) ||
         !kernels::allFiniteAvx2(vy, static_cast<int>(touched))) {

@@ -36,9 +36,9 @@ bool refreshRowAvx2(const float* x, const float* y, int i, int firstJ, int count
 bool refreshRowAvx512(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,
                       std::int32_t* bin, std::int16_t* listI, std::int16_t* listJ, std::int32_t& listCount);
 
-// For the stored pairs k = 1..count of one slice (I[k], J[k]), the kick
-// dt*f*(dx, dy) as kickPair computes it before it touches a velocity, into
-// tx[k-1], ty[k-1]. False when any pair's arithmetic would fail a check.
+// For the pairs (I[m], J[m]), m = 0..count-1, the kick dt*f*(dx, dy) as
+// kickPair computes it before it touches a velocity, into tx[m], ty[m].
+// False when any pair's arithmetic would fail a check.
 bool pairKicksAvx2(const float* x, const float* y, const std::int16_t* I, const std::int16_t* J, int count,
                    float sig6, float e0, float dt, float* tx, float* ty);
 

@@ -193,8 +193,8 @@ bool pairKicksAvx2(const float* x, const float* y, const std::int16_t* I, const 
         __m128 bad = _mm_setzero_ps();
 
         // The vector from i to j, and r^2, r^8 in single.
-        const __m128i i4 = loadIndexes(I + 1 + m, valid);
-        const __m128i j4 = loadIndexes(J + 1 + m, valid);
+        const __m128i i4 = loadIndexes(I + m, valid);
+        const __m128i j4 = loadIndexes(J + m, valid);
         const __m256d xI = _mm256_cvtps_pd(_mm_i32gather_ps(x, i4, 4));
         const __m256d yI = _mm256_cvtps_pd(_mm_i32gather_ps(y, i4, 4));
         const __m256d xJ = _mm256_cvtps_pd(_mm_i32gather_ps(x, j4, 4));

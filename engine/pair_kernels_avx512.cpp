@@ -115,8 +115,8 @@ bool pairKicksAvx512(const float* x, const float* y, const std::int16_t* I, cons
         const __mmask8 valid = lanes(count - m);
 
         // Particle indexes; lanes past the end read particle 0.
-        const __m256i i8 = _mm256_cvtepi16_epi32(_mm_maskz_loadu_epi16(valid, I + 1 + m));
-        const __m256i j8 = _mm256_cvtepi16_epi32(_mm_maskz_loadu_epi16(valid, J + 1 + m));
+        const __m256i i8 = _mm256_cvtepi16_epi32(_mm_maskz_loadu_epi16(valid, I + m));
+        const __m256i j8 = _mm256_cvtepi16_epi32(_mm_maskz_loadu_epi16(valid, J + m));
         const __m512d xI = _mm512_cvtps_pd(_mm256_i32gather_ps(x, i8, 4));
         const __m512d yI = _mm512_cvtps_pd(_mm256_i32gather_ps(y, i8, 4));
         const __m512d xJ = _mm512_cvtps_pd(_mm256_i32gather_ps(x, j8, 4));
