@@ -6,6 +6,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setDesktopFileName(QStringLiteral("ljgas"));  // ties the window to ljgas.desktop and its icon
     ljgas::Form1 form;
     form.show();
     return app.exec();

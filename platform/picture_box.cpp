@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -14,9 +15,12 @@ namespace ljgas {
 
 namespace {
 
-// The screen is refreshed from the image at most this often: about one
-// display frame, however many drawing calls come in between.
-constexpr int repaintIntervalMs = 16;
+// The screen is refreshed from the image at most once per display frame,
+// however many drawing calls come in between. Without a usable refresh rate
+// from the screen, 60 frames per second are assumed.
+constexpr double fallbackRefreshRate = 60.0;
+constexpr int shortestFrameMs = 4;
+constexpr int longestFrameMs = 50;
 
 constexpr QRgb black = 0xFF000000u;
 
@@ -29,8 +33,7 @@ PictureBox::PictureBox(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     repaintTimer_.setSingleShot(true);
-    repaintTimer_.setInterval(repaintIntervalMs);
-    connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&repaintTimer_, &QTimer::timeout, this, &PictureBox::refreshScreen);
 }
 
 void PictureBox::setBackColor(QRgb colour)
@@ -56,16 +59,51 @@ void PictureBox::Scale(double x1, double y1, double x2, double y2)
         scaleWidth_ = std::numeric_limits<double>::quiet_NaN();
     if (!std::isfinite(scaleHeight_) || scaleHeight_ == 0.0)
         scaleHeight_ = std::numeric_limits<double>::quiet_NaN();
+    mappingValid_ = false;
+}
+
+void PictureBox::updateMapping() const
+{
+    syncImageSize();
+    if (mappingValid_)
+        return;
+    if (scaleWidth_ == 0.0 && scaleHeight_ == 0.0) {  // never scaled: pixels
+        pixelsPerUnitX_ = 1.0;
+        pixelsPerUnitY_ = 1.0;
+        pixelsPerRadiusUnit_ = 1.0;
+    } else {
+        // The corners fall on the centres of the corner pixels. A degenerate
+        // scale leaves NaN here, and NaN coordinates draw nothing.
+        const double spanX = std::max(image_.width() - 1, 0);
+        const double spanY = std::max(image_.height() - 1, 0);
+        pixelsPerUnitX_ = spanX / scaleWidth_;
+        pixelsPerUnitY_ = spanY / scaleHeight_;
+        pixelsPerRadiusUnit_ = std::max(spanX, 1.0) / std::fabs(scaleWidth_);
+    }
+    mappingValid_ = true;
 }
 
 QPointF PictureBox::toPixel(double x, double y) const
 {
-    syncImageSize();
-    const double spanX = std::max(image_.width() - 1, 0);
-    const double spanY = std::max(image_.height() - 1, 0);
-    if (scaleWidth_ == 0.0 && scaleHeight_ == 0.0)  // never scaled: pixels
+    updateMapping();
+    return mapped(x, y);
+}
+
+QPointF PictureBox::mapped(double x, double y) const
+{
+    if (scaleWidth_ == 0.0 && scaleHeight_ == 0.0)
         return {x, y};
-    return {(x - scaleLeft_) / scaleWidth_ * spanX, (y - scaleTop_) / scaleHeight_ * spanY};
+    return {(x - scaleLeft_) * pixelsPerUnitX_, (y - scaleTop_) * pixelsPerUnitY_};
+}
+
+PixelTarget PictureBox::target()
+{
+    updateMapping();
+    // bits() detaches the image from any copy handed out by image(), so a
+    // copy taken earlier never sees later drawing.
+    PixelTarget pixels = target_;
+    pixels.bits = reinterpret_cast<QRgb*>(image_.bits());
+    return pixels;
 }
 
 void PictureBox::Cls()
@@ -79,13 +117,12 @@ void PictureBox::Cls()
 
 void PictureBox::Circle(double x, double y, double r, QRgb colour)
 {
-    const QPointF centre = toPixel(x, y);
+    const PixelTarget pixels = target();
+    const QPointF centre = mapped(x, y);
     // The radius is measured in horizontal units and drawn the same number
     // of pixels in every direction, so the circle is round on screen even
     // where the two axes have different scales.
-    const double unitsPerPixel =
-        scaleWidth_ == 0.0 ? 1.0 : std::fabs(scaleWidth_) / std::max(image_.width() - 1, 1);
-    rasterCircle(image_, centre.x(), centre.y(), r / unitsPerPixel, colour | 0xFF000000u);
+    circles_.draw(pixels, centre.x(), centre.y(), r * pixelsPerRadiusUnit_, colour | 0xFF000000u);
     markDirty();
 }
 
@@ -120,6 +157,7 @@ void PictureBox::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect area = event->rect();
     painter.drawImage(area, image_, area);
+    ++paintCount_;
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event)
@@ -130,7 +168,7 @@ void PictureBox::resizeEvent(QResizeEvent* event)
 
 void PictureBox::syncImageSize() const
 {
-    if (image_.size() == size())
+    if (imageSize_ == size())
         return;
     // A new size keeps what was drawn, top-left aligned, on fresh background.
     QImage resized(size(), QImage::Format_RGB32);
@@ -140,14 +178,33 @@ void PictureBox::syncImageSize() const
         painter.drawImage(0, 0, image_);
     }
     image_ = std::move(resized);
+    imageSize_ = image_.size();
+    target_ = pixelTarget(image_);
+    target_.bits = nullptr;  // taken afresh for every drawing call
+    mappingValid_ = false;
 }
 
 void PictureBox::markDirty()
 {
     // The first drawing call after a refresh arms the timer; the calls that
-    // follow within the same frame ride along with it.
+    // follow within the same frame ride along with it. The screen is never
+    // repainted from inside a drawing call.
     if (!repaintTimer_.isActive())
-        repaintTimer_.start();
+        repaintTimer_.start(frameIntervalMs());
+}
+
+int PictureBox::frameIntervalMs() const
+{
+    const QScreen* display = screen();
+    double rate = display ? display->refreshRate() : fallbackRefreshRate;
+    if (!(rate >= 1.0))
+        rate = fallbackRefreshRate;
+    return std::clamp(static_cast<int>(1000.0 / rate), shortestFrameMs, longestFrameMs);
+}
+
+void PictureBox::refreshScreen()
+{
+    update();
 }
 
 }  // namespace ljgas

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "raster.h"
+
 namespace ljgas {
 
 // Drawing goes into the box's own image, never straight to the screen, so
@@ -62,17 +64,28 @@ public:
     // Everything drawn so far, one pixel per pixel of the box.
     const QImage& image() const;
 
+    // Screen refreshes of the box so far: paint events, each copying the
+    // image to the window.
+    long long paintCount() const { return paintCount_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void syncImageSize() const;
+    void updateMapping() const;
+    QPointF mapped(double x, double y) const;
+    PixelTarget target();
     void markDirty();
+    int frameIntervalMs() const;
+    void refreshScreen();
 
     // The image follows the widget's size even while the widget is hidden
     // (a hidden widget gets no resize event), hence mutable.
     mutable QImage image_;
+    mutable QSize imageSize_{-1, -1};
+    mutable PixelTarget target_;  // the image's geometry; bits taken per call
     QRgb backColor_;
     QRgb foreColor_;
     double scaleLeft_ = 0.0;
@@ -81,7 +94,16 @@ private:
     double scaleHeight_ = 0.0;
     double currentX_ = 0.0;
     double currentY_ = 0.0;
+    // User units to pixels, worked out again when the scale or the size
+    // changes: pixels per unit across and down, and pixels per unit of a
+    // circle's radius (measured across).
+    mutable bool mappingValid_ = false;
+    mutable double pixelsPerUnitX_ = 1.0;
+    mutable double pixelsPerUnitY_ = 1.0;
+    mutable double pixelsPerRadiusUnit_ = 1.0;
+    CircleStencil circles_;
     QTimer repaintTimer_;
+    long long paintCount_ = 0;
 };
 
 }  // namespace ljgas

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace ljgas {
 
@@ -19,31 +21,22 @@ constexpr double maxRadius = 67108864.0;  // 2^26
 // box it is drawn in; farther ones are clipped in floating point first.
 constexpr double nearRange = 1048576.0;  // 2^20
 
-// Direct access to the scanlines of an RGB32 image.
+// Bounds-checked writes into a pixel target.
 class Pixels {
 public:
-    explicit Pixels(QImage& image)
-        : bits_(reinterpret_cast<QRgb*>(image.bits())),
-          stride_(image.bytesPerLine() / static_cast<int>(sizeof(QRgb))),
-          width_(image.width()),
-          height_(image.height())
-    {
-    }
+    explicit Pixels(const PixelTarget& target) : t_(target) {}
 
-    i64 width() const { return width_; }
-    i64 height() const { return height_; }
+    i64 width() const { return t_.width; }
+    i64 height() const { return t_.height; }
 
     void put(i64 x, i64 y, QRgb colour)
     {
-        if (x >= 0 && x < width_ && y >= 0 && y < height_)
-            bits_[y * stride_ + x] = colour;
+        if (x >= 0 && x < t_.width && y >= 0 && y < t_.height)
+            t_.bits[y * t_.stride + x] = colour;
     }
 
 private:
-    QRgb* bits_;
-    i64 stride_;
-    i64 width_;
-    i64 height_;
+    const PixelTarget& t_;
 };
 
 bool usable(const QImage& image)
@@ -51,10 +44,27 @@ bool usable(const QImage& image)
     return !image.isNull() && image.format() == QImage::Format_RGB32;
 }
 
+bool usable(const PixelTarget& target)
+{
+    return target.bits != nullptr && target.width > 0 && target.height > 0;
+}
+
 i64 roundToPixel(double v)
 {
     return static_cast<i64>(std::floor(v + 0.5));
 }
+
+// floor(t) for |t| < 2^53, without a call into the maths library: the
+// conversion truncates towards zero, one less below zero unless exact.
+i64 floorSmall(double t)
+{
+    const i64 i = static_cast<i64>(t);
+    return i - (t < static_cast<double>(i) ? 1 : 0);
+}
+
+// Centres at least this far from the origin, in pixels, are left undrawn by
+// the stencil: no image is that large.
+constexpr double farCentre = 4.0e15;
 
 // floor(sqrt(s)) for 0 <= s <= 2^54, exact.
 i64 isqrt(i64 s)
@@ -148,15 +158,28 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, do
 
 }  // namespace
 
+PixelTarget pixelTarget(QImage& image)
+{
+    if (!usable(image))
+        return {};
+    return {reinterpret_cast<QRgb*>(image.bits()), image.bytesPerLine() / static_cast<i64>(sizeof(QRgb)), image.width(),
+            image.height()};
+}
+
 void rasterCircle(QImage& image, double cx, double cy, double r, QRgb colour)
 {
-    if (!usable(image) || !std::isfinite(cx) || !std::isfinite(cy) || !(r > 0.0))
+    rasterCircle(pixelTarget(image), cx, cy, r, colour);
+}
+
+void rasterCircle(const PixelTarget& target, double cx, double cy, double r, QRgb colour)
+{
+    if (!usable(target) || !std::isfinite(cx) || !std::isfinite(cy) || !(r > 0.0))
         return;
     const double rr = std::floor(r + 0.5);
     if (!(rr <= maxRadius))
         return;
-    const double w = image.width();
-    const double h = image.height();
+    const double w = static_cast<double>(target.width);
+    const double h = static_cast<double>(target.height);
     const double rcx = std::floor(cx + 0.5);
     const double rcy = std::floor(cy + 0.5);
     // Nothing to do when the outline misses the image: the centre is farther
@@ -170,7 +193,7 @@ void rasterCircle(QImage& image, double cx, double cy, double r, QRgb colour)
     if (std::hypot(farX, farY) < rr - 1.0)
         return;
 
-    Pixels px(image);
+    Pixels px(target);
     const i64 x0 = static_cast<i64>(rcx);
     const i64 y0 = static_cast<i64>(rcy);
     const i64 radius = static_cast<i64>(rr);
@@ -195,6 +218,79 @@ void rasterCircle(QImage& image, double cx, double cy, double r, QRgb colour)
     }
 }
 
+void CircleStencil::build(i64 radius)
+{
+    radius_ = radius;
+    stride_ = 0;
+    // The pixels rasterCircle sets around a centre at the origin: the flat
+    // arcs column by column, the steep ones row by row, then each pixel once.
+    std::vector<std::pair<i64, i64>> pixels;
+    const i64 end = octantEnd(radius);
+    for (i64 a = -end; a <= end; ++a) {
+        const i64 b = arcHeight(radius, a < 0 ? -a : a);
+        pixels.emplace_back(a, -b);
+        pixels.emplace_back(a, b);
+        pixels.emplace_back(-b, a);
+        pixels.emplace_back(b, a);
+    }
+    // Row by row, so that the stores of one circle walk down the image.
+    std::sort(pixels.begin(), pixels.end(), [](const auto& p, const auto& q) {
+        return p.second != q.second ? p.second < q.second : p.first < q.first;
+    });
+    pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+    dx_.clear();
+    dy_.clear();
+    for (const auto& [x, y] : pixels) {
+        dx_.push_back(static_cast<std::int32_t>(x));
+        dy_.push_back(static_cast<std::int32_t>(y));
+    }
+}
+
+void CircleStencil::linearise(i64 stride)
+{
+    stride_ = stride;
+    linear_.resize(dx_.size());
+    for (std::size_t i = 0; i < dx_.size(); ++i)
+        linear_[i] = dy_[i] * stride + dx_[i];
+}
+
+void CircleStencil::draw(const PixelTarget& target, double cx, double cy, double r, QRgb colour)
+{
+    if (!usable(target) || !(r > 0.0))
+        return;
+    if (!(r < static_cast<double>(stencilLimit))) {
+        rasterCircle(target, cx, cy, r, colour);
+        return;
+    }
+    // A centre this far out cannot reach the image with a stencil's radius
+    // (the test is false for NaN too); nearer ones round exactly below.
+    if (!(std::fabs(cx) < farCentre && std::fabs(cy) < farCentre))
+        return;
+    const i64 radius = floorSmall(r + 0.5);
+    const i64 x0 = floorSmall(cx + 0.5);
+    const i64 y0 = floorSmall(cy + 0.5);
+    // The outline lies in the square of side 2 radius + 1 around the centre.
+    if (x0 + radius < 0 || x0 - radius >= target.width || y0 + radius < 0 || y0 - radius >= target.height)
+        return;
+    if (radius != radius_)
+        build(radius);
+    const std::size_t count = dx_.size();
+
+    if (x0 >= radius && x0 + radius < target.width && y0 >= radius && y0 + radius < target.height) {
+        // Wholly inside: no pixel needs a bounds test.
+        if (target.stride != stride_)
+            linearise(target.stride);
+        QRgb* const centre = target.bits + (y0 * target.stride + x0);
+        const i64* const offset = linear_.data();
+        for (std::size_t i = 0; i < count; ++i)
+            centre[offset[i]] = colour;
+        return;
+    }
+    Pixels px(target);
+    for (std::size_t i = 0; i < count; ++i)
+        px.put(x0 + dx_[i], y0 + dy_[i], colour);
+}
+
 void rasterLine(QImage& image, double x0, double y0, double x1, double y1, QRgb colour)
 {
     if (!usable(image) || !std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
@@ -208,7 +304,8 @@ void rasterLine(QImage& image, double x0, double y0, double x1, double y1, QRgb 
         if (!clipSegment(x0, y0, x1, y1, -1.0, -1.0, w, h))
             return;
     }
-    Pixels px(image);
+    const PixelTarget target = pixelTarget(image);
+    Pixels px(target);
     bresenham(px, roundToPixel(x0), roundToPixel(y0), roundToPixel(x1), roundToPixel(y1), colour);
 }
 
@@ -218,7 +315,8 @@ void rasterPoint(QImage& image, double x, double y, QRgb colour)
         return;
     if (x < -1.0 || y < -1.0 || x > image.width() || y > image.height())
         return;
-    Pixels px(image);
+    const PixelTarget target = pixelTarget(image);
+    Pixels px(target);
     px.put(roundToPixel(x), roundToPixel(y), colour);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QRgb>
+#include <cstdint>
+#include <vector>
 
 namespace ljgas {
 
@@ -14,12 +16,49 @@ namespace ljgas {
 // touch the image draw nothing, and the work is bounded by the image's size,
 // not by the arguments.
 
+// The scanlines of an RGB32 image, as the rasterizers write them. Taking it
+// detaches the image, so the writes never reach a shared copy. A null image,
+// or one in another format, gives an empty target, which nothing is drawn on.
+struct PixelTarget {
+    QRgb* bits = nullptr;
+    std::int64_t stride = 0;  // pixels from one scanline to the next
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+PixelTarget pixelTarget(QImage& image);
+
 // The outline of a circle of radius r: for every column (and, on the steep
 // sides, every row) the pixel nearest to the true circle. Symmetric under
 // the eight reflections about the centre and 8-connected. A radius below one
 // half is a single pixel; r <= 0 draws nothing, and so does a radius beyond
 // 2^26 pixels.
 void rasterCircle(QImage& image, double cx, double cy, double r, QRgb colour);
+void rasterCircle(const PixelTarget& target, double cx, double cy, double r, QRgb colour);
+
+// The same outline, drawn from a stencil of pixel offsets that is kept for
+// the last radius: a run draws every particle twice per step, all with one
+// radius, so the outline is worked out once and each circle is a few dozen
+// stores. Sets exactly the pixels rasterCircle sets; radii beyond
+// stencilLimit pixels are handed to rasterCircle.
+class CircleStencil {
+public:
+    static constexpr std::int64_t stencilLimit = 4096;
+
+    void draw(const PixelTarget& target, double cx, double cy, double r, QRgb colour);
+
+    // Pixels of the outline of the radius drawn last (after rounding).
+    std::size_t pixelCount() const { return dx_.size(); }
+
+private:
+    void build(std::int64_t radius);
+    void linearise(std::int64_t stride);
+
+    std::int64_t radius_ = -1;
+    std::vector<std::int32_t> dx_;  // offsets of the outline's pixels, each pixel once
+    std::vector<std::int32_t> dy_;
+    std::int64_t stride_ = 0;           // the scanline length linear_ was made for
+    std::vector<std::int64_t> linear_;  // dy * stride + dx
+};
 
 // Bresenham's line from (x0, y0) to (x1, y1), both ends included.
 void rasterLine(QImage& image, double x0, double y0, double x1, double y1, QRgb colour);

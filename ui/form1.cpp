@@ -47,14 +47,13 @@ constexpr qreal smallPoints = 8.25;
 constexpr qreal formPoints = 13.5;
 constexpr qreal largePoints = 18.0;
 
-// The layout was designed for "MS Sans Serif"; where that is missing, a
-// sans-serif of similar, narrow metrics keeps the captions inside their
-// boxes ("Tist=" has 57 pixels at 24-pixel type).
+// The layout was designed for "MS Sans Serif"; where that font is missing,
+// as on most systems now, Liberation Sans (of Arial's widths, close to its
+// own) stands in at the same point sizes, and DejaVu Sans after it.
 QFont layoutFont(qreal points)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setWeight(QFont::Normal);
@@ -133,6 +132,9 @@ void Form1::createControls()
     Go->setText(QStringLiteral("Go"));
     window = addControl<PictureBox>(this, "window", {0, 0, 9255, 8535}, smallPoints);
     window->setBackColor(QBColor(0));
+    // Every drawing call on the view names its colour; white is the view's
+    // own drawing colour all the same.
+    window->setForeColor(QBColor(15));
     Label2[3] = addControl<QLabel>(this, "Label2(3)", {9360, 2040, 1335, 495}, largePoints);
     Label2[3]->setText(QStringLiteral("Tsoll="));
     Label2[2] = addControl<QLabel>(this, "Label2(2)", {9360, 1440, 615, 495}, largePoints);

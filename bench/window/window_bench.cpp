@@ -3,9 +3,13 @@
 //
 //   startup_seconds=<process start to the window's first paint>
 //   steps_per_second=<run steps, each drawing all particles and pumping events>
-//   frames_per_second=<repaints of the particle view that reached the screen>
+//   frames_per_second=<repaints of the particle view: its image copied to the
+//                      window and flushed to the screen>
 //   resident_megabytes=<resident set size while the run is going on>
+//   run_cpu_share=<CPU time of the program's thread over wall time of the run>
 //
+// The last figure tells a slow machine from a busy one: on a machine shared
+// with other work the run gets less than the whole of a core.
 // Run it on a real display or under xvfb-run; the offscreen platform has no
 // screen to present to.
 #include <QAbstractButton>
@@ -18,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <unistd.h>
 
@@ -40,21 +45,19 @@ public:
     std::int64_t pumps = 0;
 };
 
-// Counts the paint events of one widget, i.e. the frames in which its image
-// was copied to the window's backing store and flushed to the screen.
-class PaintCounter : public QObject {
+// Notes when the window first paints itself, i.e. is on the screen.
+class FirstPaint : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint) {
-            ++frames;
-            if (frames == 1)
-                firstPaint = Clock::now();
+        if (event->type() == QEvent::Paint && !seen) {
+            seen = true;
+            when = Clock::now();
         }
         return QObject::eventFilter(watched, event);
     }
-    std::int64_t frames = 0;
-    Clock::time_point firstPaint{};
+    bool seen = false;
+    Clock::time_point when{};
 };
 
 // Seconds this process has been alive, from the kernel's record of its start
@@ -88,6 +91,13 @@ double residentMegabytes()
     return -1.0;
 }
 
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 int usage(const char* program)
 {
     std::fprintf(stderr, "usage: %s [--seconds S]   (run length in wall seconds, default 5)\n", program);
@@ -116,10 +126,9 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    PaintCounter formPaints;
-    PaintCounter viewPaints;
+    FirstPaint shown;
     CountingForm form;
-    form.installEventFilter(&formPaints);
+    form.installEventFilter(&shown);
     auto* view = form.findChild<ljgas::PictureBox*>(QStringLiteral("window"));
     auto* go = form.findChild<QAbstractButton*>(QStringLiteral("Go"));
     auto* stop = form.findChild<QAbstractButton*>(QStringLiteral("pause"));
@@ -127,7 +136,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "window controls not found\n");
         return 1;
     }
-    view->installEventFilter(&viewPaints);
     form.show();
 
     double startup = -1.0;
@@ -135,23 +143,25 @@ int main(int argc, char* argv[])
     std::int64_t frames = 0;
     double measured = 0.0;
     double resident = -1.0;
+    double cpu = 0.0;
 
     // Go once the window is on screen. Go_Click returns only after Stop,
     // which the second timer presses from inside the run's event pumping.
     QTimer::singleShot(0, &form, [&] {
-        while (formPaints.frames == 0)
+        while (!shown.seen)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        const double sinceFirstPaint =
-            std::chrono::duration<double>(Clock::now() - formPaints.firstPaint).count();
+        const double sinceFirstPaint = std::chrono::duration<double>(Clock::now() - shown.when).count();
         startup = secondsSinceProcessStart() - sinceFirstPaint;
 
         const Clock::time_point begin = Clock::now();
+        const double cpuBefore = threadCpuSeconds();
         const std::int64_t pumpsBefore = form.pumps;
-        const std::int64_t framesBefore = viewPaints.frames;
+        const long long framesBefore = view->paintCount();
         QTimer::singleShot(static_cast<int>(seconds * 1000.0), &form, [&] {
             measured = std::chrono::duration<double>(Clock::now() - begin).count();
+            cpu = threadCpuSeconds() - cpuBefore;
             steps = form.pumps - pumpsBefore;
-            frames = viewPaints.frames - framesBefore;
+            frames = view->paintCount() - framesBefore;
             resident = residentMegabytes();
             stop->click();
         });
@@ -166,5 +176,6 @@ int main(int argc, char* argv[])
     std::printf("steps_per_second=%.1f\n", static_cast<double>(steps) / measured);
     std::printf("frames_per_second=%.1f\n", static_cast<double>(frames) / measured);
     std::printf("resident_megabytes=%.1f\n", resident);
+    std::printf("run_cpu_share=%.2f\n", cpu / measured);
     return 0;
 }
