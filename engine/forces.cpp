@@ -17,7 +17,8 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p)
 }
 
 KickScratch::KickScratch(std::int32_t listCap)
-    : capacity(static_cast<std::size_t>(listCap)), i(capacity), j(capacity), tx(capacity), ty(capacity),
+    : capacity(static_cast<std::size_t>(listCap)), i(capacity), j(capacity), xi(capacity), yi(capacity),
+      xj(capacity), yj(capacity), tx(capacity), ty(capacity),
       savedVx(ParticleArray::last + 1), savedVy(ParticleArray::last + 1)
 {
 }
@@ -29,24 +30,36 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratc
         return kick(rec, list, p);
     const auto pairKicks = level >= SimdLevel::Avx512 ? kernels::pairKicksAvx512 : kernels::pairKicksAvx2;
 
-    // The stored pairs in visiting order. Their indexes were checked against
-    // the particle arrays when the refresh read their positions.
+    // The stored pairs in visiting order, with their positions. Their indexes
+    // were checked against the particle arrays when the refresh read them.
+    const float* x = rec.x.data();
+    const float* y = rec.y.data();
     std::size_t total = 0;
     int highest = 0;  // the largest particle index of any pair
     for (int s = 1; s <= SliceCount; ++s) {
         const int count = list.ListCount[s];
         if (count < 0 || count > list.ListCap || total + static_cast<std::size_t>(count) > scratch.capacity)
             return kick(rec, list, p);
-        std::copy_n(list.sliceI(s) + 1, count, scratch.i.data() + total);
-        std::copy_n(list.sliceJ(s) + 1, count, scratch.j.data() + total);
-        total += static_cast<std::size_t>(count);
+        const std::int16_t* I = list.sliceI(s);
+        const std::int16_t* J = list.sliceJ(s);
+        for (int k = 1; k <= count; ++k, ++total) {
+            const int i = I[k];
+            const int j = J[k];
+            scratch.i[total] = static_cast<std::int16_t>(i);
+            scratch.j[total] = static_cast<std::int16_t>(j);
+            scratch.xi[total] = x[i];
+            scratch.yi[total] = y[i];
+            scratch.xj[total] = x[j];
+            scratch.yj[total] = y[j];
+        }
         // A slice holds its pairs in sequence order, so i never falls.
         highest = count > 0 ? std::max<int>(highest, list.sliceI(s)[count]) : highest;
     }
 
     // Every pair's kick first: it depends on positions only.
-    if (!pairKicks(rec.x.data(), rec.y.data(), scratch.i.data(), scratch.j.data(), static_cast<int>(total), p.sig6,
-                   p.e0, p.dt, scratch.tx.data(), scratch.ty.data()))
+    const kernels::PairPositions positions{scratch.xi.data(), scratch.yi.data(), scratch.xj.data(),
+                                           scratch.yj.data()};
+    if (!pairKicks(positions, static_cast<int>(total), p.sig6, p.e0, p.dt, scratch.tx.data(), scratch.ty.data()))
         return kick(rec, list, p);
 
     // Velocities in list order: a particle in several pairs takes its kicks

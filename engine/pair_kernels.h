@@ -36,15 +36,23 @@ bool refreshRowAvx2(const float* x, const float* y, int i, int firstJ, int count
 bool refreshRowAvx512(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,
                       std::int32_t* bin, std::int16_t* listI, std::int16_t* listJ, std::int32_t& listCount);
 
-// For the pairs (I[m], J[m]), m = 0..count-1, the kick dt*f*(dx, dy) as
-// kickPair computes it before it touches a velocity, into tx[m], ty[m].
-// False when any pair's arithmetic would fail a check.
-bool pairKicksAvx2(const float* x, const float* y, const std::int16_t* I, const std::int16_t* J, int count,
-                   float sig6, float e0, float dt, float* tx, float* ty);
+// Positions of the stored pairs, side by side: pair m joins particle i at
+// (xi[m], yi[m]) with particle j at (xj[m], yj[m]). Copied out one by one
+// before the batch, which beats the processor's own gather instructions.
+struct PairPositions {
+    const float* xi;
+    const float* yi;
+    const float* xj;
+    const float* yj;
+};
+
+// For pairs m = 0..count-1, the kick dt*f*(dx, dy) as kickPair computes it
+// before it touches a velocity, into tx[m], ty[m]. False when any pair's
+// arithmetic would fail a check.
+bool pairKicksAvx2(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty);
 
 // The same on AVX-512, eight pairs at a time.
-bool pairKicksAvx512(const float* x, const float* y, const std::int16_t* I, const std::int16_t* J, int count,
-                     float sig6, float e0, float dt, float* tx, float* ty);
+bool pairKicksAvx512(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty);
 
 // Drift of particles m = 0..count-1 as driftAndWrap does it, into newX and
 // newY. False when a position would overflow.

@@ -162,24 +162,7 @@ bool refreshRowAvx2(const float* x, const float* y, int i, int firstJ, int count
     return _mm_movemask_ps(anyBad) == 0;
 }
 
-namespace {
-
-// Four particle indexes of a list slice, as 32-bit lanes; the slots past the
-// end of a short last batch point at particle 0.
-inline __m128i loadIndexes(const std::int16_t* p, int valid)
-{
-    if (valid >= 4)
-        return _mm_cvtepi16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
-    alignas(16) std::int16_t slots[8] = {};
-    for (int m = 0; m < valid; ++m)
-        slots[m] = p[m];
-    return _mm_cvtepi16_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(slots)));
-}
-
-}  // namespace
-
-bool pairKicksAvx2(const float* x, const float* y, const std::int16_t* I, const std::int16_t* J, int count,
-                   float sig6, float e0, float dt, float* tx, float* ty)
+bool pairKicksAvx2(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty)
 {
     const __m256d s6 = _mm256_set1_pd(sig6);
     const __m256d attractionTop = _mm256_mul_pd(s6, _mm256_set1_pd(6.0));
@@ -193,12 +176,10 @@ bool pairKicksAvx2(const float* x, const float* y, const std::int16_t* I, const 
         __m128 bad = _mm_setzero_ps();
 
         // The vector from i to j, and r^2, r^8 in single.
-        const __m128i i4 = loadIndexes(I + m, valid);
-        const __m128i j4 = loadIndexes(J + m, valid);
-        const __m256d xI = _mm256_cvtps_pd(_mm_i32gather_ps(x, i4, 4));
-        const __m256d yI = _mm256_cvtps_pd(_mm_i32gather_ps(y, i4, 4));
-        const __m256d xJ = _mm256_cvtps_pd(_mm_i32gather_ps(x, j4, 4));
-        const __m256d yJ = _mm256_cvtps_pd(_mm_i32gather_ps(y, j4, 4));
+        const __m256d xI = _mm256_cvtps_pd(load4(pairs.xi + m, valid));
+        const __m256d yI = _mm256_cvtps_pd(load4(pairs.yi + m, valid));
+        const __m256d xJ = _mm256_cvtps_pd(load4(pairs.xj + m, valid));
+        const __m256d yJ = _mm256_cvtps_pd(load4(pairs.yj + m, valid));
         const __m256d dx = _mm256_cvtps_pd(single4(minimumImage4(_mm256_sub_pd(xJ, xI))));
         const __m256d dy = _mm256_cvtps_pd(single4(minimumImage4(_mm256_sub_pd(yJ, yI))));
         const __m256d r2 = _mm256_cvtps_pd(single4(_mm256_add_pd(_mm256_mul_pd(dx, dx), _mm256_mul_pd(dy, dy))));
@@ -298,8 +279,7 @@ bool refreshRowAvx2(const float*, const float*, int, int, int, const RefreshRule
 {
     return false;
 }
-bool pairKicksAvx2(const float*, const float*, const std::int16_t*, const std::int16_t*, int, float, float, float,
-                   float*, float*)
+bool pairKicksAvx2(const PairPositions&, int, float, float, float, float*, float*)
 {
     return false;
 }

@@ -99,8 +99,7 @@ bool refreshRowAvx512(const float* x, const float* y, int i, int firstJ, int cou
     return anyBad == 0;
 }
 
-bool pairKicksAvx512(const float* x, const float* y, const std::int16_t* I, const std::int16_t* J, int count,
-                     float sig6, float e0, float dt, float* tx, float* ty)
+bool pairKicksAvx512(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty)
 {
     const __m512d s6 = _mm512_set1_pd(sig6);
     const __m512d attractionTop = _mm512_mul_pd(s6, _mm512_set1_pd(6.0));
@@ -114,13 +113,10 @@ bool pairKicksAvx512(const float* x, const float* y, const std::int16_t* I, cons
     for (int m = 0; m < count; m += 8) {
         const __mmask8 valid = lanes(count - m);
 
-        // Particle indexes; lanes past the end read particle 0.
-        const __m256i i8 = _mm256_cvtepi16_epi32(_mm_maskz_loadu_epi16(valid, I + m));
-        const __m256i j8 = _mm256_cvtepi16_epi32(_mm_maskz_loadu_epi16(valid, J + m));
-        const __m512d xI = _mm512_cvtps_pd(_mm256_i32gather_ps(x, i8, 4));
-        const __m512d yI = _mm512_cvtps_pd(_mm256_i32gather_ps(y, i8, 4));
-        const __m512d xJ = _mm512_cvtps_pd(_mm256_i32gather_ps(x, j8, 4));
-        const __m512d yJ = _mm512_cvtps_pd(_mm256_i32gather_ps(y, j8, 4));
+        const __m512d xI = loadWide(pairs.xi + m, valid);
+        const __m512d yI = loadWide(pairs.yi + m, valid);
+        const __m512d xJ = loadWide(pairs.xj + m, valid);
+        const __m512d yJ = loadWide(pairs.yj + m, valid);
 
         // The vector from i to j, and r^2, r^8 in single.
         const __m512d dx = viaSingle(minimumImage8(_mm512_sub_pd(xJ, xI)));
@@ -156,8 +152,7 @@ bool refreshRowAvx512(const float*, const float*, int, int, int, const RefreshRu
 {
     return false;
 }
-bool pairKicksAvx512(const float*, const float*, const std::int16_t*, const std::int16_t*, int, float, float, float,
-                     float*, float*)
+bool pairKicksAvx512(const PairPositions&, int, float, float, float, float*, float*)
 {
     return false;
 }
