@@ -28,9 +28,11 @@ inline void driftAndWrap(Record& rec, int p, float dt)
         y = toSingle(static_cast<double>(y) + 1.0);
 }
 
-// Drift and wrap of particles 1..n in turn, for a run that draws nothing in
-// between.
-void driftAll(Record& rec, float dt);
+// For a run that draws nothing in between: driftAndWrap for particles 1..n,
+// then addSquaredSpeeds, with the same results and the same error at the
+// same point. Done in one pass (the drift leaves velocities alone), so the
+// long chain of dependent additions of the sum overlaps the drift's work.
+float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum);
 
 // v2sum := vx*vx + v2sum + vy*vy for particles 1..n, in that order, rounded
 // once per particle.

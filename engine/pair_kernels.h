@@ -54,11 +54,6 @@ bool pairKicksAvx2(const PairPositions& pairs, int count, float sig6, float e0, 
 // The same on AVX-512, eight pairs at a time.
 bool pairKicksAvx512(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty);
 
-// Drift of particles m = 0..count-1 as driftAndWrap does it, into newX and
-// newY. False when a position would overflow.
-bool driftAvx2(const float* x, const float* y, const float* vx, const float* vy, int count, float dt, float* newX,
-               float* newY);
-
 // Whether all of v[0..count-1] are finite.
 bool allFiniteAvx2(const float* v, int count);
 

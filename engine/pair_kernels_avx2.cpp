@@ -215,45 +215,6 @@ bool pairKicksAvx2(const PairPositions& pairs, int count, float sig6, float e0, 
     return _mm_movemask_ps(anyBad) == 0;
 }
 
-bool driftAvx2(const float* x, const float* y, const float* vx, const float* vy, int count, float dt, float* newX,
-               float* newY)
-{
-    const __m256d dt4 = _mm256_set1_pd(dt);
-    const __m128 one = _mm_set1_ps(1.0f);
-    const __m128 zero = _mm_setzero_ps();
-    const __m256d oneD = _mm256_set1_pd(1.0);
-    __m128 anyBad = _mm_setzero_ps();
-
-    // One coordinate: x := dt*v + x, then the two strict wraps.
-    auto drift = [&](__m128 position, __m128 velocity, __m128& bad) {
-        __m128 p = toSingle4(_mm256_add_pd(_mm256_mul_pd(dt4, _mm256_cvtps_pd(velocity)), _mm256_cvtps_pd(position)), bad);
-        p = _mm_blendv_ps(p, _mm256_cvtpd_ps(_mm256_sub_pd(_mm256_cvtps_pd(p), oneD)), _mm_cmpgt_ps(p, one));
-        p = _mm_blendv_ps(p, _mm256_cvtpd_ps(_mm256_add_pd(_mm256_cvtps_pd(p), oneD)), _mm_cmplt_ps(p, zero));
-        return p;
-    };
-
-    for (int m = 0; m < count; m += 4) {
-        const int valid = count - m;
-        __m128 bad = _mm_setzero_ps();
-        const __m128 px = drift(load4(x + m, valid), load4(vx + m, valid), bad);
-        const __m128 py = drift(load4(y + m, valid), load4(vy + m, valid), bad);
-        if (valid >= 4) {
-            _mm_storeu_ps(newX + m, px);
-            _mm_storeu_ps(newY + m, py);
-        } else {
-            alignas(16) float xs[4];
-            alignas(16) float ys[4];
-            _mm_store_ps(xs, px);
-            _mm_store_ps(ys, py);
-            for (int t = 0; t < valid; ++t)
-                newX[m + t] = xs[t], newY[m + t] = ys[t];
-            bad = _mm_and_ps(bad, firstLanes(valid));
-        }
-        anyBad = _mm_or_ps(anyBad, bad);
-    }
-    return _mm_movemask_ps(anyBad) == 0;
-}
-
 bool allFiniteAvx2(const float* v, int count)
 {
     __m128 anyBad = _mm_setzero_ps();
@@ -283,7 +244,6 @@ bool pairKicksAvx2(const PairPositions&, int, float, float, float, float*, float
 {
     return false;
 }
-bool driftAvx2(const float*, const float*, const float*, const float*, int, float, float*, float*) { return false; }
 bool allFiniteAvx2(const float*, int) { return false; }
 
 }  // namespace ljgas::kernels

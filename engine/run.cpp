@@ -64,11 +64,10 @@ void Run::step()
             driftAndWrap(rec_, k, p_.dt);
             host_.drawParticle(rec_, k);
         }
+        v2sum_ = addSquaredSpeeds(rec_, v2sum_);
     } else {
-        driftAll(rec_, p_.dt);
+        v2sum_ = driftAllAndAddSquaredSpeeds(rec_, p_.dt, v2sum_);
     }
-
-    v2sum_ = addSquaredSpeeds(rec_, v2sum_);
 
     if (slice_ == PlotSlice)
         host_.redrawPlot(rec_);

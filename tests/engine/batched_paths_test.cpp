@@ -301,40 +301,74 @@ TEST_P(BatchedPaths, KickFailsAtTheSamePairWithTheSameVelocities)
     }
 }
 
-TEST_P(BatchedPaths, DriftMatchesAndFailsAlike)
+INSTANTIATE_TEST_SUITE_P(Levels, BatchedPaths, ::testing::Values(SimdLevel::Avx2, SimdLevel::Avx512),
+                         [](const ::testing::TestParamInfo<SimdLevel>& info) {
+                             return std::string(simdLevelName(info.param));
+                         });
+
+struct DriftOutcome {
+    Record rec;
+    float v2sum = 0.0f;
+    std::optional<ErrorKind> error;
+};
+
+// The drift of particles 1..n and then the kinetic sum, in two passes as a
+// drawing run does them, or in the one pass of a run that draws nothing.
+DriftOutcome drift(const Record& start, bool onePass)
 {
-    Record rec = randomRecord(0.01f);
+    DriftOutcome out{start, 0.0f, {}};
+    out.error = atLevel(simdLevel(), [&] {
+        if (onePass) {
+            out.v2sum = driftAllAndAddSquaredSpeeds(out.rec, TimeStep, 2.5f);
+        } else {
+            for (int k = 1; k <= out.rec.n; ++k)
+                driftAndWrap(out.rec, k, TimeStep);
+            out.v2sum = addSquaredSpeeds(out.rec, 2.5f);
+        }
+    });
+    return out;
+}
+
+TEST(DriftAndKineticSum, OnePassMatchesTwoPassesAndFailsAlike)
+{
+    std::mt19937 gen(11);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    Record rec;
+    rec.n = 225;
+    for (int k = 1; k <= rec.n; ++k)
+        rec.x[k] = unit(gen), rec.y[k] = unit(gen), rec.vx[k] = unit(gen) - 0.5f, rec.vy[k] = unit(gen) - 0.5f;
     // Particles on and near the edges, and fast ones crossing them.
     rec.x[1] = 0.0f, rec.vx[1] = -0.3f;
     rec.x[2] = 1.0f, rec.vx[2] = 0.0f;
     rec.y[3] = 0.9999999f, rec.vy[3] = 0.4f;
     rec.x[4] = 1e-9f, rec.vx[4] = -1e-6f;
     rec.y[5] = 0.5f, rec.vy[5] = 2500.0f;
-    auto drift = [](SimdLevel level, Record r) {
-        const auto error = atLevel(level, [&] { driftAll(r, TimeStep); });
-        return std::make_pair(r, error);
-    };
-    auto [one, oneError] = drift(SimdLevel::Scalar, rec);
-    auto [batched, batchedError] = drift(GetParam(), rec);
-    ASSERT_FALSE(oneError);
-    ASSERT_FALSE(batchedError);
-    expectSameRecord(one, batched);
 
     // Particle 100's y overflows: its x has moved, unwrapped, and the
     // particles after it have not moved at all.
-    rec.y[100] = 3.4e38f, rec.vy[100] = 3.0e38f;
-    std::tie(one, oneError) = drift(SimdLevel::Scalar, rec);
-    std::tie(batched, batchedError) = drift(GetParam(), rec);
-    ASSERT_EQ(oneError, ErrorKind::Overflow);
-    ASSERT_EQ(batchedError, ErrorKind::Overflow);
-    expectSameRecord(one, batched);
-    EXPECT_TRUE(sameBits(one.x[101], rec.x[101]));
-}
+    Record driftFails = rec;
+    driftFails.y[100] = 3.4e38f, driftFails.vy[100] = 3.0e38f;
+    // Velocities whose squares sum beyond single: every particle has moved
+    // when the sum fails.
+    Record sumFails = rec;
+    sumFails.vy[7] = 2e19f;  // vy^2 = 4e38
 
-INSTANTIATE_TEST_SUITE_P(Levels, BatchedPaths, ::testing::Values(SimdLevel::Avx2, SimdLevel::Avx512),
-                         [](const ::testing::TestParamInfo<SimdLevel>& info) {
-                             return std::string(simdLevelName(info.param));
-                         });
+    for (const Record* start : {&rec, &driftFails, &sumFails}) {
+        const DriftOutcome two = drift(*start, false);
+        const DriftOutcome one = drift(*start, true);
+        ASSERT_EQ(one.error, two.error);
+        expectSameRecord(one.rec, two.rec);
+        if (!two.error) {
+            EXPECT_TRUE(sameBits(one.v2sum, two.v2sum));
+        }
+    }
+    EXPECT_FALSE(drift(rec, true).error);
+    EXPECT_EQ(drift(driftFails, true).error, ErrorKind::Overflow);
+    EXPECT_TRUE(sameBits(drift(driftFails, true).rec.x[101], driftFails.x[101]));
+    const DriftOutcome sum = drift(sumFails, true);
+    EXPECT_EQ(sum.error, ErrorKind::Overflow);
+    EXPECT_FALSE(sameBits(sum.rec.x[225], sumFails.x[225]));  // the drift went all the way
+}
 
 TEST(SinglePrecisionSums, AreTheDoubleSumRoundedOnce)
 {
