@@ -1,0 +1,240 @@
+// Fuzzes the batch tool's state-file reader with any text.
+//
+// The reader either returns a complete state or throws StateFileError; any
+// other exception, a crash or a sanitizer report is a fault. An independent,
+// deliberately plain reader of the same format decides what the answer must
+// be, so that the fuzzer also catches a text accepted that should not be (or
+// the reverse), a value read wrongly, or a fault reported on the wrong line.
+// Every accepted state is written back with the tool's writer and read again;
+// it must come back bit for bit.
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/record.h"
+#include "tools/state_file.h"
+
+namespace {
+
+using ljgas::ParticleCount;
+using ljgas::ParticleState;
+
+const std::string FileName = "fuzz.csv";
+
+[[noreturn]] void fault(std::string_view input, const std::string& what)
+{
+    std::fprintf(stderr, "state_file fuzzer: %s\n(input of %zu bytes)\n", what.c_str(), input.size());
+    std::abort();
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A particle number: digits only, equal to k (leading zeros allowed).
+bool particleNumberIs(std::string_view field, int k)
+{
+    if (field.empty())
+        return false;
+    for (const char c : field)
+        if (!isDigit(c))
+            return false;
+    while (field.size() > 1 && field.front() == '0')
+        field.remove_prefix(1);
+    return field == std::to_string(k);
+}
+
+// A value: -?(D+(.D*)?|.D+)([eE][+-]?D+)? filling the field, rounding to a
+// finite float that is not a non-zero number rounded to zero.
+bool readValue(std::string_view field, float& value)
+{
+    std::size_t i = 0;
+    if (i < field.size() && field[i] == '-')
+        ++i;
+    bool digit = false;
+    bool nonZero = false;
+    while (i < field.size() && isDigit(field[i])) {
+        digit = true;
+        nonZero = nonZero || field[i] != '0';
+        ++i;
+    }
+    if (i < field.size() && field[i] == '.') {
+        ++i;
+        while (i < field.size() && isDigit(field[i])) {
+            digit = true;
+            nonZero = nonZero || field[i] != '0';
+            ++i;
+        }
+    }
+    if (!digit)
+        return false;
+    if (i < field.size() && (field[i] == 'e' || field[i] == 'E')) {
+        ++i;
+        if (i < field.size() && (field[i] == '+' || field[i] == '-'))
+            ++i;
+        if (i >= field.size() || !isDigit(field[i]))
+            return false;
+        while (i < field.size() && isDigit(field[i]))
+            ++i;
+    }
+    if (i != field.size())
+        return false;
+    const std::string text(field);
+    char* end = nullptr;
+    value = std::strtof(text.c_str(), &end);
+    if (end != text.c_str() + text.size())
+        fault(field, "strtof did not read a whole value of its grammar");
+    if (std::isinf(value))
+        return false;
+    if (value == 0.0f && nonZero)
+        return false;
+    return true;
+}
+
+// The plain reader: the state, or the 1-based line of the first fault.
+struct Expected {
+    std::optional<ParticleState> state;
+    int faultLine = 0;
+};
+
+Expected expectedFor(std::string_view text)
+{
+    Expected e;
+    std::size_t pos = 0;
+    auto lineAt = [&](std::string_view& line) {
+        const std::size_t nl = text.find('\n', pos);
+        line = text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos);
+        pos = nl == std::string_view::npos ? text.size() : nl + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+    };
+    std::string_view line;
+    if (text.empty()) {
+        e.faultLine = 1;
+        return e;
+    }
+    lineAt(line);
+    if (line != "k,x,y,vx,vy") {
+        e.faultLine = 1;
+        return e;
+    }
+    ParticleState s;
+    for (int k = 1; k <= ParticleCount; ++k) {
+        if (pos >= text.size()) {
+            e.faultLine = k + 1;
+            return e;
+        }
+        lineAt(line);
+        std::array<std::string_view, 5> f;
+        int count = 0;
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t comma = line.find(',', start);
+            const std::string_view piece =
+                line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+            if (count < 5)
+                f[static_cast<std::size_t>(count)] = piece;
+            ++count;
+            if (comma == std::string_view::npos)
+                break;
+            start = comma + 1;
+        }
+        const auto i = static_cast<std::size_t>(k - 1);
+        if (count != 5 || !particleNumberIs(f[0], k) || !readValue(f[1], s.x[i]) || !readValue(f[2], s.y[i]) ||
+            !readValue(f[3], s.vx[i]) || !readValue(f[4], s.vy[i])) {
+            e.faultLine = k + 1;
+            return e;
+        }
+    }
+    if (pos < text.size()) {
+        e.faultLine = ParticleCount + 2;
+        return e;
+    }
+    e.state = s;
+    return e;
+}
+
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void compareStates(std::string_view input, const ParticleState& got, const ParticleState& want, const char* when)
+{
+    for (std::size_t i = 0; i < static_cast<std::size_t>(ParticleCount); ++i) {
+        const float g[] = {got.x[i], got.y[i], got.vx[i], got.vy[i]};
+        const float w[] = {want.x[i], want.y[i], want.vx[i], want.vy[i]};
+        for (int c = 0; c < 4; ++c) {
+            if (!std::isfinite(g[c]))
+                fault(input, std::string(when) + ": non-finite value for particle " + std::to_string(i + 1));
+            if (!sameBits(g[c], w[c]))
+                fault(input, std::string(when) + ": particle " + std::to_string(i + 1) + " column " +
+                                 std::to_string(c + 1) + " is " + std::to_string(g[c]) + ", expected " +
+                                 std::to_string(w[c]));
+        }
+    }
+}
+
+// Writes the state with the tool's own writer and returns the text.
+std::string written(const ParticleState& state)
+{
+    auto rec = std::make_unique<ljgas::Record>();
+    rec->n = ParticleCount;
+    ljgas::applyState(*rec, state);
+    char* buffer = nullptr;
+    std::size_t length = 0;
+    std::FILE* out = open_memstream(&buffer, &length);
+    if (out == nullptr)
+        fault({}, "open_memstream failed");
+    ljgas::writeStateFile(out, *rec);
+    std::fclose(out);
+    std::string text(buffer, length);
+    std::free(buffer);
+    return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const Expected expected = expectedFor(text);
+
+    std::optional<ParticleState> got;
+    try {
+        got = ljgas::parseStateText(text, FileName);
+    } catch (const ljgas::StateFileError& e) {
+        if (expected.state)
+            fault(text, std::string("a valid file rejected: ") + e.what());
+        const std::string prefix = FileName + ":" + std::to_string(e.line()) + ": ";
+        if (std::string_view(e.what()).substr(0, prefix.size()) != prefix)
+            fault(text, std::string("error message without 'file:line: ': ") + e.what());
+        if (std::strlen(e.what()) <= prefix.size())
+            fault(text, "error message names no problem");
+        if (e.line() != expected.faultLine)
+            fault(text, "fault reported on line " + std::to_string(e.line()) + ", expected line " +
+                            std::to_string(expected.faultLine) + ": " + e.what());
+        return 0;
+    }
+    // Anything else thrown escapes and ends the fuzzer with a report.
+
+    if (!expected.state)
+        fault(text, "a file with a fault on line " + std::to_string(expected.faultLine) + " was accepted");
+    compareStates(text, *got, *expected.state, "read");
+
+    // Write it back and read it again: the same bits.
+    const std::string again = written(*got);
+    try {
+        compareStates(text, ljgas::parseStateText(again, FileName), *got, "written and read back");
+    } catch (const ljgas::StateFileError& e) {
+        fault(text, std::string("the tool's own output rejected: ") + e.what());
+    }
+    return 0;
+}
