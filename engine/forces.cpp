@@ -17,7 +17,7 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p)
 }
 
 KickScratch::KickScratch(std::int32_t listCap)
-    : capacity(static_cast<std::size_t>(listCap)), i(capacity), j(capacity), xi(capacity), yi(capacity),
+    : capacity(static_cast<std::size_t>(listCap)), xi(capacity), yi(capacity),
       xj(capacity), yj(capacity), tx(capacity), ty(capacity),
       savedVx(ParticleArray::last + 1), savedVy(ParticleArray::last + 1)
 {
@@ -30,8 +30,8 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratc
         return kick(rec, list, p);
     const auto pairKicks = level >= SimdLevel::Avx512 ? kernels::pairKicksAvx512 : kernels::pairKicksAvx2;
 
-    // The stored pairs in visiting order, with their positions. Their indexes
-    // were checked against the particle arrays when the refresh read them.
+    // The positions of the stored pairs in visiting order. Their indexes were
+    // checked against the particle arrays when the refresh read them.
     const float* x = rec.x.data();
     const float* y = rec.y.data();
     std::size_t total = 0;
@@ -45,8 +45,6 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratc
         for (int k = 1; k <= count; ++k, ++total) {
             const int i = I[k];
             const int j = J[k];
-            scratch.i[total] = static_cast<std::int16_t>(i);
-            scratch.j[total] = static_cast<std::int16_t>(j);
             scratch.xi[total] = x[i];
             scratch.yi[total] = y[i];
             scratch.xj[total] = x[j];
@@ -73,17 +71,20 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratc
     const auto touched = static_cast<std::size_t>(highest) + 1;
     std::copy_n(vx, touched, scratch.savedVx.data());
     std::copy_n(vy, touched, scratch.savedVy.data());
-    const std::int16_t* I = scratch.i.data();
-    const std::int16_t* J = scratch.j.data();
     const float* kx = scratch.tx.data();
     const float* ky = scratch.ty.data();
-    for (std::size_t m = 0; m < total; ++m) {
-        const int i = I[m];
-        const int j = J[m];
-        vx[i] = vx[i] + kx[m];
-        vy[i] = vy[i] + ky[m];
-        vx[j] = vx[j] - kx[m];
-        vy[j] = vy[j] - ky[m];
+    for (int s = 1; s <= SliceCount; ++s) {
+        const int count = list.ListCount.data()[s];
+        const std::int16_t* I = list.sliceI(s);
+        const std::int16_t* J = list.sliceJ(s);
+        for (int k = 1; k <= count; ++k, ++kx, ++ky) {
+            const int i = I[k];
+            const int j = J[k];
+            vx[i] = vx[i] + *kx;
+            vy[i] = vy[i] + *ky;
+            vx[j] = vx[j] - *kx;
+            vy[j] = vy[j] - *ky;
+        }
     }
     if (!kernels::allFiniteAvx2(vx, static_cast<int>(touched)) ||
         !kernels::allFiniteAvx2(vy, static_cast<int>(touched))) {

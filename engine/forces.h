@@ -41,15 +41,14 @@ inline void kickPair(Record& rec, int i, int j, const RunParams& p)
     rec.vy[j] = toSingle(static_cast<double>(rec.vy[j]) - ty);
 }
 
-// Working space of the batched kick, allocated with the run: the stored
-// pairs of all slices one after another with their positions (one long batch
+// Working space of the batched kick, allocated with the run: the positions
+// of the stored pairs of all slices one after another (one long batch
 // keeps the vector units busy; twenty short ones leave them waiting), the
 // kick of each, and the velocities as they were before the kick.
 struct KickScratch {
     explicit KickScratch(std::int32_t listCap);
 
     std::size_t capacity = 0;
-    std::vector<std::int16_t> i, j;
     std::vector<float> xi, yi, xj, yj;
     std::vector<float> tx, ty;
     std::vector<float> savedVx, savedVy;

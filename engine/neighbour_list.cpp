@@ -85,7 +85,7 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
     // Bins must fit 16 bits; weighted ones must also have a weight, 1..20000.
     const double lowest = weighting ? 1.0 : INT16_MIN;
     const double highest = weighting ? HistogramArray::last : INT16_MAX;
-    const kernels::RefreshRule rule{rec.R, rec.nbins, lowest, highest, rc2};
+    const kernels::RefreshRule rule{rec.R, rec.nbins, lowest, highest, rc2, list.ListCap};
     const auto refreshRow = level >= SimdLevel::Avx512 ? kernels::refreshRowAvx512 : kernels::refreshRowAvx2;
     std::int16_t* listI = list.sliceI(s);
     std::int16_t* listJ = list.sliceJ(s);

@@ -21,6 +21,7 @@ struct RefreshRule {
     double lowestBin;    // bins outside lowestBin..highestBin fail: the 16-bit
     double highestBin;   // range, or 1..20000 where pairs are weighted
     float rc2;           // squared cut-off
+    int listCap;         // entries 1..listCap of the list slice exist
 };
 
 // One row of the pair sequence: particle i with j = firstJ .. firstJ+count-1.

@@ -54,6 +54,8 @@ bool refreshRowAvx512(const float* x, const float* y, int i, int firstJ, int cou
     const float* xj = x + firstJ;
     const float* yj = y + firstJ;
     const auto I = static_cast<std::int16_t>(i);
+    const __m128i rowI = _mm_set1_epi16(I);
+    const __m256i laneNumbers = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     std::int32_t stored = listCount;
     __mmask8 anyBad = 0;
 
@@ -86,8 +88,18 @@ bool refreshRowAvx512(const float* x, const float* y, int i, int firstJ, int cou
                            _mm512_cmp_pd_mask(rounded, highest, _CMP_NLE_UQ));
         _mm256_mask_storeu_epi32(bin + m, valid, _mm512_cvtpd_epi32(rounded));
 
-        // The close pairs go to the list in sequence order.
+        // The close pairs go to the list in sequence order: packed together
+        // and written eight at a time (what lies past the count is unused),
+        // as long as eight more entries fit the slice; one by one after that.
         unsigned close = valid & _mm256_cmp_ps_mask(r2, rc2, _CMP_LT_OQ);
+        if (stored + 8 <= rule.listCap) {
+            const __m256i j = _mm256_add_epi32(_mm256_set1_epi32(firstJ + m), laneNumbers);
+            const __m256i packed = _mm256_maskz_compress_epi32(static_cast<__mmask8>(close), j);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(listJ + stored + 1), _mm256_cvtepi32_epi16(packed));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(listI + stored + 1), rowI);
+            stored += __builtin_popcount(close);
+            close = 0;
+        }
         while (close != 0) {
             ++stored;
             listI[stored] = I;
