@@ -1,5 +1,7 @@
 #include "drift.h"
 
+#include <algorithm>
+
 namespace ljgas {
 
 namespace {
@@ -16,10 +18,11 @@ inline float wrapped(float x)
 
 }  // namespace
 
-float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum)
+float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum, PendingWeights& weights)
 {
     const std::int16_t count = narrow16(rec.n);
     if (count > ParticleArray::last) {  // runs into the end of the arrays, which the checks report
+        weights.addAll(rec);
         for (std::int16_t k = 1; k <= count; ++k)
             driftAndWrap(rec, k, dt);
         return addSquaredSpeeds(rec, v2sum);
@@ -29,18 +32,28 @@ float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum)
     const float* vx = rec.vx.data();
     const float* vy = rec.vy.data();
     const double step = dt;
-    for (int k = 1; k <= count; ++k) {
-        // Both coordinates move before either wraps, as in driftAndWrap.
-        x[k] = toSingle(step * vx[k] + x[k]);
-        y[k] = toSingle(step * vy[k] + y[k]);
-        x[k] = wrapped(x[k]);
-        y[k] = wrapped(y[k]);
-        // The sum's overflow check waits for the end (see addSquaredSpeeds),
-        // so a drift error still comes first, as it would in two passes.
-        const double u = vx[k];
-        const double w = vy[k];
-        v2sum = static_cast<float>(u * u + v2sum + w * w);
+    // About 1260 weights over 225 particles: a few with each.
+    constexpr std::int32_t weightsPerParticle = 6;
+    try {
+        for (int k = 1; k <= count; ++k) {
+            // Both coordinates move before either wraps, as in driftAndWrap.
+            x[k] = toSingle(step * vx[k] + x[k]);
+            y[k] = toSingle(step * vy[k] + y[k]);
+            x[k] = wrapped(x[k]);
+            y[k] = wrapped(y[k]);
+            // The sum's overflow check waits for the end (see
+            // addSquaredSpeeds), so a drift error still comes first, as it
+            // would in two passes.
+            const double u = vx[k];
+            const double w = vy[k];
+            v2sum = static_cast<float>(u * u + v2sum + w * w);
+            weights.addUpTo(rec, std::min(weights.count, weights.added + weightsPerParticle));
+        }
+    } catch (const EngineError&) {
+        weights.addAll(rec);  // the refresh came before the drift
+        throw;
     }
+    weights.addAll(rec);
     return toSingle(v2sum);
 }
 

@@ -45,6 +45,29 @@ inline void addToBin(Record& rec, std::int16_t k)
     g = toSingle(static_cast<double>(g) + binWeight[static_cast<std::size_t>(k)]);
 }
 
+// The weights of a batched refresh, their bins known and checked, waiting
+// to be added in pair order. A weight is at most 1, and the largest single
+// plus 1 rounds back to the largest single, so these additions cannot fail:
+// a run may make them a little later, interleaved with other work, provided
+// they are all made before anything reads the histogram and before an error
+// ends the step.
+struct PendingWeights {
+    const std::int32_t* bins = nullptr;
+    std::int32_t count = 0;
+    std::int32_t added = 0;
+
+    // Add the weights up to, not including, entry `end` (at most count).
+    void addUpTo(Record& rec, std::int32_t end)
+    {
+        float* g = rec.g.data();
+        for (; added < end; ++added) {
+            const auto k = static_cast<std::size_t>(bins[added]);
+            g[k] = static_cast<float>(static_cast<double>(g[k]) + binWeight[k]);
+        }
+    }
+    void addAll(Record& rec) { addUpTo(rec, count); }
+};
+
 // Bin one pair. The bin is formed on every call, warm-up included; only when
 // step > 200 does the pair add 1/k: a ring of radius k*w has an area
 // proportional to k, so the weight turns pair counts into g(r). Returns

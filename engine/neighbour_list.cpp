@@ -74,7 +74,7 @@ bool splitIntoRows(const PairCursor& cursor, std::int32_t pairs, RefreshScratch&
 // unchanged, when the stretch cannot be batched or some pair would fail a
 // check: the caller then goes one pair at a time.
 bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
-                    bool weighting, std::int64_t& binnedVisits, RefreshScratch& scratch)
+                    bool weighting, std::int64_t& binnedVisits, RefreshScratch& scratch, PendingWeights* defer)
 {
     std::size_t rowCount = 0;
     const SimdLevel level = simdLevel();
@@ -103,16 +103,14 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
     cursor.i = last.i;
     cursor.j = static_cast<std::int16_t>(last.firstJ + last.length - 1);
 
-    // A weight is at most 1, and the largest single plus 1 rounds back to
-    // the largest single: a bin's sum cannot overflow, so nothing can fail
-    // from here on.
+    // Every bin is checked, so the weights cannot fail: now, or later for
+    // a caller that wants them later.
     if (weighting) {
-        float* g = rec.g.data();
-        const std::int32_t* bins = scratch.bin.data();
-        for (std::int32_t m = 0; m < pairs; ++m) {
-            const auto k = static_cast<std::size_t>(bins[m]);
-            g[k] = static_cast<float>(static_cast<double>(g[k]) + binWeight[k]);
-        }
+        PendingWeights weights{scratch.bin.data(), pairs, 0};
+        if (defer != nullptr)
+            *defer = weights;
+        else
+            weights.addAll(rec);
         binnedVisits += pairs;
     }
     return true;
@@ -132,16 +130,16 @@ void buildNeighbourList(NeighbourList& list, PairCursor& cursor, Record& rec, fl
     cursor.reset();
     std::int64_t noVisits = 0;
     for (std::int16_t s = 1; s <= SliceCount; ++s) {
-        if (!refreshBatched(list, s, list.ListCap, cursor, rec, rc2, false, noVisits, scratch))
+        if (!refreshBatched(list, s, list.ListCap, cursor, rec, rc2, false, noVisits, scratch, nullptr))
             list.refresh(s, list.ListCap, cursor, rec, rc2, [](float) {});
     }
 }
 
 void refreshAndBin(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
-                   float step, std::int64_t& binnedVisits, RefreshScratch& scratch)
+                   float step, std::int64_t& binnedVisits, RefreshScratch& scratch, PendingWeights* defer)
 {
     const bool weighting = step > static_cast<float>(WarmUpSteps);
-    if (!refreshBatched(list, s, pairs, cursor, rec, rc2, weighting, binnedVisits, scratch))
+    if (!refreshBatched(list, s, pairs, cursor, rec, rc2, weighting, binnedVisits, scratch, defer))
         refreshOneByOne(list, s, pairs, cursor, rec, rc2, step, binnedVisits);
 }
 

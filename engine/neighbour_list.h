@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "checked.h"
+#include "histogram.h"
 #include "pair_distance.h"
 #include "record.h"
 #include "run_params.h"
@@ -102,8 +103,11 @@ struct RefreshScratch {
 // visits in binnedVisits) and keeps the close ones, exactly as refresh() with
 // binPair does. Distances and bins are computed in batches where the
 // processor allows; any batch that would fail a check is redone pair by pair.
+// With `defer`, batched weights may be left in it for the caller to add
+// (see PendingWeights); visits are counted all the same.
 void refreshAndBin(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
-                   float step, std::int64_t& binnedVisits, RefreshScratch& scratch);
+                   float step, std::int64_t& binnedVisits, RefreshScratch& scratch,
+                   PendingWeights* defer = nullptr);
 
 // The whole list at run start: cursor to (1, 0), slices 1..20 in turn, the
 // cursor running on from one slice to the next. Bins nothing.

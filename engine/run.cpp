@@ -50,10 +50,19 @@ void Run::step()
     // close ones in this step's slice.
     if (slice_ == 1)
         cursor_.reset();
+    // A run that draws nothing adds the histogram weights during the drift,
+    // where they overlap the kinetic sum; they are in before anything can
+    // read them or an error can end the step.
+    PendingWeights weights;
     refreshAndBin(list_, slice_, pairsPerRefresh(rec_.n), cursor_, rec_, p_.rc2, step_, stats_.binnedVisits,
-                  refreshScratch_);
+                  refreshScratch_, drawing_ ? nullptr : &weights);
 
-    kick(rec_, list_, p_, kickScratch_);
+    try {
+        kick(rec_, list_, p_, kickScratch_);
+    } catch (const EngineError&) {
+        weights.addAll(rec_);
+        throw;
+    }
 
     // Erase, drift and draw each particle in one pass, so the picture is
     // never cleared as a whole.
@@ -66,7 +75,7 @@ void Run::step()
         }
         v2sum_ = addSquaredSpeeds(rec_, v2sum_);
     } else {
-        v2sum_ = driftAllAndAddSquaredSpeeds(rec_, p_.dt, v2sum_);
+        v2sum_ = driftAllAndAddSquaredSpeeds(rec_, p_.dt, v2sum_, weights);
     }
 
     if (slice_ == PlotSlice)

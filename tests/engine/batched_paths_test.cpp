@@ -10,6 +10,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -312,20 +313,34 @@ struct DriftOutcome {
     std::optional<ErrorKind> error;
 };
 
-// The drift of particles 1..n and then the kinetic sum, in two passes as a
-// drawing run does them, or in the one pass of a run that draws nothing.
+// A refresh's worth of histogram weights, with bins repeating.
+std::vector<std::int32_t> someBins()
+{
+    std::vector<std::int32_t> bins(1260);
+    for (std::size_t m = 0; m < bins.size(); ++m)
+        bins[m] = static_cast<std::int32_t>(1 + (m * 37) % 900);
+    return bins;
+}
+
+// The refresh's weights, the drift of particles 1..n and then the kinetic
+// sum, in passes one after another as a drawing run makes them, or in the
+// one pass of a run that draws nothing.
 DriftOutcome drift(const Record& start, bool onePass)
 {
+    static const std::vector<std::int32_t> bins = someBins();
     DriftOutcome out{start, 0.0f, {}};
+    PendingWeights weights{bins.data(), static_cast<std::int32_t>(bins.size()), 0};
     out.error = atLevel(simdLevel(), [&] {
         if (onePass) {
-            out.v2sum = driftAllAndAddSquaredSpeeds(out.rec, TimeStep, 2.5f);
+            out.v2sum = driftAllAndAddSquaredSpeeds(out.rec, TimeStep, 2.5f, weights);
         } else {
+            weights.addAll(out.rec);
             for (int k = 1; k <= out.rec.n; ++k)
                 driftAndWrap(out.rec, k, TimeStep);
             out.v2sum = addSquaredSpeeds(out.rec, 2.5f);
         }
     });
+    EXPECT_EQ(weights.added, weights.count);  // every weight is in, error or not
     return out;
 }
 
