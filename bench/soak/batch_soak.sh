@@ -30,19 +30,9 @@ fi
 steps=${1:-1000000}
 short=$((steps / 10))
 
-need=()
-for p in time; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
-if [ "$build" = 1 ]; then
-    cmake --preset release >/dev/null
-    cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)"
-fi
+source bench/soak/common.sh
+install_missing time
+if [ "$build" = 1 ]; then build_release; fi
 batch=build/bin/ljgas-batch
 [ -x "$batch" ] || { echo "batch soak: $batch missing; run with -b" >&2; exit 2; }
 

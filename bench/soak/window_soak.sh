@@ -33,19 +33,9 @@ duration=${1:-600}
 out=build/soak/window
 
 if [ -z "${LJGAS_WINDOW_SOAK_DISPLAY:-}" ]; then
-    need=()
-    for p in xvfb xauth xdotool imagemagick; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-    done
-    if [ ${#need[@]} -gt 0 ]; then
-        sudo=""
-        [ "$(id -u)" -eq 0 ] || sudo="sudo"
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
-    fi
-    if [ "$build" = 1 ]; then
-        cmake --preset release >/dev/null
-        cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)"
-    fi
+    source bench/soak/common.sh
+    install_missing xvfb xauth xdotool imagemagick
+    if [ "$build" = 1 ]; then build_release; fi
     [ -x build/bin/ljgas ] || { echo "window soak: build/bin/ljgas missing; run with -b" >&2; exit 2; }
     rm -rf "$out"
     mkdir -p "$out"

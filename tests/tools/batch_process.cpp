@@ -254,3 +254,19 @@ std::vector<std::string> lines(const std::string& text)
 ParticleState readState(const std::string& path) { return parseStateText(readText(path), path); }
 
 }  // namespace ljgas::test
+
+namespace ljgas::test {
+
+std::string stateText(const Record& rec)
+{
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = ::open_memstream(&buffer, &size);
+    writeStateFile(out, rec);
+    std::fclose(out);
+    std::string text(buffer, size);
+    std::free(buffer);
+    return text;
+}
+
+}  // namespace ljgas::test

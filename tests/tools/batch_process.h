@@ -61,6 +61,9 @@ bool fileExists(const std::string& path);
 // The lines of a text, without their line ends; no empty last entry.
 std::vector<std::string> lines(const std::string& text);
 
+// What writeStateFile writes for `rec`, as a string.
+std::string stateText(const Record& rec);
+
 // A state file's text parsed with the library's own reader.
 ParticleState readState(const std::string& path);
 

@@ -414,18 +414,6 @@ TEST_F(Batch, RunFromTheInitialFileEqualsTheRunFromTheLattice)
     EXPECT_EQ(text("gb.csv"), text("ga.csv"));
 }
 
-std::string stateTextOf(const Record& rec)
-{
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = ::open_memstream(&buffer, &size);
-    writeStateFile(out, rec);
-    std::fclose(out);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
-
 TEST_F(Batch, ContinuingFromAStateFileIsPressingGoAgain)
 {
     // In the window: Go, Stop after step 200, Go, Stop after 100 more steps.
@@ -444,7 +432,7 @@ TEST_F(Batch, ContinuingFromAStateFileIsPressingGoAgain)
     ASSERT_EQ(run({"--steps", "200", "--quiet", "--state-out", "a.csv"}).exitCode, 0);
     const BatchResult r = run({"--state-in", "a.csv", "--steps", "100", "--quiet", "--state-out", "b.csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(text("b.csv"), stateTextOf(*rec));
+    EXPECT_EQ(text("b.csv"), test::stateText(*rec));
 
     // A second Go rebuilds the neighbour list and restarts the temperature
     // window: not the same as one run of 300 steps.

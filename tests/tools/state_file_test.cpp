@@ -23,19 +23,7 @@ namespace ljgas {
 namespace {
 
 using test::lines;
-
-// What writeStateFile writes for `rec`, as a string.
-std::string stateText(const Record& rec)
-{
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* out = ::open_memstream(&buffer, &size);
-    writeStateFile(out, rec);
-    std::fclose(out);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
-}
+using test::stateText;
 
 // A record whose particle k has x = k/1000, y = -k, vx = k * 1e-3, vy = 1/k:
 // every value differs, so a value in the wrong place is noticed.
