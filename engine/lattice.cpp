@@ -2,8 +2,8 @@
 
 #include "checked.h"
 #include "host.h"
-#include "platform/random_sequence.h"
-#include "platform/text_to_number.h"
+#include "runtime/random_sequence.h"
+#include "runtime/text_to_number.h"
 #include "record.h"
 #include "run_params.h"
 

@@ -3,7 +3,7 @@
 #include "drift.h"
 #include "histogram.h"
 #include "host.h"
-#include "platform/text_to_number.h"
+#include "runtime/text_to_number.h"
 #include "record.h"
 #include "thermostat.h"
 

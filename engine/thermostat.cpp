@@ -2,7 +2,7 @@
 
 #include "checked.h"
 #include "host.h"
-#include "platform/text_to_number.h"
+#include "runtime/text_to_number.h"
 #include "record.h"
 #include "run_params.h"
 

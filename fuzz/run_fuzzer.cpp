@@ -26,7 +26,7 @@
 #include "engine/lattice.h"
 #include "engine/record.h"
 #include "engine/run.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace {
 

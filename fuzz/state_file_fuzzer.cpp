@@ -21,7 +21,7 @@
 #include <string_view>
 
 #include "engine/record.h"
-#include "tools/state_file.h"
+#include "files/state_file.h"
 
 namespace {
 

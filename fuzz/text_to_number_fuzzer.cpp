@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text_to_number.h"
+#include "runtime/text_to_number.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "engine/run.h"
 #include "interrupt.h"
 #include "progress_meter.h"
-#include "run_outputs.h"
+#include "files/run_outputs.h"
 
 namespace ljgas {
 

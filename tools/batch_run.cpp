@@ -15,12 +15,12 @@
 #include "engine/record.h"
 #include "engine/run.h"
 #include "interrupt.h"
-#include "output_file.h"
-#include "platform/number_to_text.h"
-#include "platform/random_sequence.h"
+#include "files/output_file.h"
+#include "runtime/number_to_text.h"
+#include "runtime/random_sequence.h"
 #include "progress_meter.h"
-#include "run_outputs.h"
-#include "state_file.h"
+#include "files/run_outputs.h"
+#include "files/state_file.h"
 
 namespace ljgas {
 

@@ -20,7 +20,7 @@
 #include "engine/run.h"
 #include "particle_view.h"
 #include "platform/event_pump.h"
-#include "platform/number_to_text.h"
+#include "runtime/number_to_text.h"
 #include "platform/palette.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "engine/host.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 class QCheckBox;
 class QCloseEvent;

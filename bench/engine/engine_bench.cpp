@@ -13,7 +13,7 @@
 #include "engine/run.h"
 #include "engine/simd_level.h"
 #include "engine/thermostat.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

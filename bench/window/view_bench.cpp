@@ -9,7 +9,7 @@
 #include "engine/record.h"
 #include "engine/run_params.h"
 #include "platform/picture_box.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 #include "platform/twips.h"
 #include "ui/particle_view.h"
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/lattice.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

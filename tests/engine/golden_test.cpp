@@ -14,7 +14,7 @@
 #include "engine/run.h"
 #include "engine/simd_level.h"
 #include "fake_host.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

@@ -8,7 +8,7 @@
 #include "engine/lattice.h"
 #include "engine/neighbour_list.h"
 #include "fake_host.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

@@ -8,7 +8,7 @@
 #include "engine/checked.h"
 #include "engine/record.h"
 #include "fake_host.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "engine/histogram.h"
 #include "engine/lattice.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

@@ -10,7 +10,7 @@
 #include "engine/lattice.h"
 #include "engine/run.h"
 #include "fake_host.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

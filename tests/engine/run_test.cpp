@@ -7,7 +7,7 @@
 #include "engine/drift.h"
 #include "engine/lattice.h"
 #include "fake_host.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

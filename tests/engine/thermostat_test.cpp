@@ -6,7 +6,7 @@
 #include "engine/lattice.h"
 #include "engine/record.h"
 #include "fake_host.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {

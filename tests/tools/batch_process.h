@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/state_file.h"
+#include "files/state_file.h"
 
 namespace ljgas::test {
 

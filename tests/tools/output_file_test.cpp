@@ -1,6 +1,6 @@
 // Output files: invisible until committed, never half-written, and devices,
 // pipes and symbolic links written in place rather than replaced.
-#include "tools/output_file.h"
+#include "files/output_file.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 // The state file as library calls: the strict reader on malformed text, the
 // writer's format, and the round trip of every finite float, bit for bit.
-#include "tools/state_file.h"
+#include "files/state_file.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 
 #include "batch_process.h"
 #include "engine/record.h"
-#include "tools/csv_number.h"
+#include "files/csv_number.h"
 
 namespace ljgas {
 namespace {

@@ -10,7 +10,7 @@
 #include "engine/lattice.h"
 #include "engine/record.h"
 #include "platform/picture_box.h"
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 #include "platform/twips.h"
 #include "ui_test_support.h"
 

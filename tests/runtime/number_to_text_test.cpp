@@ -1,5 +1,5 @@
-#include "platform/number_to_text.h"
-#include "platform/text_to_number.h"
+#include "runtime/number_to_text.h"
+#include "runtime/text_to_number.h"
 
 #include <gtest/gtest.h>
 

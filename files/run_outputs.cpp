@@ -1,9 +1,9 @@
-#include "run_outputs.h"
+#include "files/run_outputs.h"
 
 #include <numbers>
 #include <string>
 
-#include "csv_number.h"
+#include "files/csv_number.h"
 #include "engine/record.h"
 #include "engine/run_params.h"
 

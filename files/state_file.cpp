@@ -1,4 +1,4 @@
-#include "state_file.h"
+#include "files/state_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "csv_number.h"
+#include "files/csv_number.h"
 #include "engine/record.h"
 
 namespace ljgas {

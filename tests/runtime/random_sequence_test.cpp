@@ -1,4 +1,4 @@
-#include "platform/random_sequence.h"
+#include "runtime/random_sequence.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "csv_number.h"
+#include "files/csv_number.h"
 
 #include <charconv>
 

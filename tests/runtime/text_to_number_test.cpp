@@ -1,4 +1,4 @@
-#include "platform/text_to_number.h"
+#include "runtime/text_to_number.h"
 
 #include <gtest/gtest.h>
 
