@@ -198,6 +198,11 @@ void Form1::Form_Load()
     Initialize_Click();
 }
 
+void Form1::setStepsPerSecond(int stepsPerSecond)
+{
+    stepsPerSecond_ = stepsPerSecond > 0 ? stepsPerSecond : 0;
+}
+
 void Form1::Go_Click()
 {
     // A click still queued when the window closed must not start a run that

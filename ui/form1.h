@@ -41,6 +41,12 @@ public:
 
     const Record& record() const { return *rec_; }
 
+    // How many steps a second a run may take; 0 runs unpaced, as fast as the
+    // machine goes. A paced run waits in its yield, handling events, until
+    // the next step's time slot. The window starts unpaced.
+    void setStepsPerSecond(int stepsPerSecond);
+    int stepsPerSecond() const { return stepsPerSecond_; }
+
     // Host: what the engine reads from and draws into the window.
     std::string text(Box box) override;
     std::int16_t thermostatValue() override;
@@ -77,6 +83,7 @@ private:
     // Set once the window is closed: no new run may start, since the stop
     // flag is all that ends the runs still on the stack.
     bool closing_ = false;
+    int stepsPerSecond_ = 0;
 
     // The controls, named as in the layout; Qt's parent-child ownership
     // keeps them. Label2 is the array of the four captions "R=", "Tist=",
