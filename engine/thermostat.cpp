@@ -1,5 +1,6 @@
 #include "thermostat.h"
 
+#include "centre_of_mass.h"
 #include "checked.h"
 #include "host.h"
 #include "runtime/text_to_number.h"
@@ -36,6 +37,7 @@ void temperatureStep(Record& rec, Host& host, float v2sum)
         const double Tsoll = textToNumber(host.text(Box::Tsoll));
         rescaleVelocities(rec, thermostatFactor(Tsoll, T));
     }
+    removeDriftBeyondRounding(rec, T);
 }
 
 }  // namespace ljgas

@@ -21,7 +21,9 @@ float thermostatFactor(double Tsoll, float T);
 void rescaleVelocities(Record& rec, float lambda);
 
 // The work of a window's last step: show T, and when the thermostat box is
-// checked read the target and rescale. The caller then resets v2sum.
+// checked read the target and rescale; then take out a centre-of-mass drift
+// that has grown past rounding (centre_of_mass.h). The caller then resets
+// v2sum.
 void temperatureStep(Record& rec, Host& host, float v2sum);
 
 }  // namespace ljgas
