@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -26,15 +30,39 @@ __attribute__((target("avx"))) void clearUpperVectorState()
 const bool haveAvx = __builtin_cpu_supports("avx");
 #endif
 
+void afterEvents()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (haveAvx)
+        clearUpperVectorState();
+#endif
+}
+
 }  // namespace
 
 void doEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-#if defined(__x86_64__) || defined(__i386__)
-    if (haveAvx)
-        clearUpperVectorState();
-#endif
+    afterEvents();
+}
+
+void waitForEvents(std::int64_t nanoseconds)
+{
+    if (nanoseconds <= 0)
+        return;
+    constexpr std::int64_t millisecond = 1'000'000;
+    if (nanoseconds < millisecond) {
+        std::this_thread::sleep_for(std::chrono::nanoseconds(nanoseconds));
+        doEvents();
+        return;
+    }
+    // The timer only wakes the wait up; its own event does nothing.
+    QTimer wake;
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.setSingleShot(true);
+    wake.start(static_cast<int>(std::min<std::int64_t>(nanoseconds / millisecond, 1000)));
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    afterEvents();
 }
 
 }  // namespace ljgas

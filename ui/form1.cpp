@@ -198,11 +198,6 @@ void Form1::Form_Load()
     Initialize_Click();
 }
 
-void Form1::setStepsPerSecond(int stepsPerSecond)
-{
-    stepsPerSecond_ = stepsPerSecond > 0 ? stepsPerSecond : 0;
-}
-
 void Form1::Go_Click()
 {
     // A click still queued when the window closed must not start a run that
@@ -297,9 +292,18 @@ void Form1::redrawPlot(const Record& rec)
     ljgas::redrawPlot(*Distribution, rec);
 }
 
+// The run's yield. A paced run then goes on handling events as they come
+// until its next time slot, so Stop, Initialize, Go, the menus and closing
+// are answered at once at every speed; a run ends without waiting out its
+// slot once the stop flag is set.
 void Form1::doEvents()
 {
     ljgas::doEvents();
+    std::int64_t wait = pacer_.stepDone();
+    while (wait > 0 && rec_->PauseMark == 0 && !closing_) {
+        waitForEvents(wait);
+        wait = pacer_.remaining();
+    }
 }
 
 }  // namespace ljgas

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/host.h"
+#include "pacer.h"
 #include "runtime/random_sequence.h"
 
 class QCheckBox;
@@ -44,8 +45,10 @@ public:
     // How many steps a second a run may take; 0 runs unpaced, as fast as the
     // machine goes. A paced run waits in its yield, handling events, until
     // the next step's time slot. The window starts unpaced.
-    void setStepsPerSecond(int stepsPerSecond);
-    int stepsPerSecond() const { return stepsPerSecond_; }
+    void setStepsPerSecond(int stepsPerSecond) { pacer_.setStepsPerSecond(stepsPerSecond); }
+    int stepsPerSecond() const { return pacer_.stepsPerSecond(); }
+    // The pacing itself; tests give it a clock of their own.
+    Pacer& pacer() { return pacer_; }
 
     // Host: what the engine reads from and draws into the window.
     std::string text(Box box) override;
@@ -83,7 +86,7 @@ private:
     // Set once the window is closed: no new run may start, since the stop
     // flag is all that ends the runs still on the stack.
     bool closing_ = false;
-    int stepsPerSecond_ = 0;
+    Pacer pacer_;
 
     // The controls, named as in the layout; Qt's parent-child ownership
     // keeps them. Label2 is the array of the four captions "R=", "Tist=",

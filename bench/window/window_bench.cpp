@@ -7,7 +7,13 @@
 //                      window and flushed to the screen>
 //   resident_megabytes=<resident set size while the run is going on>
 //   run_cpu_share=<CPU time of the program's thread over wall time of the run>
+//   paced_target=<the default speed, steps per second>
+//   paced_steps_per_second=<steps per second held at that speed>
+//   paced_error_percent=<how far that is from the target>
 //
+// The first five figures come from a run at Maximum, the unpaced speed; the
+// last three from a second run at the default speed (--paced-seconds long,
+// 60 s unless told otherwise, 0 to leave it out).
 // The last figure tells a slow machine from a busy one: on a machine shared
 // with other work the run gets less than the whole of a core.
 // Run it on a real display or under xvfb-run; the offscreen platform has no
@@ -28,6 +34,7 @@
 
 #include "platform/picture_box.h"
 #include "ui/form1.h"
+#include "ui/speed.h"
 
 namespace {
 
@@ -100,7 +107,11 @@ double threadCpuSeconds()
 
 int usage(const char* program)
 {
-    std::fprintf(stderr, "usage: %s [--seconds S]   (run length in wall seconds, default 5)\n", program);
+    std::fprintf(stderr,
+                 "usage: %s [--seconds S] [--paced-seconds P]\n"
+                 "  S: the unpaced run's length in wall seconds (default 5)\n"
+                 "  P: the run at the default speed (default 60; 0 leaves it out)\n",
+                 program);
     return 2;
 }
 
@@ -109,21 +120,29 @@ int usage(const char* program)
 int main(int argc, char* argv[])
 {
     double seconds = 5.0;
+    double pacedSeconds = 60.0;
     for (int i = 1; i < argc; ++i) {
         const char* value = nullptr;
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+        double* target = nullptr;
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             value = argv[++i];
-        else if (std::strncmp(argv[i], "--seconds=", 10) == 0)
-            value = argv[i] + 10;
-        else if (std::strcmp(argv[i], "-platform") == 0 && i + 1 < argc)
+            target = &seconds;
+        } else if (std::strcmp(argv[i], "--paced-seconds") == 0 && i + 1 < argc) {
+            value = argv[++i];
+            target = &pacedSeconds;
+        } else if (std::strcmp(argv[i], "-platform") == 0 && i + 1 < argc) {
             ++i;  // left to QApplication
-        else
+            continue;
+        } else {
             return usage(argv[0]);
+        }
         char* end = nullptr;
-        seconds = std::strtod(value, &end);
-        if (end == value || *end != '\0' || !(seconds > 0.0 && seconds <= 3600.0))
+        *target = std::strtod(value, &end);
+        if (end == value || *end != '\0' || !(*target >= 0.0 && *target <= 3600.0))
             return usage(argv[0]);
     }
+    if (seconds <= 0.0)
+        return usage(argv[0]);
 
     QApplication app(argc, argv);
     FirstPaint shown;
@@ -144,6 +163,8 @@ int main(int argc, char* argv[])
     double measured = 0.0;
     double resident = -1.0;
     double cpu = 0.0;
+    std::int64_t pacedSteps = 0;
+    double pacedMeasured = 0.0;
 
     // Go once the window is on screen. Go_Click returns only after Stop,
     // which the second timer presses from inside the run's event pumping.
@@ -166,6 +187,19 @@ int main(int argc, char* argv[])
             stop->click();
         });
         go->click();
+
+        // The same window at the default speed: steps held per second.
+        if (pacedSeconds > 0.0) {
+            form.setStepsPerSecond(ljgas::DefaultStepsPerSecond);
+            const Clock::time_point pacedBegin = Clock::now();
+            const std::int64_t pacedPumps = form.pumps;
+            QTimer::singleShot(static_cast<int>(pacedSeconds * 1000.0), &form, [&] {
+                pacedMeasured = std::chrono::duration<double>(Clock::now() - pacedBegin).count();
+                pacedSteps = form.pumps - pacedPumps;
+                stop->click();
+            });
+            go->click();
+        }
         app.quit();
     });
     const int status = app.exec();
@@ -177,5 +211,11 @@ int main(int argc, char* argv[])
     std::printf("frames_per_second=%.1f\n", static_cast<double>(frames) / measured);
     std::printf("resident_megabytes=%.1f\n", resident);
     std::printf("run_cpu_share=%.2f\n", cpu / measured);
+    if (pacedMeasured > 0.0) {
+        const double held = static_cast<double>(pacedSteps) / pacedMeasured;
+        std::printf("paced_target=%d\n", ljgas::DefaultStepsPerSecond);
+        std::printf("paced_steps_per_second=%.1f\n", held);
+        std::printf("paced_error_percent=%.2f\n", 100.0 * (held / ljgas::DefaultStepsPerSecond - 1.0));
+    }
     return 0;
 }
