@@ -34,24 +34,18 @@ float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum, PendingWei
     const double step = dt;
     // About 1260 weights over 225 particles: a few with each.
     constexpr std::int32_t weightsPerParticle = 6;
-    try {
-        for (int k = 1; k <= count; ++k) {
-            // Both coordinates move before either wraps, as in driftAndWrap.
-            x[k] = toSingle(step * vx[k] + x[k]);
-            y[k] = toSingle(step * vy[k] + y[k]);
-            x[k] = wrapped(x[k]);
-            y[k] = wrapped(y[k]);
-            // The sum's overflow check waits for the end (see
-            // addSquaredSpeeds), so a drift error still comes first, as it
-            // would in two passes.
-            const double u = vx[k];
-            const double w = vy[k];
-            v2sum = static_cast<float>(u * u + v2sum + w * w);
-            weights.addUpTo(rec, std::min(weights.count, weights.added + weightsPerParticle));
-        }
-    } catch (const EngineError&) {
-        weights.addAll(rec);  // the refresh came before the drift
-        throw;
+    for (int k = 1; k <= count; ++k) {
+        // Both coordinates move before either wraps, as in driftAndWrap.
+        x[k] = toSingle(step * vx[k] + x[k]);
+        y[k] = toSingle(step * vy[k] + y[k]);
+        x[k] = wrapped(x[k]);
+        y[k] = wrapped(y[k]);
+        // The sum's overflow check waits for the end (see addSquaredSpeeds),
+        // so a drift error still comes first, as it would in two passes.
+        const double u = vx[k];
+        const double w = vy[k];
+        v2sum = static_cast<float>(u * u + v2sum + w * w);
+        weights.addUpTo(rec, std::min(weights.count, weights.added + weightsPerParticle));
     }
     weights.addAll(rec);
     return toSingle(v2sum);

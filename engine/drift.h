@@ -33,8 +33,8 @@ inline void driftAndWrap(Record& rec, int p, float dt)
 // then addSquaredSpeeds, with the same results and the same error at the
 // same point. Done in one pass (the drift leaves velocities alone), so the
 // long chain of dependent additions of the sum overlaps the drift's work.
-// The refresh's pending histogram weights are added in the same pass too,
-// all of them, also when the drift fails.
+// The refresh's pending histogram weights are added in the same pass too;
+// when the drift fails, the caller adds the rest (AddPendingWeightsOnExit).
 float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum, PendingWeights& weights);
 
 // v2sum := vx*vx + v2sum + vy*vy for particles 1..n, in that order, rounded

@@ -68,6 +68,21 @@ struct PendingWeights {
     void addAll(Record& rec) { addUpTo(rec, count); }
 };
 
+// Adds whatever is still pending when it goes out of scope: at the end of
+// the stretch of a step that may hold weights back, and also when an error
+// ends the step there, so the histogram never misses a binned pair.
+class AddPendingWeightsOnExit {
+public:
+    AddPendingWeightsOnExit(PendingWeights& weights, Record& rec) : weights_(weights), rec_(rec) {}
+    ~AddPendingWeightsOnExit() { weights_.addAll(rec_); }
+    AddPendingWeightsOnExit(const AddPendingWeightsOnExit&) = delete;
+    AddPendingWeightsOnExit& operator=(const AddPendingWeightsOnExit&) = delete;
+
+private:
+    PendingWeights& weights_;
+    Record& rec_;
+};
+
 // Bin one pair. The bin is formed on every call, warm-up included; only when
 // step > 200 does the pair add 1/k: a ring of radius k*w has an area
 // proportional to k, so the weight turns pair counts into g(r). Returns

@@ -44,9 +44,10 @@ void initializeLattice(Record& rec, Host& host, RandomSequence& random)
 {
     rec.n = ParticleCount;
     // An R beyond single precision fails here, before any particle moves.
-    rec.R = toSingle(textToNumber(host.text(Box::R)));
+    rec.R = toSingle(textToNumber(host.boxes.R()));
     placeOnLattice(rec, random);
-    host.redrawParticles(rec);
+    if (host.view != nullptr)
+        host.view->redrawParticles(rec);
 }
 
 void initializeLattice(Record& rec, float R, RandomSequence& random)

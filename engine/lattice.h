@@ -5,7 +5,7 @@
 namespace ljgas {
 
 struct Record;
-class Host;
+struct Host;
 class RandomSequence;
 
 // n := 225, R from the R box, lattice positions, random velocities with their

@@ -125,22 +125,24 @@ void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& r
         list.refresh(s, list.ListCap, cursor, rec, rc2, [](float) {});
 }
 
-void buildNeighbourList(NeighbourList& list, PairCursor& cursor, Record& rec, float rc2, RefreshScratch& scratch)
+void buildNeighbourList(RunList& run, Record& rec, float rc2)
 {
-    cursor.reset();
+    NeighbourList& list = run.list;
+    run.cursor.reset();
     std::int64_t noVisits = 0;
     for (std::int16_t s = 1; s <= SliceCount; ++s) {
-        if (!refreshBatched(list, s, list.ListCap, cursor, rec, rc2, false, noVisits, scratch, nullptr))
-            list.refresh(s, list.ListCap, cursor, rec, rc2, [](float) {});
+        if (!refreshBatched(list, s, list.ListCap, run.cursor, rec, rc2, false, noVisits, run.scratch, nullptr))
+            list.refresh(s, list.ListCap, run.cursor, rec, rc2, [](float) {});
     }
 }
 
-void refreshAndBin(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
-                   float step, std::int64_t& binnedVisits, RefreshScratch& scratch, PendingWeights* defer)
+void refreshAndBin(RunList& run, int s, Record& rec, float rc2, float step, std::int64_t& binnedVisits,
+                   PendingWeights* defer)
 {
+    const std::int32_t pairs = pairsPerRefresh(rec.n);
     const bool weighting = step > static_cast<float>(WarmUpSteps);
-    if (!refreshBatched(list, s, pairs, cursor, rec, rc2, weighting, binnedVisits, scratch, defer))
-        refreshOneByOne(list, s, pairs, cursor, rec, rc2, step, binnedVisits);
+    if (!refreshBatched(run.list, s, pairs, run.cursor, rec, rc2, weighting, binnedVisits, run.scratch, defer))
+        refreshOneByOne(run.list, s, pairs, run.cursor, rec, rc2, step, binnedVisits);
 }
 
 }  // namespace ljgas

@@ -98,22 +98,31 @@ struct RefreshScratch {
     std::vector<Row> rows;
 };
 
-// A step's refresh of slice s: visits `pairs` pairs from the cursor on, bins
-// each into the histogram (weighted only when step > 200, counting the added
-// visits in binnedVisits) and keeps the close ones, exactly as refresh() with
-// binPair does. Distances and bins are computed in batches where the
-// processor allows; any batch that would fail a check is redone pair by pair.
-// With `defer`, batched weights may be left in it for the caller to add
-// (see PendingWeights); visits are counted all the same.
-void refreshAndBin(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
-                   float step, std::int64_t& binnedVisits, RefreshScratch& scratch,
+// A run's neighbour list, with the pair cursor its refreshes move along and
+// the working space of the batched refresh.
+struct RunList {
+    explicit RunList(std::int32_t n) : list(n), scratch(list.ListCap) {}
+
+    NeighbourList list;
+    PairCursor cursor;
+    RefreshScratch scratch;
+};
+
+// A step's refresh of slice s: visits the next n(n-1)/2/20 pairs from the
+// cursor on, bins each into the histogram (weighted only when step > 200,
+// counting the added visits in binnedVisits) and keeps the close ones,
+// exactly as refresh() with binPair does. Distances and bins are computed in
+// batches where the processor allows; any batch that would fail a check is
+// redone pair by pair. With `defer`, batched weights may be left in it for
+// the caller to add (see PendingWeights); visits are counted all the same.
+void refreshAndBin(RunList& run, int s, Record& rec, float rc2, float step, std::int64_t& binnedVisits,
                    PendingWeights* defer = nullptr);
 
 // The whole list at run start: cursor to (1, 0), slices 1..20 in turn, the
 // cursor running on from one slice to the next. Bins nothing.
 void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& rec, float rc2);
 // The same, batched where the processor allows.
-void buildNeighbourList(NeighbourList& list, PairCursor& cursor, Record& rec, float rc2, RefreshScratch& scratch);
+void buildNeighbourList(RunList& run, Record& rec, float rc2);
 
 template <class OnPair>
 void NeighbourList::refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec,

@@ -10,8 +10,8 @@
 
 namespace ljgas {
 
+struct Host;
 struct Record;
-class Host;
 
 // Progress of one run, for drivers that report on it. The run writes it as
 // it goes, so it is valid also after an EngineError ended the run.
@@ -35,18 +35,20 @@ public:
     const RunParams& params() const { return p_; }
 
 private:
+    void moveParticles();
+
     Record& rec_;
     Host& host_;
     RunStats& stats_;
     RunParams p_;
-    NeighbourList list_;
-    PairCursor cursor_;
-    RefreshScratch refreshScratch_;
+    RunList list_;
     KickScratch kickScratch_;
+    // The refresh's histogram weights, held back within a step so a run
+    // without a view can add them during the drift.
+    PendingWeights pending_;
     std::int16_t slice_ = 1;
     float step_ = 0.0f;  // the run's own counter: a nested run has another
     float v2sum_ = 0.0f;
-    bool drawing_ = true;
 };
 
 // Runs until PauseMark is found non-zero after a step's yield. Throws

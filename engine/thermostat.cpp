@@ -31,10 +31,11 @@ void rescaleVelocities(Record& rec, float lambda)
 void temperatureStep(Record& rec, Host& host, float v2sum)
 {
     const float T = measureTemperature(v2sum, rec.n);
-    host.showTemperature(T);
-    if (host.thermostatValue() == 1) {
+    if (host.showTemperature)
+        host.showTemperature(T);
+    if (host.boxes.thermostat() == 1) {
         // The target is read afresh every time, so edits act at the next window.
-        const double Tsoll = textToNumber(host.text(Box::Tsoll));
+        const double Tsoll = textToNumber(host.boxes.Tsoll());
         rescaleVelocities(rec, thermostatFactor(Tsoll, T));
     }
     removeDriftBeyondRounding(rec, T);

@@ -7,7 +7,7 @@
 namespace ljgas {
 
 struct Record;
-class Host;
+struct Host;
 
 // T = (v2sum / n) / 20: the mean of vx^2 + vy^2 per particle and per step of
 // the window. No factor one half and no Boltzmann constant: T is that mean.

@@ -30,7 +30,6 @@
 
 namespace {
 
-using ljgas::Box;
 using ljgas::Record;
 
 [[noreturn]] void fault(const std::string& what)
@@ -64,9 +63,20 @@ void checkHistogramFinite(const Record& rec, const char* when)
             fault(std::string(when) + ": g(" + std::to_string(k) + ") is not finite");
 }
 
-class FuzzHost : public ljgas::Host {
+// No particle view: a run must not try to draw.
+class FuzzHost : public ljgas::Host, public ljgas::DistributionPlot {
 public:
-    FuzzHost(Record& rec, ljgas::RandomSequence& random) : rec_(rec), random_(random) {}
+    FuzzHost(Record& rec, ljgas::RandomSequence& random) : rec_(rec), random_(random)
+    {
+        boxes = {[this] { return R; }, [this] { return e0; }, [this] { return Tsoll; },
+                 [this] { return thermostat; }};
+        showTemperature = [](float T) {
+            if (!std::isfinite(T))
+                fault("a non-finite temperature was shown");
+        };
+        plot = this;
+        yield = [this] { doEvents(); };
+    }
 
     std::string R, e0, Tsoll;
     std::int16_t thermostat = 1;
@@ -75,28 +85,9 @@ public:
     std::string RatInitialize;
     int yields = 0;
 
-    std::string text(Box box) override
-    {
-        switch (box) {
-        case Box::R: return R;
-        case Box::e0: return e0;
-        case Box::Tsoll: return Tsoll;
-        }
-        fault("text() asked for an unknown box");
-    }
-    std::int16_t thermostatValue() override { return thermostat; }
-    void showTemperature(float T) override
-    {
-        if (!std::isfinite(T))
-            fault("a non-finite temperature was shown");
-    }
-    bool hasParticleView() const override { return false; }
-    void redrawParticles(const Record&) override {}
-    void eraseParticle(const Record&, int) override { fault("erase without a particle view"); }
-    void drawParticle(const Record&, int) override { fault("draw without a particle view"); }
     void setUpPlot(const Record&) override {}
     void redrawPlot(const Record& rec) override { checkHistogramFinite(rec, "plot redraw"); }
-    void doEvents() override
+    void doEvents()
     {
         ++yields;
         checkFinite(rec_, "after a step");

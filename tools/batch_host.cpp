@@ -10,22 +10,14 @@
 
 namespace ljgas {
 
-BatchHost::BatchHost(Record& rec, std::string R, std::string e0, std::string Tsoll, bool thermostat)
-    : rec_(rec), R_(std::move(R)), e0_(std::move(e0)), Tsoll_(std::move(Tsoll)), thermostat_(thermostat ? 1 : 0)
+BatchHost::BatchHost(Record& rec, std::string R, std::string e0, std::string Tsoll, bool thermostat) : rec_(rec)
 {
+    boxes = fixedBoxes(std::move(R), std::move(e0), std::move(Tsoll), thermostat);
+    showTemperature = [this](float T) { readOut(T); };
+    yield = [this] { afterStep(); };
 }
 
-std::string BatchHost::text(Box box)
-{
-    switch (box) {
-    case Box::R: return R_;
-    case Box::e0: return e0_;
-    case Box::Tsoll: return Tsoll_;
-    }
-    return {};
-}
-
-void BatchHost::showTemperature(float T)
+void BatchHost::readOut(float T)
 {
     temperatureShown_ = true;
     lastTemperature_ = T;
@@ -33,7 +25,7 @@ void BatchHost::showTemperature(float T)
         writeTemperatureLine(temperatureLog_, stepInProgress(), T);
 }
 
-void BatchHost::doEvents()
+void BatchHost::afterStep()
 {
     ++yields_;
     // The run notices the flag right after this yield, so the step in which

@@ -15,6 +15,7 @@ class ProgressMeter;
 
 class BatchHost : public Host {
 public:
+    // The boxes hold the given texts for good; no view, no plot.
     BatchHost(Record& rec, std::string R, std::string e0, std::string Tsoll, bool thermostat);
 
     // Stop the run in the yield of step `steps` (1 or more), as a Stop press.
@@ -31,23 +32,14 @@ public:
     bool temperatureShown() const { return temperatureShown_; }
     float lastTemperature() const { return lastTemperature_; }
 
-    std::string text(Box box) override;
-    std::int16_t thermostatValue() override { return thermostat_; }
-    void showTemperature(float T) override;
-    bool hasParticleView() const override { return false; }
-    void redrawParticles(const Record&) override {}
-    void eraseParticle(const Record&, int) override {}
-    void drawParticle(const Record&, int) override {}
-    void setUpPlot(const Record&) override {}
-    void redrawPlot(const Record&) override {}
-    void doEvents() override;
+    BatchHost(const BatchHost&) = delete;
+    BatchHost& operator=(const BatchHost&) = delete;
 
 private:
+    void readOut(float T);
+    void afterStep();
+
     Record& rec_;
-    std::string R_;
-    std::string e0_;
-    std::string Tsoll_;
-    std::int16_t thermostat_;
     std::int64_t stopAfter_ = 1;
     std::int64_t yields_ = 0;
     std::FILE* temperatureLog_ = nullptr;

@@ -96,6 +96,7 @@ Form1::Form1(QWidget* parent)
     };
     createControls();
     connectHandlers();
+    connectHost();
     Form_Load();
 }
 
@@ -174,6 +175,17 @@ void Form1::connectHandlers()
     connect(Initialize, &QPushButton::clicked, this, &Form1::Initialize_Click);
 }
 
+void Form1::connectHost()
+{
+    const auto textOf = [](const QLineEdit* box) { return [box] { return box->text().toStdString(); }; };
+    host_.boxes = {textOf(Rtxt), textOf(e0txt), textOf(Tsolltxt),
+                   [this]() -> std::int16_t { return Thermostat->isChecked() ? 1 : 0; }};
+    host_.showTemperature = [this](float T) { showTemperature(T); };
+    host_.view = this;
+    host_.plot = this;
+    host_.yield = [this] { doEvents(); };
+}
+
 // Start-up: centre the window on the screen by its outer size, write the
 // default parameters into the boxes and place the particles. The defaults
 // exist only as these texts; the engine reads them from the boxes.
@@ -204,7 +216,7 @@ void Form1::Go_Click()
     // would clear the stop flag and keep the program alive.
     if (closing_)
         return;
-    reportingErrors([this] { runSimulation(*rec_, *this); });
+    reportingErrors([this] { runSimulation(*rec_, host_); });
 }
 
 void Form1::pause_Click()
@@ -214,7 +226,7 @@ void Form1::pause_Click()
 
 void Form1::Initialize_Click()
 {
-    reportingErrors([this] { initializeLattice(*rec_, *this, random_); });
+    reportingErrors([this] { initializeLattice(*rec_, host_, random_); });
 }
 
 // A failed check abandons the handler in progress and is reported; the
@@ -242,24 +254,6 @@ void Form1::closeEvent(QCloseEvent* event)
     closing_ = true;
     requestStop(*rec_);
     event->accept();
-}
-
-std::string Form1::text(Box box)
-{
-    switch (box) {
-    case Box::R:
-        return Rtxt->text().toStdString();
-    case Box::e0:
-        return e0txt->text().toStdString();
-    case Box::Tsoll:
-        return Tsolltxt->text().toStdString();
-    }
-    return {};
-}
-
-std::int16_t Form1::thermostatValue()
-{
-    return Thermostat->isChecked() ? 1 : 0;
 }
 
 void Form1::showTemperature(float T)

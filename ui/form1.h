@@ -1,6 +1,6 @@
 // Form1: the program's one window, with its parameter boxes, buttons, read-out
-// and two drawing areas. It owns the simulation record and is the Host that
-// runs and lattice starts draw and read through.
+// and two drawing areas. It owns the simulation record, and the Host through
+// which runs and lattice starts read its boxes and draw into it.
 #pragma once
 
 #include <QString>
@@ -26,7 +26,7 @@ namespace ljgas {
 class PictureBox;
 struct Record;
 
-class Form1 : public QWidget, public Host {
+class Form1 : public QWidget, public ParticleView, public DistributionPlot {
     Q_OBJECT
 
 public:
@@ -50,16 +50,19 @@ public:
     // The pacing itself; tests give it a clock of their own.
     Pacer& pacer() { return pacer_; }
 
-    // Host: what the engine reads from and draws into the window.
-    std::string text(Box box) override;
-    std::int16_t thermostatValue() override;
-    void showTemperature(float T) override;
+    // What the engine reads from and draws into the window: the boxes, the
+    // read-out, this form as particle view and plot, and doEvents as yield.
+    Host& host() { return host_; }
+
+    void showTemperature(float T);
     void redrawParticles(const Record& rec) override;
     void eraseParticle(const Record& rec, int k) override;
     void drawParticle(const Record& rec, int k) override;
     void setUpPlot(const Record& rec) override;
     void redrawPlot(const Record& rec) override;
-    void doEvents() override;
+    // The run's yield: pending events, then, for a paced run, the wait for
+    // the next step's time slot.
+    virtual void doEvents();
 
 public slots:
     // Runs the simulation on this thread until Stop; the window stays live
@@ -76,11 +79,13 @@ protected:
 private:
     void createControls();
     void connectHandlers();
+    void connectHost();
     void Form_Load();
     template <class Work>
     void reportingErrors(Work work);
 
     std::unique_ptr<Record> rec_;
+    Host host_;
     RandomSequence random_;
     ErrorReporter reporter_;
     // Set once the window is closed: no new run may start, since the stop

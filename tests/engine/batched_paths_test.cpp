@@ -97,12 +97,14 @@ struct RefreshOutcome {
 // step, the way a run's steps do.
 RefreshOutcome refreshAt(SimdLevel level, const Record& start, float rc2, float step, int slices)
 {
-    RefreshOutcome out{start, NeighbourList(start.n), {}, 0, {}};
-    RefreshScratch scratch(out.list.ListCap);
+    RunList run(start.n);
+    RefreshOutcome out{start, NeighbourList(0), {}, 0, {}};
     out.error = atLevel(level, [&] {
         for (int s = 1; s <= slices; ++s)
-            refreshAndBin(out.list, s, pairsPerRefresh(out.rec.n), out.cursor, out.rec, rc2, step, out.visits, scratch);
+            refreshAndBin(run, s, out.rec, rc2, step, out.visits);
     });
+    out.list = run.list;
+    out.cursor = run.cursor;
     return out;
 }
 
@@ -332,6 +334,9 @@ DriftOutcome drift(const Record& start, bool onePass)
     PendingWeights weights{bins.data(), static_cast<std::int32_t>(bins.size()), 0};
     out.error = atLevel(simdLevel(), [&] {
         if (onePass) {
+            // As in a run: what the drift has not added when it fails, the
+            // guard adds on the way out.
+            const AddPendingWeightsOnExit addRest(weights, out.rec);
             out.v2sum = driftAllAndAddSquaredSpeeds(out.rec, TimeStep, 2.5f, weights);
         } else {
             weights.addAll(out.rec);

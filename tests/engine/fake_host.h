@@ -12,13 +12,12 @@
 
 namespace ljgas::test {
 
-class FakeHost : public Host {
+class FakeHost : public Host, public ParticleView, public DistributionPlot {
 public:
     std::string Rtext = "0.01";
     std::string e0text = "0.2";
     std::string Tsolltext = "0.3";
     std::int16_t thermostat = 1;
-    bool view = false;
 
     // The run's progress, when the test hands the same RunStats to the run.
     RunStats stats;
@@ -37,30 +36,29 @@ public:
     std::vector<float> temperatureSteps; // stats.step at each read-out
     std::vector<float> temperatures;
 
-    explicit FakeHost(Record& rec) : rec_(rec) {}
+    // Without a particle view unless a test asks for one.
+    explicit FakeHost(Record& rec) : rec_(rec)
+    {
+        boxes = {[this] { return Rtext; }, [this] { return e0text; }, [this] { return Tsolltext; },
+                 [this] { return thermostat; }};
+        showTemperature = [this](float T) {
+            temperatures.push_back(T);
+            temperatureSteps.push_back(stats.step);
+        };
+        plot = this;
+        yield = [this] { doEvents(); };
+    }
+    FakeHost(const FakeHost&) = delete;
+    FakeHost& operator=(const FakeHost&) = delete;
 
-    std::string text(Box box) override
-    {
-        switch (box) {
-        case Box::R: return Rtext;
-        case Box::e0: return e0text;
-        case Box::Tsoll: return Tsolltext;
-        }
-        return {};
-    }
-    std::int16_t thermostatValue() override { return thermostat; }
-    void showTemperature(float T) override
-    {
-        temperatures.push_back(T);
-        temperatureSteps.push_back(stats.step);
-    }
-    bool hasParticleView() const override { return view; }
+    void showParticles() { view = this; }
+
     void redrawParticles(const Record&) override { ++fullRedraws; }
     void eraseParticle(const Record&, int) override { ++erases; }
     void drawParticle(const Record&, int) override { ++draws; }
     void setUpPlot(const Record&) override { ++plotSetUps; }
     void redrawPlot(const Record&) override { plotRedrawSteps.push_back(stats.step); }
-    void doEvents() override
+    void doEvents()
     {
         ++yields;
         if (onYield)

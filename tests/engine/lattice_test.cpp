@@ -22,6 +22,7 @@ TEST(Lattice, SitesToTheBit)
     Record rec;
     RandomSequence random;
     FakeHost host(rec);
+    host.showParticles();
     initializeLattice(rec, host, random);
 
     EXPECT_EQ(rec.n, 225);
@@ -151,6 +152,7 @@ TEST_P(RadiusFromBox, IsTheLeadingNumberRoundedToSingle)
     Record rec;
     RandomSequence random;
     FakeHost host(rec);
+    host.showParticles();
     host.Rtext = GetParam().text;
     initializeLattice(rec, host, random);
     EXPECT_EQ(rec.R, GetParam().R);
@@ -169,6 +171,7 @@ TEST(Lattice, RadiusBeyondSinglePrecisionFailsBeforeAnyParticleMoves)
     rec.R = 0.5f;
     RandomSequence random;
     FakeHost host(rec);
+    host.showParticles();
     host.Rtext = "1e39";
     try {
         initializeLattice(rec, host, random);

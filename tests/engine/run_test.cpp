@@ -80,7 +80,7 @@ TEST_F(RunLoop, TwentyStepCycle)
 
 TEST_F(RunLoop, EveryParticleIsErasedAndDrawnOncePerStep)
 {
-    host.view = true;
+    host.showParticles();
     host.run(3);
     EXPECT_EQ(host.erases, 3 * 225);
     EXPECT_EQ(host.draws, 3 * 225);
@@ -133,6 +133,7 @@ TEST_F(RunLoop, OneStopEndsTwoNestedRuns)
 
 TEST_F(RunLoop, InitializeDuringARunCarriesOnFromTheLattice)
 {
+    host.showParticles();
     RunStats stats;
     host.onYield = [&](int yield) {
         if (yield == 30) {
