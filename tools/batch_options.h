@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "batch_outputs.h"
+
 namespace ljgas {
 
 struct BatchOptions {
@@ -15,11 +17,8 @@ struct BatchOptions {
     std::string Tsoll = "0.3";
     bool thermostat = true;      // the thermostat box checked
     std::int64_t steps = 10000;  // steps of the one run; 0: no run
-    std::string initialOut;      // state right after the lattice start
     std::string stateIn;         // x, y, vx, vy replacing the lattice state
-    std::string stateOut;        // state after the run
-    std::string temperatureOut;  // one line per temperature shown
-    std::string grOut;           // the g(r) histogram, bins 1..200
+    OutputRequests outputs;      // the outputs asked for (batch_outputs.h)
     bool quiet = false;
 };
 
