@@ -8,6 +8,8 @@
 #include <set>
 #include <stdexcept>
 
+#include "version.h"
+
 namespace ljgas {
 
 namespace {
@@ -37,6 +39,7 @@ struct CommandLine {
 void addOptions(CommandLine& line, BatchOptions& o)
 {
     CLI::App& app = line.app;
+    app.set_version_flag("--version", std::string("ljgas-batch ") + Version);
     app.add_option("--R", o.R, "Text of the R box, the particle radius in box lengths (default \"0.01\")")
         ->type_name("TEXT");
     app.add_option("--e0", o.e0, "Text of the e0 box, the well depth (default \"0.2\")")->type_name("TEXT");
@@ -225,6 +228,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
         checkFiles(line.app, parsed.options);
     } catch (const CLI::CallForHelp&) {
         return answer(ParsedCommandLine::Action::Help, line.app.help());
+    } catch (const CLI::CallForVersion& version) {
+        return answer(ParsedCommandLine::Action::Version, version.what() + std::string("\n"));
     } catch (const CLI::ArgumentMismatch&) {
         // The line ran out before the value of its last option.
         const std::string& name = arguments.back();

@@ -22,13 +22,13 @@ struct BatchOptions {
     bool quiet = false;
 };
 
-// What the command line asks for: a run, the help text, or nothing because
-// it is wrong.
+// What the command line asks for: a run, the help text, the version, or
+// nothing because it is wrong.
 struct ParsedCommandLine {
-    enum class Action { Run, Help, Error };
+    enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     BatchOptions options;
-    std::string message;  // help text for Help, one-line reason for Error
+    std::string message;  // text to print for Help and Version, one-line reason for Error
 };
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);

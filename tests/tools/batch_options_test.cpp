@@ -65,7 +65,7 @@ TEST(BatchOptions, HelpNamesEveryOption)
         const ParsedCommandLine parsed = parseCommandLine({asked});
         ASSERT_EQ(parsed.action, Action::Help);
         for (const char* option : {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--initial-out", "--state-in",
-                                   "--state-out", "--temperature-out", "--gr-out", "--quiet"})
+                                   "--state-out", "--temperature-out", "--gr-out", "--quiet", "--version"})
             EXPECT_NE(parsed.message.find(option), std::string::npos) << option;
     }
 }
