@@ -6,7 +6,6 @@
 #include "engine/run.h"
 #include "interrupt.h"
 #include "progress_meter.h"
-#include "files/run_outputs.h"
 
 namespace ljgas {
 
@@ -21,8 +20,8 @@ void BatchHost::readOut(float T)
 {
     temperatureShown_ = true;
     lastTemperature_ = T;
-    if (temperatureLog_ != nullptr)
-        writeTemperatureLine(temperatureLog_, stepInProgress(), T);
+    if (readOut_)
+        readOut_(stepInProgress(), T);
 }
 
 void BatchHost::afterStep()

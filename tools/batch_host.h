@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "engine/host.h"
 
@@ -20,8 +21,8 @@ public:
 
     // Stop the run in the yield of step `steps` (1 or more), as a Stop press.
     void stopAfter(std::int64_t steps) { stopAfter_ = steps; }
-    // Where each temperature shown goes as a CSV line; null for nowhere.
-    void logTemperaturesTo(std::FILE* out) { temperatureLog_ = out; }
+    // Called with the step and the value of each temperature shown.
+    void onReadOut(std::function<void(std::int64_t step, float T)> readOut) { readOut_ = std::move(readOut); }
     void showProgressOn(ProgressMeter* meter) { progress_ = meter; }
 
     // Steps completed so far: each step ends with exactly one yield.
@@ -42,7 +43,7 @@ private:
     Record& rec_;
     std::int64_t stopAfter_ = 1;
     std::int64_t yields_ = 0;
-    std::FILE* temperatureLog_ = nullptr;
+    std::function<void(std::int64_t step, float T)> readOut_;
     ProgressMeter* progress_ = nullptr;
     bool temperatureShown_ = false;
     float lastTemperature_ = 0.0f;

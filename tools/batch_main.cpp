@@ -13,6 +13,7 @@ int main(int argc, char** argv)
         const ljgas::ParsedCommandLine parsed = ljgas::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
         switch (parsed.action) {
         case ljgas::ParsedCommandLine::Action::Help:
+        case ljgas::ParsedCommandLine::Action::Version:
             std::fputs(parsed.message.c_str(), stdout);
             return ljgas::ExitSuccess;
         case ljgas::ParsedCommandLine::Action::Error:

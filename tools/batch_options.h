@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "batch_outputs.h"
+
 namespace ljgas {
 
 struct BatchOptions {
@@ -15,21 +17,18 @@ struct BatchOptions {
     std::string Tsoll = "0.3";
     bool thermostat = true;      // the thermostat box checked
     std::int64_t steps = 10000;  // steps of the one run; 0: no run
-    std::string initialOut;      // state right after the lattice start
     std::string stateIn;         // x, y, vx, vy replacing the lattice state
-    std::string stateOut;        // state after the run
-    std::string temperatureOut;  // one line per temperature shown
-    std::string grOut;           // the g(r) histogram, bins 1..200
+    OutputRequests outputs;      // the outputs asked for (batch_outputs.h)
     bool quiet = false;
 };
 
-// What the command line asks for: a run, the help text, or nothing because
-// it is wrong.
+// What the command line asks for: a run, the help text, the version, or
+// nothing because it is wrong.
 struct ParsedCommandLine {
-    enum class Action { Run, Help, Error };
+    enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     BatchOptions options;
-    std::string message;  // help text for Help, one-line reason for Error
+    std::string message;  // text to print for Help and Version, one-line reason for Error
 };
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);

@@ -14,60 +14,18 @@
 #include "engine/lattice.h"
 #include "engine/record.h"
 #include "engine/run.h"
+#include "files/state_file.h"
 #include "interrupt.h"
-#include "files/output_file.h"
+#include "open_outputs.h"
+#include "progress_meter.h"
 #include "runtime/number_to_text.h"
 #include "runtime/random_sequence.h"
-#include "progress_meter.h"
-#include "files/run_outputs.h"
-#include "files/state_file.h"
 
 namespace ljgas {
 
 namespace {
 
 void report(const std::string& message) { std::fprintf(stderr, "ljgas-batch: %s\n", message.c_str()); }
-
-// The requested outputs, each open as a temporary file until the end.
-struct Outputs {
-    OutputFile initial;
-    OutputFile state;
-    OutputFile temperature;
-    OutputFile distribution;
-
-    // Opens every file that has a name. On failure the ones already opened
-    // are discarded with the object.
-    bool open(const BatchOptions& options, std::string& error)
-    {
-        const std::pair<OutputFile*, const std::string*> wanted[] = {{&initial, &options.initialOut},
-                                                                      {&state, &options.stateOut},
-                                                                      {&temperature, &options.temperatureOut},
-                                                                      {&distribution, &options.grOut}};
-        for (const auto& [file, path] : wanted) {
-            if (!path->empty() && !file->open(*path, error))
-                return false;
-        }
-        return true;
-    }
-
-    // Renames every open file into place; collects the names written.
-    bool commit(std::vector<std::string>& written, std::string& error)
-    {
-        bool ok = true;
-        for (OutputFile* file : {&initial, &state, &temperature, &distribution}) {
-            if (!file->isOpen())
-                continue;
-            std::string problem;
-            if (file->commit(problem)) {
-                written.push_back(file->path());
-            } else if (ok) {
-                ok = false;
-                error = problem;
-            }
-        }
-        return ok;
-    }
-};
 
 std::string joined(const std::vector<std::string>& names)
 {
@@ -77,95 +35,104 @@ std::string joined(const std::vector<std::string>& names)
     return text;
 }
 
-void printSummary(std::int64_t steps, const BatchHost& host, double seconds)
+// One session from the window's start-up to the written files: the boxes get
+// their texts, the thermostat box its check.
+struct Session {
+    explicit Session(const BatchOptions& o) : options(o), host(*rec, o.R, o.e0, o.Tsoll, o.thermostat) {}
+
+    const BatchOptions& options;
+    std::unique_ptr<Record> rec = std::make_unique<Record>();
+    BatchHost host;
+    RandomSequence random;
+    RunStats stats;
+    OpenOutputs outputs;
+    std::string failure;  // the engine error that ended the start or the run
+    bool ran = false;
+    double seconds = 0.0;
+};
+
+// Inputs first, outputs opened next: a mistake in either is reported before
+// the simulation starts and leaves no file behind.
+bool prepareFiles(Session& s, std::optional<ParticleState>& loaded)
 {
+    if (!s.options.stateIn.empty()) {
+        try {
+            loaded = readStateFile(s.options.stateIn);
+        } catch (const StateFileError& e) {
+            report(e.what());
+            return false;
+        }
+    }
+    if (std::string error; !s.outputs.open(batchOutputs(), s.options.outputs, error)) {
+        report(error);
+        return false;
+    }
+    s.host.onReadOut([&s](std::int64_t step, float T) { s.outputs.atReadOut({*s.rec, step, T}); });
+    return true;
+}
+
+// The lattice start reads R from its box; the file's state, if any, then
+// replaces the lattice's.
+void startLattice(Session& s, const std::optional<ParticleState>& loaded)
+{
+    try {
+        initializeLattice(*s.rec, s.host, s.random);
+    } catch (const EngineError& e) {
+        s.failure = std::string("initialisation failed: ") + e.what();
+    }
+    s.outputs.atLatticeStart(*s.rec);
+    if (s.failure.empty() && loaded)
+        applyState(*s.rec, *loaded);
+}
+
+// One press of Go, and Stop pressed in the yield of the last step.
+void run(Session& s)
+{
+    s.ran = s.failure.empty() && s.options.steps > 0;
+    if (!s.ran)
+        return;
+    std::unique_ptr<ProgressMeter> meter;
+    if (!s.options.quiet && ::isatty(STDERR_FILENO))
+        meter = std::make_unique<ProgressMeter>(stderr, s.options.steps);
+    s.host.showProgressOn(meter.get());
+    s.host.stopAfter(s.options.steps);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        runSimulation(*s.rec, s.host, &s.stats);
+    } catch (const EngineError& e) {
+        // Step 0: the run's start failed, before its first step began.
+        const std::int64_t step = s.stats.step > 0.0f ? s.host.stepInProgress() : 0;
+        s.failure = "run ended at step " + std::to_string(step) + ": " + e.what();
+    }
+    s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (meter)
+        meter->finish();
+}
+
+void printSummary(const Session& s)
+{
+    const std::int64_t steps = s.host.yields();
     std::printf("steps             %lld\n", static_cast<long long>(steps));
     std::printf("last temperature  %s\n",
-                host.temperatureShown() ? numberToText(host.lastTemperature()).c_str() : "none shown");
-    std::printf("time              %.3f s\n", seconds);
-    if (seconds > 0.0 && steps > 0)
-        std::printf("steps per second  %.0f\n", static_cast<double>(steps) / seconds);
+                s.host.temperatureShown() ? numberToText(s.host.lastTemperature()).c_str() : "none shown");
+    std::printf("time              %.3f s\n", s.seconds);
+    if (s.seconds > 0.0 && steps > 0)
+        std::printf("steps per second  %.0f\n", static_cast<double>(steps) / s.seconds);
     else
         std::printf("steps per second  -\n");
 }
 
-}  // namespace
-
-int runBatch(const BatchOptions& options)
+// Every output is written, also after an engine error, from the state the
+// record holds; then the closing messages and the exit status.
+int finish(Session& s)
 {
-    // Inputs first, outputs opened next: a mistake in either is reported
-    // before the simulation starts and leaves no file behind.
-    std::optional<ParticleState> loaded;
-    if (!options.stateIn.empty()) {
-        try {
-            loaded = readStateFile(options.stateIn);
-        } catch (const StateFileError& e) {
-            report(e.what());
-            return ExitUsage;
-        }
-    }
-    Outputs outputs;
-    if (std::string error; !outputs.open(options, error)) {
-        report(error);
-        return ExitUsage;
-    }
-    if (outputs.temperature.isOpen())
-        writeTemperatureHeader(outputs.temperature.stream());
-
-    catchInterrupts();
-
-    // The window's start-up: the boxes get their texts, the thermostat box
-    // its check, and the lattice start reads R from its box.
-    auto rec = std::make_unique<Record>();
-    BatchHost host(*rec, options.R, options.e0, options.Tsoll, options.thermostat);
-    RandomSequence random;
-    RunStats stats;
-    host.logTemperaturesTo(outputs.temperature.isOpen() ? outputs.temperature.stream() : nullptr);
-
-    std::string failure;
-    try {
-        initializeLattice(*rec, host, random);
-    } catch (const EngineError& e) {
-        failure = std::string("initialisation failed: ") + e.what();
-    }
-    if (outputs.initial.isOpen())
-        writeStateFile(outputs.initial.stream(), *rec);
-
-    // One press of Go, and Stop pressed in the yield of the last step.
-    double seconds = 0.0;
-    const bool running = failure.empty() && options.steps > 0;
-    if (failure.empty() && loaded)
-        applyState(*rec, *loaded);
-    if (running) {
-        std::unique_ptr<ProgressMeter> meter;
-        if (!options.quiet && ::isatty(STDERR_FILENO))
-            meter = std::make_unique<ProgressMeter>(stderr, options.steps);
-        host.showProgressOn(meter.get());
-        host.stopAfter(options.steps);
-        const auto start = std::chrono::steady_clock::now();
-        try {
-            runSimulation(*rec, host, &stats);
-        } catch (const EngineError& e) {
-            // Step 0: the run's start failed, before its first step began.
-            const std::int64_t step = stats.step > 0.0f ? host.stepInProgress() : 0;
-            failure = "run ended at step " + std::to_string(step) + ": " + e.what();
-        }
-        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (meter)
-            meter->finish();
-    }
-
-    if (outputs.state.isOpen())
-        writeStateFile(outputs.state.stream(), *rec);
-    if (outputs.distribution.isOpen())
-        writeDistribution(outputs.distribution.stream(), *rec, stats.binnedVisits);
-
+    s.outputs.atEnd(*s.rec, s.stats);
     std::vector<std::string> written;
     std::string commitError;
-    const bool committed = outputs.commit(written, commitError);
+    const bool committed = s.outputs.commit(written, commitError);
 
-    if (!failure.empty()) {
-        report(failure);
+    if (!s.failure.empty()) {
+        report(s.failure);
         if (!written.empty())
             report("wrote " + joined(written) + " from the state at that point");
     }
@@ -173,17 +140,31 @@ int runBatch(const BatchOptions& options)
         report(commitError);
         return ExitFailure;
     }
-    if (!failure.empty())
+    if (!s.failure.empty())
         return ExitEngineError;
 
-    if (running && !options.quiet)
-        printSummary(host.yields(), host, seconds);
+    if (s.ran && !s.options.quiet)
+        printSummary(s);
     if (const int signal = caughtInterrupt(); signal != 0) {
-        report("interrupted; the run was stopped after step " + std::to_string(host.yields()) +
+        report("interrupted; the run was stopped after step " + std::to_string(s.host.yields()) +
                (written.empty() ? "" : " and " + joined(written) + " written"));
         return 128 + signal;
     }
     return ExitSuccess;
+}
+
+}  // namespace
+
+int runBatch(const BatchOptions& options)
+{
+    Session session(options);
+    std::optional<ParticleState> loaded;
+    if (!prepareFiles(session, loaded))
+        return ExitUsage;
+    catchInterrupts();
+    startLattice(session, loaded);
+    run(session);
+    return finish(session);
 }
 
 }  // namespace ljgas

@@ -24,11 +24,8 @@ TEST(BatchOptions, DefaultsAreTheWindowsStartUpValues)
     EXPECT_EQ(o.Tsoll, "0.3");
     EXPECT_TRUE(o.thermostat);
     EXPECT_EQ(o.steps, 10000);
-    EXPECT_EQ(o.initialOut, "");
     EXPECT_EQ(o.stateIn, "");
-    EXPECT_EQ(o.stateOut, "");
-    EXPECT_EQ(o.temperatureOut, "");
-    EXPECT_EQ(o.grOut, "");
+    EXPECT_TRUE(o.outputs.empty());
     EXPECT_FALSE(o.quiet);
 }
 
@@ -44,11 +41,11 @@ TEST(BatchOptions, EveryOptionTakesItsValue)
     EXPECT_EQ(o.Tsoll, "");
     EXPECT_FALSE(o.thermostat);
     EXPECT_EQ(o.steps, 300);
-    EXPECT_EQ(o.initialOut, "i.csv");
     EXPECT_EQ(o.stateIn, "in.csv");
-    EXPECT_EQ(o.stateOut, "s.csv");
-    EXPECT_EQ(o.temperatureOut, "t.csv");
-    EXPECT_EQ(o.grOut, "g.csv");
+    EXPECT_EQ(o.outputs, (OutputRequests{{"--initial-out", "i.csv"},
+                                         {"--state-out", "s.csv"},
+                                         {"--temperature-out", "t.csv"},
+                                         {"--gr-out", "g.csv"}}));
     EXPECT_TRUE(o.quiet);
 }
 
@@ -68,7 +65,7 @@ TEST(BatchOptions, HelpNamesEveryOption)
         const ParsedCommandLine parsed = parseCommandLine({asked});
         ASSERT_EQ(parsed.action, Action::Help);
         for (const char* option : {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--initial-out", "--state-in",
-                                   "--state-out", "--temperature-out", "--gr-out", "--quiet"})
+                                   "--state-out", "--temperature-out", "--gr-out", "--quiet", "--version"})
             EXPECT_NE(parsed.message.find(option), std::string::npos) << option;
     }
 }

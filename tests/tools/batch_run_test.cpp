@@ -19,6 +19,7 @@
 #include "engine/run.h"
 #include "runtime/random_sequence.h"
 #include "tools/batch_host.h"
+#include "version.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 
@@ -174,6 +175,14 @@ TEST_F(Batch, HelpGoesToStdout)
     EXPECT_EQ(r.err, "");
     EXPECT_NE(r.out.find("Usage: ljgas-batch"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("--temperature-out"), std::string::npos) << r.out;
+}
+
+TEST_F(Batch, VersionGoesToStdout)
+{
+    const BatchResult r = run({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, std::string("ljgas-batch ") + Version + "\n");
 }
 
 // ---------------------------------------------------------------------------
