@@ -5,10 +5,10 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
-#include <QScreen>
 #include <QStringList>
 #include <exception>
 #include <utility>
@@ -18,12 +18,14 @@
 #include "engine/lattice.h"
 #include "engine/record.h"
 #include "engine/run.h"
+#include "files/state_file.h"
 #include "particle_view.h"
 #include "platform/event_pump.h"
 #include "runtime/number_to_text.h"
 #include "platform/palette.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "window_centring.h"
 
 namespace ljgas {
 
@@ -88,7 +90,11 @@ Control* addControl(QWidget* form, const char* name, const TwipRect& where, qrea
 
 }  // namespace
 
-Form1::Form1(QWidget* parent)
+Form1::Form1(QWidget* parent) : Form1(parent, nullptr) {}
+
+Form1::Form1(QMainWindow& mainWindow) : Form1(&mainWindow, &mainWindow) {}
+
+Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
     : QWidget(parent), rec_(std::make_unique<Record>())
 {
     reporter_ = [this](const QString& message) {
@@ -97,6 +103,8 @@ Form1::Form1(QWidget* parent)
     createControls();
     connectHandlers();
     connectHost();
+    if (mainWindow != nullptr)
+        mainWindow->setCentralWidget(this);
     Form_Load();
 }
 
@@ -191,16 +199,11 @@ void Form1::connectHost()
 // exist only as these texts; the engine reads them from the boxes.
 void Form1::Form_Load()
 {
-    const double dpiX = logicalDpiX();
-    const double dpiY = logicalDpiY();
-    // Before the window is first shown the platform may not know the frame
-    // yet; the outer size is then the client size.
-    const QSize outer = frameGeometry().size();
-    const QRect screenArea = screen()->geometry();
-    const WindowOrigin origin =
-        centredOrigin(pixelsToTwips(screenArea.width(), dpiX), pixelsToTwips(screenArea.height(), dpiY),
-                      pixelsToTwips(outer.width(), dpiX), pixelsToTwips(outer.height(), dpiY));
-    move(screenArea.x() + twipsToPixels(origin.Left, dpiX), screenArea.y() + twipsToPixels(origin.Top, dpiY));
+    // The frame is known only once the window manager has put one round the
+    // shown window; until then the outer size is the client size, and the
+    // window is centred again when the frame arrives.
+    centreOnScreen(*QWidget::window());
+    recentreWhenFramed(*QWidget::window());
 
     doEvents();
     Rtxt->setText(QStringLiteral("0.01"));
@@ -216,7 +219,9 @@ void Form1::Go_Click()
     // would clear the stop flag and keep the program alive.
     if (closing_)
         return;
-    reportingErrors([this] { runSimulation(*rec_, host_); });
+    RunStats& stats = runs_.begin();
+    reportingErrors([this, &stats] { runSimulation(*rec_, host_, &stats); });
+    runs_.end();
 }
 
 void Form1::pause_Click()
@@ -227,6 +232,12 @@ void Form1::pause_Click()
 void Form1::Initialize_Click()
 {
     reportingErrors([this] { initializeLattice(*rec_, host_, random_); });
+}
+
+void Form1::replaceState(const ParticleState& state)
+{
+    applyState(*rec_, state);
+    redrawParticles(*rec_);
 }
 
 // A failed check abandons the handler in progress and is reported; the
@@ -258,6 +269,7 @@ void Form1::closeEvent(QCloseEvent* event)
 
 void Form1::showTemperature(float T)
 {
+    runs_.temperatureShown(T);
     Ttxt->setText(QString::fromStdString(numberToText(T)));
 }
 

@@ -14,16 +14,19 @@
 #include "engine/host.h"
 #include "pacer.h"
 #include "runtime/random_sequence.h"
+#include "ui/run_history.h"
 
 class QCheckBox;
 class QCloseEvent;
 class QLabel;
 class QLineEdit;
+class QMainWindow;
 class QPushButton;
 
 namespace ljgas {
 
 class PictureBox;
+struct ParticleState;
 struct Record;
 
 class Form1 : public QWidget, public ParticleView, public DistributionPlot {
@@ -33,6 +36,9 @@ public:
     // Creates the controls with their stored layout, then runs the start-up
     // sequence Form_Load: centred, default texts, a first lattice start.
     explicit Form1(QWidget* parent = nullptr);
+    // The same, as the central widget of `mainWindow`, under its menu bar:
+    // placed there before the start-up, so that it centres the whole window.
+    explicit Form1(QMainWindow& mainWindow);
     ~Form1() override;
 
     // How a failed handler is reported: by default a modal message box
@@ -41,6 +47,12 @@ public:
     void setErrorReporter(ErrorReporter reporter);
 
     const Record& record() const { return *rec_; }
+    // The runs so far, for export: the one going on or the last one.
+    const RunHistory& runs() const { return runs_; }
+
+    // Replaces x, y, vx and vy of particles 1..225 and redraws the particle
+    // view. A run going on carries on from the new state, as after Initialize.
+    void replaceState(const ParticleState& state);
 
     // How many steps a second a run may take; 0 runs unpaced, as fast as the
     // machine goes. A paced run waits in its yield, handling events, until
@@ -77,6 +89,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    Form1(QWidget* parent, QMainWindow* mainWindow);
     void createControls();
     void connectHandlers();
     void connectHost();
@@ -87,6 +100,7 @@ private:
     std::unique_ptr<Record> rec_;
     Host host_;
     RandomSequence random_;
+    RunHistory runs_;
     ErrorReporter reporter_;
     // Set once the window is closed: no new run may start, since the stop
     // flag is all that ends the runs still on the stack.

@@ -20,6 +20,11 @@ ScriptedForm::ScriptedForm()
     setErrorReporter([this](const QString& message) { errors_.push_back(message); });
 }
 
+ScriptedForm::ScriptedForm(QMainWindow& mainWindow) : Form1(mainWindow)
+{
+    setErrorReporter([this](const QString& message) { errors_.push_back(message); });
+}
+
 void ScriptedForm::at(int pump, std::function<void()> action)
 {
     script_[pump] = std::move(action);

@@ -12,6 +12,7 @@
 #include "ui/form1.h"
 
 class QAbstractButton;
+class QMainWindow;
 class QWidget;
 
 namespace ljgas {
@@ -36,6 +37,8 @@ public:
     static constexpr int maxPumps = 5000;
 
     ScriptedForm();
+    // The same inside the program's main window.
+    explicit ScriptedForm(QMainWindow& mainWindow);
 
     // Run `action` inside the yield of the `pump`-th step counted so far.
     void at(int pump, std::function<void()> action);

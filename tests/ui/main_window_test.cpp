@@ -1,0 +1,383 @@
+// The program's window with its menu bar, driven through its actions on the
+// offscreen platform: the form's area under the menu bar, states saved and
+// opened (also during a run, and bad ones), exports that equal ljgas-batch's
+// files for the same run (nested runs included), the Run menu's keys, Quit
+// during a run, the remembered speed, and failed or cancelled writes.
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QImage>
+#include <QMenuBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstdint>
+#include <memory>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "../tools/batch_process.h"
+#include "engine/record.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+#include "ui/form1.h"
+#include "ui/speed.h"
+#include "ui_test_support.h"
+
+namespace ljgas {
+namespace {
+
+using test::readText;
+using test::ScratchFolder;
+using test::ScriptedForm;
+
+// x, y, vx, vy of particles 1..225, compared bit for bit.
+bool sameState(const Record& a, const Record& b)
+{
+    for (int k = 1; k <= ParticleCount; ++k) {
+        for (const auto member : {&Record::x, &Record::y, &Record::vx, &Record::vy}) {
+            if (std::bit_cast<std::uint32_t>((a.*member)[k]) != std::bit_cast<std::uint32_t>((b.*member)[k]))
+                return false;
+        }
+    }
+    return true;
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // Settings go to a folder of the tests' own, never the user's.
+        settingsFolder = new QTemporaryDir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder->path());
+        QApplication::setOrganizationName(QStringLiteral("ljgas-tests"));
+        QApplication::setApplicationName(QStringLiteral("main-window-test"));
+    }
+    static void TearDownTestSuite()
+    {
+        delete settingsFolder;
+        settingsFolder = nullptr;
+    }
+
+    void SetUp() override
+    {
+        QSettings().clear();
+        QSettings().setValue(QStringLiteral("run/stepsPerSecond"), 0);  // Maximum: no waiting in the tests
+        window = makeWindow();
+        form = &static_cast<ScriptedForm&>(window->form());
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    std::unique_ptr<MainWindow> makeWindow()
+    {
+        auto made = std::make_unique<MainWindow>([](QMainWindow& w) { return new ScriptedForm(w); });
+        made->setFileChooser([this](const FileRequest& request) {
+            requests.push_back(request);
+            return chosenPath;
+        });
+        made->setReporter([this](const QString&, const QString& message) { messages.push_back(message); });
+        return made;
+    }
+
+    QAction& action(const char* name) const
+    {
+        auto* found = window->findChild<QAction*>(QString::fromLatin1(name));
+        if (found == nullptr)
+            throw std::logic_error(name);
+        return *found;
+    }
+
+    // Chooses `path` in the file dialog of the File menu's `command`.
+    void fileCommand(const char* command, const std::string& path)
+    {
+        chosenPath = QString::fromStdString(path);
+        action(command).trigger();
+    }
+
+    // Go from the Run menu, Stop pressed in the yield of step `steps`.
+    void runSteps(int steps)
+    {
+        form->clickAt(form->pumps() + steps, "pause");
+        action("go").trigger();
+    }
+
+    test::BatchLaunch inFolder() const
+    {
+        test::BatchLaunch launch;
+        launch.folder = folder.path();
+        return launch;
+    }
+
+    static inline QTemporaryDir* settingsFolder = nullptr;
+    ScratchFolder folder;
+    std::unique_ptr<MainWindow> window;
+    ScriptedForm* form = nullptr;
+    QString chosenPath;
+    std::vector<FileRequest> requests;
+    std::vector<QString> messages;
+};
+
+TEST_F(MainWindowTest, FormKeepsItsAreaUnderTheMenuBar)
+{
+    const int width = twipsToPixels(14460, form->logicalDpiX());
+    const int height = twipsToPixels(8580, form->logicalDpiY());
+    const int menuHeight = window->menuBar()->height();
+    EXPECT_GT(menuHeight, 0);
+    EXPECT_EQ(window->menuBar()->geometry(), QRect(0, 0, width, menuHeight));
+    EXPECT_EQ(form->geometry(), QRect(0, menuHeight, width, height));
+    EXPECT_EQ(window->size(), QSize(width, menuHeight + height));
+}
+
+TEST_F(MainWindowTest, SavedStateOpensToTheIdenticalStateIdleOrDuringARun)
+{
+    runSteps(30);
+    const Record saved = form->record();
+    fileCommand("saveState", folder.file("state.csv"));
+    ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
+
+    action("initialize").trigger();
+    ASSERT_FALSE(sameState(form->record(), saved));
+    fileCommand("openState", folder.file("state.csv"));
+    EXPECT_TRUE(sameState(form->record(), saved));
+    EXPECT_EQ(form->view().image(), test::cleanRedraw(form->view(), form->record()));
+
+    // Opened in a step's event processing: the run goes on from there.
+    action("initialize").trigger();
+    bool openedIntact = false;
+    form->at(40, [&] {
+        fileCommand("openState", folder.file("state.csv"));
+        openedIntact = sameState(form->record(), saved) &&
+                       form->view().image() == test::cleanRedraw(form->view(), form->record());
+    });
+    runSteps(15);
+    EXPECT_TRUE(openedIntact);
+    EXPECT_EQ(form->pumps(), 45);
+    EXPECT_FALSE(sameState(form->record(), saved));
+    EXPECT_TRUE(form->errors().empty());
+    EXPECT_TRUE(messages.empty());
+}
+
+struct BadStateCase {
+    const char* name;
+    int line;             // 0: no line is at fault
+    const char* problem;  // part of the message
+};
+
+class BadStateFile : public MainWindowTest, public testing::WithParamInterface<BadStateCase> {};
+
+TEST_P(BadStateFile, ChangesNothingAndSaysWhereAndWhat)
+{
+    const BadStateCase& bad = GetParam();
+    std::string text = test::stateText(form->record());
+    if (bad.line > 0)  // the last particle's vy spoilt
+        text.insert(text.rfind('\n'), "x");
+    const std::string path = folder.file("bad.csv");
+    if (bad.line > 0)
+        test::writeText(path, text);
+    runSteps(5);
+    const Record before = form->record();
+    const QImage view = form->view().image();
+
+    fileCommand("openState", path);
+    EXPECT_TRUE(sameState(form->record(), before));
+    EXPECT_EQ(form->view().image(), view);
+    ASSERT_EQ(messages.size(), 1u);
+    const std::string message = messages.front().toStdString();
+    EXPECT_NE(message.find(path), std::string::npos) << message;
+    if (bad.line > 0) {
+        EXPECT_NE(message.find("Line " + std::to_string(bad.line) + ":"), std::string::npos) << message;
+    }
+    EXPECT_NE(message.find(bad.problem), std::string::npos) << message;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BadStateFile,
+                         testing::Values(BadStateCase{"LastLine", 226, "is not a number"},
+                                         BadStateCase{"Missing", 0, "No such file or directory"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The window's run and ljgas-batch's, both from the start-up lattice with the
+// default boxes, give the same files to the byte.
+TEST_F(MainWindowTest, ExportsEqualTheBatchToolsFilesForTheSameRun)
+{
+    constexpr int steps = 1000;  // 50 temperatures, 800 steps of binning
+    runSteps(steps);
+    fileCommand("exportDistribution", folder.file("window-gr.csv"));
+    fileCommand("exportTemperatures", folder.file("window-T.csv"));
+    fileCommand("saveState", folder.file("window-state.csv"));
+    ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
+
+    const test::BatchResult batch =
+        test::runBatch({"--steps", std::to_string(steps), "--quiet", "--gr-out", "gr.csv", "--temperature-out", "T.csv",
+                        "--state-out", "state.csv"},
+                       inFolder());
+    ASSERT_TRUE(batch.exited && batch.exitCode == 0) << batch.err;
+    EXPECT_EQ(readText(folder.file("window-state.csv")), readText(folder.file("state.csv")));
+    EXPECT_EQ(readText(folder.file("window-T.csv")), readText(folder.file("T.csv")));
+    EXPECT_EQ(readText(folder.file("window-gr.csv")), readText(folder.file("gr.csv")));
+}
+
+// Go pressed during a run nests a second run, which clears the histogram and
+// counts its steps afresh; Stop ends both, and the exports are the nested
+// run's, as ljgas-batch runs it from the state it started from.
+TEST_F(MainWindowTest, ExportsAfterNestedRunsAreThoseOfTheRunShown)
+{
+    constexpr int outerSteps = 100;
+    constexpr int nestedSteps = 400;
+    form->at(outerSteps, [&] {
+        fileCommand("saveState", folder.file("nested-start.csv"));
+        action("go").trigger();
+    });
+    runSteps(outerSteps + nestedSteps);
+    ASSERT_EQ(form->runStarts(), 2);
+    fileCommand("exportDistribution", folder.file("window-gr.csv"));
+    fileCommand("exportTemperatures", folder.file("window-T.csv"));
+    ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
+
+    const test::BatchResult batch =
+        test::runBatch({"--steps", std::to_string(nestedSteps), "--quiet", "--state-in", "nested-start.csv", "--gr-out",
+                        "gr.csv", "--temperature-out", "T.csv"},
+                       inFolder());
+    ASSERT_TRUE(batch.exited && batch.exitCode == 0) << batch.err;
+    EXPECT_EQ(readText(folder.file("window-T.csv")), readText(folder.file("T.csv")));
+    EXPECT_EQ(readText(folder.file("window-gr.csv")), readText(folder.file("gr.csv")));
+}
+
+// A nested run that ends by an error leaves the run it was nested in going
+// on, with the histogram the nested run cleared: the exports are the outer
+// run's temperatures, and g(r) normalised by the visits binned since.
+TEST_F(MainWindowTest, RunGoingOnAfterAFailedNestedRunIsTheOneExported)
+{
+    constexpr int outerSteps = 300;  // 100 of them past the warm-up
+    constexpr int stepsAfter = 50;
+    form->at(outerSteps, [&] {
+        form->setText("e0txt", "1e39");  // the nested run's first kick overflows
+        action("go").trigger();
+    });
+    runSteps(outerSteps + stepsAfter);
+    ASSERT_EQ(form->runStarts(), 2);
+    ASSERT_EQ(form->errors().size(), 1u);
+    fileCommand("exportDistribution", folder.file("gr.csv"));
+    fileCommand("exportTemperatures", folder.file("T.csv"));
+    ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
+
+    const std::vector<std::string> temperatures = test::lines(readText(folder.file("T.csv")));
+    ASSERT_EQ(temperatures.size(), 1u + (outerSteps + stepsAfter) / SliceCount);
+    EXPECT_EQ(temperatures.back().substr(0, 4), "340,");
+
+    // Each step past the warm-up bins the 1260 pairs of one slice. From a
+    // bin's g and g_norm = g / (visits 2 pi w^2), with w = r / bin:
+    double visits = 0.0;
+    for (const std::string& row : test::lines(readText(folder.file("gr.csv")))) {
+        int bin = 0;
+        double r = 0.0, g = 0.0, normalised = 0.0;
+        if (std::sscanf(row.c_str(), "%d,%lf,%lf,%lf", &bin, &r, &g, &normalised) == 4 && g > 0.0) {
+            const double w = r / bin;
+            visits = g / (normalised * 2.0 * std::numbers::pi * w * w);
+            break;
+        }
+    }
+    EXPECT_NEAR(visits, stepsAfter * 1260.0, 1e-5 * stepsAfter * 1260.0);
+}
+
+// F5, Ctrl+I and Esc reach the same handlers as the buttons, inside a run's
+// event processing too.
+TEST_F(MainWindowTest, RunMenuKeysWorkLikeTheButtonsDuringARun)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const Record start = form->record();
+    bool lattice = false;
+    form->at(3, [&] { QTest::keyClick(window.get(), Qt::Key_F5); });
+    form->at(6, [&] {
+        QTest::keyClick(window.get(), Qt::Key_I, Qt::ControlModifier);
+        lattice = std::equal(&start.x[1], &start.x[ParticleCount + 1], &form->record().x[1]) &&
+                  std::equal(&start.y[1], &start.y[ParticleCount + 1], &form->record().y[1]);
+    });
+    form->at(8, [&] { QTest::keyClick(window.get(), Qt::Key_Escape); });
+    form->clickAt(50, "pause");  // only if Esc failed to stop
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    EXPECT_EQ(form->pumps(), 8);
+    EXPECT_EQ(form->runStarts(), 2);
+    EXPECT_TRUE(lattice);
+    EXPECT_EQ(form->record().PauseMark, -1);
+}
+
+TEST_F(MainWindowTest, QuitDuringANestedRunEndsTheProgramWithStatusZero)
+{
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    form->at(3, [&] { action("go").trigger(); });
+    form->at(6, [&] { action("quit").trigger(); });
+    form->clickAt(50, "pause");  // only if Quit failed to end the runs
+    QTimer::singleShot(0, window.get(), [&] { action("go").trigger(); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(form->pumps(), 6);
+    EXPECT_EQ(form->runStarts(), 2);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(lastClosed.count(), 1);
+}
+
+TEST_F(MainWindowTest, SpeedChoiceIsRememberedAcrossStarts)
+{
+    QSettings().remove(QStringLiteral("run/stepsPerSecond"));
+    window = makeWindow();
+    EXPECT_EQ(window->form().stepsPerSecond(), DefaultStepsPerSecond);
+    EXPECT_TRUE(action("speed1000").isChecked());
+
+    action("speed250").trigger();
+    EXPECT_EQ(window->form().stepsPerSecond(), 250);
+    window = makeWindow();
+    EXPECT_EQ(window->form().stepsPerSecond(), 250);
+    EXPECT_TRUE(action("speed250").isChecked());
+    EXPECT_FALSE(action("speed1000").isChecked());
+
+    // A value that is none of the offered speeds gives the default.
+    QSettings().setValue(QStringLiteral("run/stepsPerSecond"), 123);
+    window = makeWindow();
+    EXPECT_EQ(window->form().stepsPerSecond(), DefaultStepsPerSecond);
+    // A window of its own, outside the program, runs unpaced.
+    EXPECT_EQ(Form1().stepsPerSecond(), 0);
+}
+
+TEST_F(MainWindowTest, CancelledOrFailedWritesLeaveNoFile)
+{
+    runSteps(25);
+    for (const char* command : {"saveState", "exportDistribution", "exportTemperatures", "savePicture"}) {
+        fileCommand(command, "");
+        EXPECT_TRUE(messages.empty()) << command;
+        const std::string path = folder.file("missing/out");
+        fileCommand(command, path);
+        ASSERT_EQ(messages.size(), 1u) << command;
+        const std::string message = messages.front().toStdString();
+        EXPECT_NE(message.find("'" + path + "'"), std::string::npos) << message;
+        EXPECT_NE(message.find("No such file or directory"), std::string::npos) << message;
+        messages.clear();
+    }
+    EXPECT_EQ(requests.size(), 8u);
+    EXPECT_TRUE(folder.entries().empty());
+}
+
+TEST_F(MainWindowTest, PictureIsTheFormAsShown)
+{
+    runSteps(25);
+    fileCommand("savePicture", folder.file("window.png"));
+    ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
+    const QImage saved(QString::fromStdString(folder.file("window.png")), "PNG");
+    const QImage shown = form->grab().toImage();
+    EXPECT_EQ(saved.size(), form->size());
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), shown.convertToFormat(QImage::Format_RGB32));
+}
+
+}  // namespace
+}  // namespace ljgas

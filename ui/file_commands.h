@@ -1,0 +1,25 @@
+// The File menu's commands once a path has been chosen: open and save the
+// particle state, export the shown run's g(r) and temperatures as ljgas-batch
+// writes them, save a picture of the window. Every file is written beside its
+// target and renamed into place, so a failed write leaves the target as it was.
+#pragma once
+
+#include <QString>
+
+namespace ljgas {
+
+class Form1;
+
+// Each returns an empty string when done, else a message for the user that
+// names the file and what went wrong.
+
+// A file that cannot be used changes nothing.
+QString openState(Form1& form, const QString& path);
+QString saveState(const Form1& form, const QString& path);
+// The run going on, or the last one; a run is required.
+QString exportDistribution(const Form1& form, const QString& path);
+QString exportTemperatures(const Form1& form, const QString& path);
+// The form's own area as shown, without the menu bar.
+QString savePicture(Form1& form, const QString& path);
+
+}  // namespace ljgas

@@ -1,0 +1,211 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+
+#include "file_commands.h"
+#include "form1.h"
+#include "help_texts.h"
+#include "speed.h"
+
+namespace ljgas {
+
+namespace {
+
+const QString speedKey = QStringLiteral("run/stepsPerSecond");
+
+const QString stateFiles = QStringLiteral("State files (*.csv);;All files (*)");
+const QString csvFiles = QStringLiteral("CSV files (*.csv);;All files (*)");
+const QString pngFiles = QStringLiteral("PNG pictures (*.png);;All files (*)");
+
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {})
+{
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+}  // namespace
+
+int rememberedStepsPerSecond()
+{
+    bool number = false;
+    const int stored = QSettings().value(speedKey).toInt(&number);
+    for (const Speed& speed : Speeds) {
+        if (number && speed.stepsPerSecond == stored)
+            return stored;
+    }
+    return DefaultStepsPerSecond;
+}
+
+void rememberStepsPerSecond(int stepsPerSecond)
+{
+    QSettings().setValue(speedKey, stepsPerSecond);
+}
+
+MainWindow::MainWindow() : MainWindow([](QMainWindow& window) { return new Form1(window); }) {}
+
+// The menu bar is complete before the form is made, since the form's
+// start-up centres the window by its size, menu bar included. The menus'
+// actions reach the form only when triggered.
+MainWindow::MainWindow(const FormMaker& makeForm)
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    chooseFile_ = [this](const FileRequest& request) {
+        if (request.mode == FileRequest::Mode::Open)
+            return QFileDialog::getOpenFileName(this, request.title, request.suggestedName, request.filter);
+        return QFileDialog::getSaveFileName(this, request.title, request.suggestedName, request.filter);
+    };
+    report_ = [this](const QString& title, const QString& message) { QMessageBox::warning(this, title, message); };
+    // The form's area is fixed, so is the window round it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    createFileMenu();
+    createRunMenu();
+    createHelpMenu();
+    form_ = makeForm(*this);
+    setWindowTitle(form_->windowTitle());
+    applyRememberedSpeed();
+}
+
+void MainWindow::setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+void MainWindow::setReporter(Reporter reporter) { report_ = std::move(reporter); }
+
+void MainWindow::createFileMenu()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&File"));
+    QAction* open = addMenuItem(menu, "openState", QStringLiteral("&Open State…"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction* save = addMenuItem(menu, "saveState", QStringLiteral("&Save State…"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    menu->addSeparator();
+    QAction* distribution = addMenuItem(menu, "exportDistribution", QStringLiteral("Export &g(r)…"));
+    QAction* temperatures = addMenuItem(menu, "exportTemperatures", QStringLiteral("Export &Temperatures…"));
+    QAction* picture = addMenuItem(menu, "savePicture", QStringLiteral("Save &Picture…"));
+    menu->addSeparator();
+    QAction* quit = addMenuItem(menu, "quit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exports_ = {distribution, temperatures};
+
+    connect(open, &QAction::triggered, this, [this] {
+        runFileCommand({FileRequest::Mode::Open, QStringLiteral("Open State"), stateFiles, {}},
+                       [this](const QString& path) { return openState(*form_, path); });
+    });
+    connect(save, &QAction::triggered, this, [this] {
+        runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save State"), stateFiles, QStringLiteral("state.csv")},
+                       [this](const QString& path) { return ljgas::saveState(*form_, path); });
+    });
+    connect(distribution, &QAction::triggered, this, [this] {
+        runFileCommand({FileRequest::Mode::Save, QStringLiteral("Export g(r)"), csvFiles, QStringLiteral("gr.csv")},
+                       [this](const QString& path) { return exportDistribution(*form_, path); });
+    });
+    connect(temperatures, &QAction::triggered, this, [this] {
+        runFileCommand(
+            {FileRequest::Mode::Save, QStringLiteral("Export Temperatures"), csvFiles, QStringLiteral("temperatures.csv")},
+            [this](const QString& path) { return exportTemperatures(*form_, path); });
+    });
+    connect(picture, &QAction::triggered, this, [this] {
+        runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save Picture"), pngFiles, QStringLiteral("ljgas.png")},
+                       [this](const QString& path) { return savePicture(*form_, path); });
+    });
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    // Exports need a run; whether there is one is looked at when the menu opens.
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        for (QAction* action : exports_)
+            action->setEnabled(form_->runs().shown() != nullptr);
+    });
+}
+
+// Go, Stop and Initialize do exactly what their buttons do, also during a
+// run: Go nests a run, Stop ends every run on the stack.
+void MainWindow::createRunMenu()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Run"));
+    QAction* go = addMenuItem(menu, "go", QStringLiteral("&Go"), QKeySequence(Qt::Key_F5));
+    QAction* stop = addMenuItem(menu, "stop", QStringLiteral("&Stop"), QKeySequence(Qt::Key_Escape));
+    QAction* initialize = addMenuItem(menu, "initialize", QStringLiteral("&Initialize"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(go, &QAction::triggered, this, [this] { form_->Go_Click(); });
+    connect(stop, &QAction::triggered, this, [this] { form_->pause_Click(); });
+    connect(initialize, &QAction::triggered, this, [this] { form_->Initialize_Click(); });
+
+    menu->addSeparator();
+    QMenu* speedMenu = menu->addMenu(QStringLiteral("S&peed"));
+    speeds_ = new QActionGroup(this);
+    speeds_->setExclusive(true);
+    for (const Speed& speed : Speeds) {
+        QAction* item = speedMenu->addAction(QString::fromUtf8(speed.name));
+        item->setObjectName(QStringLiteral("speed%1").arg(speed.stepsPerSecond));
+        item->setCheckable(true);
+        item->setData(speed.stepsPerSecond);
+        speeds_->addAction(item);
+    }
+    connect(speeds_, &QActionGroup::triggered, this, [this](QAction* item) {
+        const int stepsPerSecond = item->data().toInt();
+        form_->setStepsPerSecond(stepsPerSecond);
+        rememberStepsPerSecond(stepsPerSecond);
+    });
+}
+
+void MainWindow::createHelpMenu()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* reading = addMenuItem(menu, "readingTheWindow", QStringLiteral("&Reading the Window"), QKeySequence(Qt::Key_F1));
+    QAction* about = addMenuItem(menu, "about", QStringLiteral("&About"));
+    connect(reading, &QAction::triggered, this,
+            [this] { showHelp(reading_, QStringLiteral("Reading the Window"), readingTheWindowText()); });
+    connect(about, &QAction::triggered, this,
+            [this] { showHelp(about_, QStringLiteral("About %1").arg(windowTitle()), aboutText()); });
+}
+
+void MainWindow::applyRememberedSpeed()
+{
+    const int stepsPerSecond = rememberedStepsPerSecond();
+    for (QAction* item : speeds_->actions())
+        item->setChecked(item->data().toInt() == stepsPerSecond);
+    form_->setStepsPerSecond(stepsPerSecond);
+}
+
+void MainWindow::runFileCommand(const FileRequest& request, const std::function<QString(const QString& path)>& command)
+{
+    FileRequest asked = request;
+    if (!lastFolder_.isEmpty())
+        asked.suggestedName = QDir(lastFolder_).filePath(request.suggestedName);
+    const QString path = chooseFile_(asked);
+    if (path.isEmpty())
+        return;
+    lastFolder_ = QFileInfo(path).absolutePath();
+    const QString problem = command(path);
+    if (!problem.isEmpty())
+        report_(request.title, problem);
+}
+
+// The help windows do not block: a run goes on while they are open.
+void MainWindow::showHelp(QPointer<QMessageBox>& box, const QString& title, const QString& text)
+{
+    if (!box) {
+        box = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Close, this);
+        box->setTextFormat(Qt::RichText);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+    }
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // The form's own close ends every run on the stack (Quit during a run
+    // included); the program then ends with the event loop.
+    form_->close();
+    event->accept();
+}
+
+}  // namespace ljgas

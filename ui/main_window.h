@@ -1,0 +1,76 @@
+// The program's window: the form with its controls, and above it a menu bar
+// to open and save states, export a run's results, pick the speed of a run,
+// and read about the program.
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QActionGroup;
+class QCloseEvent;
+
+namespace ljgas {
+
+class Form1;
+
+// What a file dialog is asked for.
+struct FileRequest {
+    enum class Mode { Open, Save };
+    Mode mode;
+    QString title;
+    QString filter;
+    QString suggestedName;
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds the form inside the window: by default a plain Form1; the tests
+    // pass one of their own.
+    using FormMaker = std::function<Form1*(QMainWindow& window)>;
+    MainWindow();
+    explicit MainWindow(const FormMaker& makeForm);
+
+    Form1& form() const { return *form_; }
+
+    // The file dialogs: a path, or an empty string when the user cancelled.
+    using FileChooser = std::function<QString(const FileRequest& request)>;
+    void setFileChooser(FileChooser chooser);
+    // How a failed file command is told: by default a message box.
+    using Reporter = std::function<void(const QString& title, const QString& message)>;
+    void setReporter(Reporter reporter);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createFileMenu();
+    void createRunMenu();
+    void createHelpMenu();
+    void applyRememberedSpeed();
+    void runFileCommand(const FileRequest& request, const std::function<QString(const QString& path)>& command);
+    void showHelp(QPointer<QMessageBox>& box, const QString& title, const QString& text);
+
+    Form1* form_ = nullptr;
+    FileChooser chooseFile_;
+    Reporter report_;
+    QString lastFolder_;  // where the last file was chosen
+    QActionGroup* speeds_ = nullptr;
+    QList<QAction*> exports_;  // need a run to export
+    QPointer<QMessageBox> about_;
+    QPointer<QMessageBox> reading_;
+};
+
+// The speed remembered from the last start, in steps per second (0:
+// Maximum); the default speed when none was chosen yet or the setting is not
+// one of the offered speeds.
+int rememberedStepsPerSecond();
+void rememberStepsPerSecond(int stepsPerSecond);
+
+}  // namespace ljgas
