@@ -6,8 +6,9 @@
 // whole batch one pair at a time, which raises the error at the right pair.
 //
 // Plain functions on plain arrays, with no inline code shared with the rest
-// of the engine: their file is compiled for a wider instruction set than the
-// rest, and only called when the processor has it.
+// of the engine: each instruction set's file is compiled for it alone, and
+// only called when the processor has it. The loops themselves are written
+// once, in pair_kernels_body.h.
 #pragma once
 
 #include <cstdint>

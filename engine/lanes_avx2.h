@@ -1,0 +1,123 @@
+// The lane layer of the batched pair loops on AVX2: four pairs per
+// instruction, doubles in 256-bit and singles in 128-bit registers, lane
+// masks as plain bits. Include only from a file compiled with -mavx2.
+#pragma once
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace ljgas::kernels {
+
+// The lane numbers set in each four-bit mask, packed to the front: four
+// 16-bit fields in one word.
+struct PackedLanes {
+    std::uint64_t ofMask[16];
+};
+constexpr PackedLanes packLanes()
+{
+    PackedLanes table{};
+    for (unsigned mask = 0; mask < 16; ++mask) {
+        int field = 0;
+        for (unsigned lane = 0; lane < 4; ++lane)
+            if ((mask >> lane & 1u) != 0)
+                table.ofMask[mask] |= std::uint64_t{lane} << (16 * field++);
+    }
+    return table;
+}
+inline constexpr PackedLanes packedLanes = packLanes();
+
+// + - * / on Doubles and Singles are the compiler's own lane-by-lane
+// operations, each rounded once: nothing is contracted or reordered.
+struct Avx2Lanes {
+    static constexpr int width = 4;
+    using Doubles = __m256d;
+    using Singles = __m128;
+    using Ints = __m128i;  // 32-bit integers
+    using Mask = unsigned;  // bit m for lane m
+    using Active = int;     // the lanes of a batch that hold pairs, as a count
+
+    static Doubles doubles(double v) { return _mm256_set1_pd(v); }
+    static Singles singles(float v) { return _mm_set1_ps(v); }
+
+    // The lanes m < valid: the padding of a last partial batch must not
+    // raise a false alarm or reach the list.
+    static Active active(int valid) { return valid; }
+    static Mask lanes(Active valid) { return valid >= width ? 0xfu : (1u << valid) - 1u; }
+
+    // A short last batch is copied into four slots, so that every load stays
+    // inside the caller's arrays, and out of them again.
+    static Singles load(const float* p, Active valid)
+    {
+        if (valid >= width)
+            return _mm_loadu_ps(p);
+        alignas(16) float slots[width] = {0.0f, 0.0f, 0.0f, 0.0f};
+        for (int m = 0; m < valid; ++m)
+            slots[m] = p[m];
+        return _mm_load_ps(slots);
+    }
+    static void store(float* p, Active valid, Singles v)
+    {
+        if (valid >= width)
+            return _mm_storeu_ps(p, v);
+        alignas(16) float slots[width];
+        _mm_store_ps(slots, v);
+        for (int m = 0; m < valid; ++m)
+            p[m] = slots[m];
+    }
+    static void store(std::int32_t* p, Active valid, Ints v)
+    {
+        if (valid >= width)
+            return _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        alignas(16) std::int32_t slots[width];
+        _mm_store_si128(reinterpret_cast<__m128i*>(slots), v);
+        for (int m = 0; m < valid; ++m)
+            p[m] = slots[m];
+    }
+
+    static Doubles widen(Singles v) { return _mm256_cvtps_pd(v); }
+    static Singles narrow(Doubles v) { return _mm256_cvtpd_ps(v); }
+    // Whole numbers to integers; out-of-range lanes give INT_MIN.
+    static Ints integers(Doubles v) { return _mm256_cvtpd_epi32(v); }
+
+    static Doubles floor(Doubles v) { return _mm256_floor_pd(v); }
+    static Doubles nearest(Doubles v) { return _mm256_round_pd(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
+    static Doubles sqrt(Doubles v) { return _mm256_sqrt_pd(v); }
+    static Singles sqrt(Singles v) { return _mm_sqrt_ps(v); }
+    static Doubles abs(Doubles v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
+    static Singles abs(Singles v) { return _mm_andnot_ps(_mm_set1_ps(-0.0f), v); }
+
+    static Mask isZero(Doubles v) { return bits(_mm256_cmp_pd(v, _mm256_setzero_pd(), _CMP_EQ_OQ)); }
+    static Mask notAbove(Doubles a, Doubles b) { return bits(_mm256_cmp_pd(a, b, _CMP_NGT_UQ)); }
+    // Lanes outside low..high, NaN included.
+    static Mask outside(Doubles v, Doubles low, Doubles high)
+    {
+        return bits(_mm256_or_pd(_mm256_cmp_pd(v, low, _CMP_NGE_UQ), _mm256_cmp_pd(v, high, _CMP_NLE_UQ)));
+    }
+    static Mask below(Singles a, Singles b) { return bits(_mm_cmp_ps(a, b, _CMP_LT_OQ)); }
+    static Mask notFinite(Singles v) { return bits(_mm_cmp_ps(abs(v), _mm_set1_ps(__builtin_inff()), _CMP_NLT_UQ)); }
+
+    // first + m for each lane m in `lanes`, packed to the front of
+    // to[0..3]; the rest of the four is unspecified. AVX2 has no compress
+    // instruction: the table gives the packed lane numbers, and one
+    // multiplication adds `first` to all four fields (first + 3 < 2^15, so
+    // no field carries into the next).
+    static void storeLaneNumbers(std::int16_t* to, int first, Mask lanes)
+    {
+        const std::uint64_t firsts = static_cast<std::uint64_t>(first) * 0x0001'0001'0001'0001u;
+        const std::uint64_t packed = packedLanes.ofMask[lanes] + firsts;
+        std::memcpy(to, &packed, sizeof packed);
+    }
+    static void storeCopies(std::int16_t* to, std::int16_t v)
+    {
+        const std::uint64_t copies = static_cast<std::uint16_t>(v) * 0x0001'0001'0001'0001u;
+        std::memcpy(to, &copies, sizeof copies);
+    }
+
+private:
+    static Mask bits(__m256d mask) { return static_cast<Mask>(_mm256_movemask_pd(mask)); }
+    static Mask bits(__m128 mask) { return static_cast<Mask>(_mm_movemask_ps(mask)); }
+};
+
+}  // namespace ljgas::kernels

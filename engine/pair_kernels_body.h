@@ -1,0 +1,179 @@
+// The batched pair loops written once, over a lane layer L (Avx2Lanes,
+// Avx512Lanes): L::width pairs per instruction, in double precision where
+// the one-pair code works in double, rounded to single where it rounds. The
+// default rounding mode is in force throughout, and the compiler may not
+// contract or reorder anything, so every lane computes exactly what the
+// one-pair code computes.
+//
+// Included only by the file of each instruction set, which compiles its own
+// copy with its own flags. Everything here is therefore a template over L:
+// a plain inline function would be compiled once per file, the linker would
+// keep any one of the copies, and an AVX2 processor could land in AVX-512
+// code.
+//
+// A lane layer holds, for its instruction set: the width; the vector types
+// Doubles, Singles and Ints (32-bit) and the lane masks Mask; Active, the
+// lanes of a batch that hold pairs, with active(valid) and lanes(active);
+// loads and stores that touch the active lanes only; widen and narrow
+// between single and double; integers, floor, nearest, sqrt and abs; the
+// comparisons isZero, notAbove, outside, below and notFinite, as lane
+// masks; and storeLaneNumbers and storeCopies for the list.
+#pragma once
+
+#include <cstdint>
+
+#include "pair_kernels.h"
+
+namespace ljgas::kernels {
+
+// d minus the nearest integer, halves rounded up: d - floor(d + 1/2).
+template <class L>
+typename L::Doubles minimumImage(typename L::Doubles d)
+{
+    return d - L::floor(d + L::doubles(0.5));
+}
+
+// Round to single and back. No overflow is possible where this is used:
+// positions are finite, so minimum-image differences lie in [-1/2, 1/2],
+// their squares and powers below 1, and a finite force times dt or times
+// such a difference stays finite.
+template <class L>
+typename L::Doubles viaSingle(typename L::Doubles v)
+{
+    return L::widen(L::narrow(v));
+}
+
+// refreshRowAvx2 and refreshRowAvx512 (pair_kernels.h).
+template <class L>
+bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,
+                std::int32_t* bin, std::int16_t* listI, std::int16_t* listJ, std::int32_t& listCount)
+{
+    using Doubles = typename L::Doubles;
+    using Singles = typename L::Singles;
+    const Doubles xi = L::doubles(x[i]);
+    const Doubles yi = L::doubles(y[i]);
+    const Doubles R = L::doubles(rule.R);
+    const Doubles fourteen = L::doubles(14.0);
+    const Doubles bins = L::doubles(rule.nbins);
+    const Doubles lowest = L::doubles(rule.lowestBin);
+    const Doubles highest = L::doubles(rule.highestBin);
+    const Singles rc2 = L::singles(rule.rc2);
+    const Doubles half = L::doubles(0.5);
+    // The estimate's error bound, doubled: 2^-24 from the single root, and
+    // a few double roundings in it and in the exact chain.
+    const Doubles errorBound = L::doubles(1.2e-7);
+    const double perLength = static_cast<double>(rule.nbins) / 14.0 / rule.R;
+    const Doubles binsPerLength = L::doubles(perLength);
+    // For a positive radius only, and a bin scale that is an ordinary number.
+    const bool useEstimate = rule.R > 0.0f && perLength > 1e-300 && perLength < 1e300;
+    const float* xj = x + firstJ;
+    const float* yj = y + firstJ;
+    const auto I = static_cast<std::int16_t>(i);
+    std::int32_t stored = listCount;
+    typename L::Mask anyBad = 0;
+
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+
+        // Radius2: the differences and their squares in double, dx, dy and
+        // the sum each rounded to single.
+        const Doubles dx = viaSingle<L>(minimumImage<L>(xi - L::widen(L::load(xj + m, active))));
+        const Doubles dy = viaSingle<L>(minimumImage<L>(yi - L::widen(L::load(yj + m, active))));
+        const Singles r2 = L::narrow(dx * dx + dy * dy);
+
+        // binIndex: ((r / R) / 14) * nbins rounded half to even, with r the
+        // double square root. The divider is the slowest unit of the
+        // machine, so the bins come first from the single-precision root
+        // times nbins / 14R, off from the exact chain by a relative 6e-8 at
+        // most: wherever that estimate is not within twice its error of a
+        // half-integer, it rounds to the same bin. Only batches with a lane
+        // that close to a rounding boundary (about one pair in ten thousand)
+        // take the exact chain.
+        const Doubles estimate = L::widen(L::sqrt(r2)) * binsPerLength;
+        Doubles rounded = L::nearest(estimate);
+        const Doubles offHalf = L::abs(L::abs(estimate - rounded) - half);
+        const Doubles margin = L::abs(estimate) * errorBound;
+        if (!useEstimate || L::notAbove(offHalf, margin) != 0) {
+            const Doubles r = L::sqrt(L::widen(r2));
+            rounded = L::nearest(((r / R) / fourteen) * bins);
+        }
+        // A bin in the allowed range also fits 16 bits; NaN and infinities
+        // are outside.
+        anyBad |= L::lanes(active) & L::outside(rounded, lowest, highest);
+        L::store(bin + m, active, L::integers(rounded));
+
+        // The close pairs go to the list in sequence order: packed together
+        // and written a whole batch at a time (what lies past the count is
+        // unused), as long as a whole batch fits the slice; one by one after
+        // that.
+        auto close = static_cast<unsigned>(L::lanes(active) & L::below(r2, rc2));
+        if (stored + L::width <= rule.listCap) {
+            L::storeLaneNumbers(listJ + stored + 1, firstJ + m, close);
+            L::storeCopies(listI + stored + 1, I);
+            stored += __builtin_popcount(close);
+            continue;
+        }
+        for (; close != 0; close &= close - 1) {
+            ++stored;
+            listI[stored] = I;
+            listJ[stored] = static_cast<std::int16_t>(firstJ + m + __builtin_ctz(close));
+        }
+    }
+    listCount = stored;
+    return anyBad == 0;
+}
+
+// pairKicksAvx2 and pairKicksAvx512 (pair_kernels.h).
+template <class L>
+bool pairKicks(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty)
+{
+    using Doubles = typename L::Doubles;
+    using Singles = typename L::Singles;
+    const Doubles s6 = L::doubles(sig6);
+    const Doubles attractionTop = s6 * L::doubles(6.0);
+    const Doubles repulsionTop = s6 * L::doubles(12.0) * s6;
+    const Doubles depth = L::doubles(e0) * L::doubles(4.0);
+    const Doubles step = L::doubles(dt);
+    typename L::Mask anyBad = 0;
+
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+        const Doubles xI = L::widen(L::load(pairs.xi + m, active));
+        const Doubles yI = L::widen(L::load(pairs.yi + m, active));
+        const Doubles xJ = L::widen(L::load(pairs.xj + m, active));
+        const Doubles yJ = L::widen(L::load(pairs.yj + m, active));
+
+        // The vector from i to j, and r^2, r^8 in single.
+        const Doubles dx = viaSingle<L>(minimumImage<L>(xJ - xI));
+        const Doubles dy = viaSingle<L>(minimumImage<L>(yJ - yI));
+        const Doubles r2 = viaSingle<L>(dx * dx + dy * dy);
+        const Doubles r8 = viaSingle<L>(r2 * r2 * r2 * r2);
+
+        // f = 6 sigma^6 / r^8 - 12 sigma^12 / r^14, times 4 e0, rounded once.
+        const Doubles attraction = attractionTop / r8;
+        const Doubles r14 = r2 * r8 * r2 * r2;
+        const Doubles repulsion = repulsionTop / r14;
+        const Singles f = L::narrow((attraction - repulsion) * depth);
+        anyBad |= L::lanes(active) & (L::isZero(r8) | L::isZero(r14) | L::notFinite(f));
+
+        // dt*f rounded before it multiplies dx and dy.
+        const Doubles dtf = viaSingle<L>(step * L::widen(f));
+        L::store(tx + m, active, L::narrow(dtf * dx));
+        L::store(ty + m, active, L::narrow(dtf * dy));
+    }
+    return anyBad == 0;
+}
+
+// allFiniteAvx2 (pair_kernels.h).
+template <class L>
+bool allFinite(const float* v, int count)
+{
+    typename L::Mask anyBad = 0;
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+        anyBad |= L::lanes(active) & L::notFinite(L::load(v + m, active));
+    }
+    return anyBad == 0;
+}
+
+}  // namespace ljgas::kernels
