@@ -200,8 +200,8 @@ bool checkGas(const Record& rec, const LammpsSettings& settings, std::string& er
 {
     if (rec.n < 2)
         error = "no gas to export: fewer than two discs";
-    else if (!(rec.R > 0.0f))
-        error = "R = " + numberToText(rec.R) + " cannot be exported: LAMMPS needs a positive radius";
+    else if (!(rec.R > 0.0f) || !std::isfinite(8.0f * rec.R))
+        error = "R = " + numberToText(rec.R) + " cannot be exported: LAMMPS needs a positive, finite cut-off 8R";
     else if (!std::isfinite(settings.e0))
         error = "e0 is too large to export";
     else if (settings.thermostat && !std::isfinite(settings.Tsoll))
