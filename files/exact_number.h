@@ -1,0 +1,14 @@
+// Numbers written for other programs to compute with: every digit of a
+// double that it takes to read back the same double.
+#pragma once
+
+#include <string>
+
+namespace ljgas {
+
+// The shortest decimal text that reads back to exactly `value` (at most 17
+// significant digits, as %.17g, but "0.2" rather than "0.20000000000000001"),
+// in the C locale's form whatever the process's locale: "0.25", "-1.5e-07".
+std::string exactNumber(double value);
+
+}  // namespace ljgas

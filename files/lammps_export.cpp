@@ -1,0 +1,247 @@
+#include "files/lammps_export.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/record.h"
+#include "engine/run_params.h"
+#include "files/exact_number.h"
+#include "files/output_file.h"
+#include "runtime/number_to_text.h"
+#include "runtime/text_to_number.h"
+#include "version.h"
+
+namespace ljgas {
+
+namespace {
+
+// Verlet-list skin in units of sigma: LAMMPS's own default for lj units.
+constexpr double SkinPerSigma = 0.3;
+// g(r) bins up to the cut-off 8R: 160 bins of 0.05R.
+constexpr int RdfBins = 160;
+// Steps between the g(r) samples, and samples per averaged output.
+constexpr int RdfEvery = 100;
+constexpr int RdfRepeat = 10;
+
+void put(std::FILE* out, const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); }
+
+// A single-precision value as LAMMPS should compute with it: exactly.
+std::string exact(float value) { return exactNumber(static_cast<double>(value)); }
+
+// LAMMPS's box is half-open, ljgas's closed: a disc at exactly 1 stands for
+// the same point as one at 0.
+float intoBox(float v) { return v == 1.0f ? 0.0f : v; }
+
+void writeDataFile(std::FILE* out, const Record& rec, const LammpsSettings& settings)
+{
+    const std::string count = std::to_string(rec.n);
+    put(out, "LAMMPS data file from ljgas " + std::string(Version) + ": " + count + " discs, R = " +
+                 numberToText(rec.R) + ", e0 = " + numberToText(settings.e0) + "\n\n" + count +
+                 " atoms\n1 atom types\n\n0 1 xlo xhi\n0 1 ylo yhi\n-0.5 0.5 zlo zhi\n\nMasses\n\n1 1\n\n"
+                 "Atoms # atomic\n\n");
+    for (int k = 1; k <= rec.n; ++k)
+        put(out, std::to_string(k) + " 1 " + exact(intoBox(rec.x[k])) + " " + exact(intoBox(rec.y[k])) + " 0\n");
+    put(out, "\nVelocities\n\n");
+    for (int k = 1; k <= rec.n; ++k)
+        put(out, std::to_string(k) + " " + exact(rec.vx[k]) + " " + exact(rec.vy[k]) + " 0\n");
+}
+
+std::string thermostatSection(const LammpsSettings& settings)
+{
+    if (!settings.thermostat)
+        return "# No thermostat: the run had its Thermostat box unchecked, so this is plain\n"
+               "# NVE. With a step small enough for the collisions LAMMPS keeps etotal; ljgas's\n"
+               "# falls steadily, as its pair list misses, for up to 20 steps, pairs that came\n"
+               "# close, and it computes in single precision.\n\n";
+    // Every SliceCount steps ljgas scales the velocities by
+    // lambda = 1 + gain (Tsoll/T - 1); Berendsen's Tdamp with the same pull:
+    const float damping = static_cast<float>(SliceCount * static_cast<double>(TimeStep) / (2.0 * ThermostatGain));
+    return "# Thermostat. ljgas's temperature is the mean of vx^2 + vy^2 per disc, with\n"
+           "# no one half: T = 2 KE / N. LAMMPS's temp is 2 KE / (2N - 2): two degrees of\n"
+           "# freedom per disc, less the two of the total momentum. The same gas thus\n"
+           "# has T_LAMMPS = T N / (2N - 2), about T / 2; N is counted after replicate.\n"
+           "#\n"
+           "# Damping time. Every 20 steps ljgas scales all velocities by\n"
+           "#   lambda = 1 + 0.05 (Tsoll/T - 1),\n"
+           "# so T changes by lambda^2 = 1 + 0.1 (Tsoll/T - 1) to first order: a tenth\n"
+           "# of the gap closes every 20 dt = 0.02 time units, dT/dt = (Tsoll - T) / 0.2.\n"
+           "# Berendsen rescales every step by lambda^2 = 1 + (dt/Tdamp) (Ttarget/T - 1),\n"
+           "# which is dT/dt = (Ttarget - T) / Tdamp. Hence Tdamp = 20 dt / (2 * 0.05) = 0.2.\n"
+           "variable        Tsoll equal " + exactNumber(settings.Tsoll) + "\n"
+           "variable        Ttarget equal $(v_Tsoll*count(all)/(2*count(all)-2):%.17g)\n"
+           "fix             hold all temp/berendsen ${Ttarget} ${Ttarget} " + numberToText(damping) + "\n\n";
+}
+
+// Two significant digits, for a comment.
+std::string roughly(double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 2);
+    return std::string(buffer, result.ptr);
+}
+
+// How coarse ljgas's time step is for this gas, in the potential's own time
+// unit sigma sqrt(m/e0), of which MD usually takes 0.005 or less.
+std::string stepSizeNote(const Record& rec, const LammpsSettings& settings)
+{
+    if (!(settings.e0 > 0.0f))
+        return "";
+    const double unit = 2.0 * static_cast<double>(rec.R) * std::sqrt(1.0 / static_cast<double>(settings.e0));
+    return "# The potential's own time unit, sigma sqrt(m/e0), is " + roughly(unit) + " here: the step is\n"
+           "# " + roughly(static_cast<double>(TimeStep) / unit) +
+           " of it (MD usually takes 0.005 or less). Where it is much more,\n"
+           "# fast close collisions make even LAMMPS's energy creep up without the\n"
+           "# thermostat; a smaller step (-var dt) keeps it.\n";
+}
+
+void writeDeck(std::FILE* out, const Record& rec, const LammpsSettings& settings)
+{
+    const std::string count = std::to_string(rec.n);
+    const float sigma = 2.0f * rec.R;  // exact: a doubling
+    const float cutOff = 8.0f * rec.R;
+    const float skin = static_cast<float>(SkinPerSigma * sigma);
+    put(out,
+        "# LAMMPS input deck for the gas of ljgas " + std::string(Version) + ": " + count +
+            " Lennard-Jones discs of\n"
+            "# radius R = " + numberToText(rec.R) + " in the periodic unit square, e0 = " +
+            numberToText(settings.e0) + ", thermostat " + (settings.thermostat ? "on" : "off") +
+            ".\n"
+            "# It reads the state from data.ljgas; run it in this folder.\n"
+            "#\n"
+            "#   one core:     lmp -in in.ljgas\n"
+            "#   many cores:   mpirun -np 8 lmp -in in.ljgas -var steps 100000 -var rep 32\n"
+            "#   many machines: the same with mpirun's --hostfile, or the cluster's launcher\n"
+            "#                 (srun lmp -in in.ljgas ...)\n"
+            "#\n"
+            "#   -var steps N  steps to run (default 10000)\n"
+            "#   -var rep K    K x K copies of the box side by side: the same gas, K^2 times\n"
+            "#                 the discs in K^2 times the area\n"
+            "#   -var every M  thermo output every M steps (default 1000)\n"
+            "#   -var dt D     time step (default ljgas's, " + numberToText(TimeStep) + ")\n"
+            "#\n"
+            "# Units are ljgas's own: lengths in box edges, mass 1, k_B = 1, energies in the\n"
+            "# units of e0 (LAMMPS's lj units with these numbers). R, e0 and the state are\n"
+            "# single precision in ljgas; the numbers below are those values exactly.\n\n"
+            "units           lj\n"
+            "dimension       2\n"
+            "boundary        p p p\n"
+            "atom_style      atomic\n\n"
+            "variable        steps index 10000\n"
+            "variable        rep index 1\n"
+            "variable        every index 1000\n"
+            "variable        dt index " + numberToText(TimeStep) + "\n\n"
+            "read_data       data.ljgas\n"
+            "replicate       ${rep} ${rep} 1\n\n"
+            "# V(r) = 4 e0 ((sigma/r)^12 - (sigma/r)^6) with sigma = 2R = " + numberToText(sigma) +
+            ", cut at\n"
+            "# 8R = " + numberToText(cutOff) +
+            " and not shifted: ljgas's force, and the potential its thermo file\n"
+            "# reports.\n"
+            "pair_style      lj/cut " + exact(cutOff) + "\n"
+            "pair_coeff      1 1 " + exact(settings.e0) + " " + exact(sigma) + "\n"
+            "pair_modify     shift no\n\n"
+            "# ljgas re-examines a twentieth of its pairs per step, so its list can miss a\n"
+            "# pair for up to 20 steps. LAMMPS's list reaches a skin of 0.3 sigma beyond\n"
+            "# the cut-off and is rebuilt as soon as a disc has moved half of that.\n"
+            "neighbor        " + numberToText(skin) + " bin\n"
+            "neigh_modify    every 1 delay 0 check yes\n\n"
+            "# ljgas kicks, then drifts (symplectic Euler); LAMMPS integrates with velocity\n"
+            "# Verlet. ljgas's velocities are those of its last kick, half a step behind\n"
+            "# its positions in Verlet's terms; LAMMPS starts from them as they are.\n" +
+            stepSizeNote(rec, settings) +
+            "timestep        ${dt}\n"
+            "fix             move all nve\n"
+            "fix             flat all enforce2d\n\n" +
+            thermostatSection(settings) +
+            "# g(r) up to the cut-off in bins of 0.05R, sampled every 100 steps and averaged\n"
+            "# over the whole run into gr.ljgas (columns: bin, r, g(r), coordination).\n"
+            "compute         gr all rdf " + std::to_string(RdfBins) + "\n"
+            "fix             gr all ave/time " + std::to_string(RdfEvery) + " " + std::to_string(RdfRepeat) +
+            " " + std::to_string(RdfEvery * RdfRepeat) +
+            " c_gr[*] file gr.ljgas mode vector ave running overwrite\n\n"
+            "# Totals, not per disc: ke and pe compare with ljgas's kinetic and potential,\n"
+            "# press with its pressure (box area 1), temp as T_LAMMPS above.\n"
+            "thermo_style    custom step temp ke pe etotal press\n"
+            "thermo_modify   norm no format float %.15g\n"
+            "thermo          ${every}\n"
+            "run             ${steps}\n");
+}
+
+// The folder must exist, be a folder and take new files.
+bool checkFolder(const std::string& folder, std::string& error)
+{
+    struct stat info {};
+    if (folder.empty()) {
+        error = "no folder given for the LAMMPS files";
+        return false;
+    }
+    if (::stat(folder.c_str(), &info) != 0) {
+        error = "cannot write the LAMMPS files into '" + folder + "': " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        error = "cannot write the LAMMPS files into '" + folder + "': not a folder";
+        return false;
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        error = "cannot write the LAMMPS files into '" + folder + "': " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool checkGas(const Record& rec, const LammpsSettings& settings, std::string& error)
+{
+    if (rec.n < 2)
+        error = "no gas to export: fewer than two discs";
+    else if (!(rec.R > 0.0f) || !std::isfinite(8.0f * rec.R))
+        error = "R = " + numberToText(rec.R) + " cannot be exported: LAMMPS needs a positive, finite cut-off 8R";
+    else if (!std::isfinite(settings.e0))
+        error = "e0 is too large to export";
+    else if (settings.thermostat && !std::isfinite(settings.Tsoll))
+        error = "Tsoll is too large to export";
+    return error.empty();
+}
+
+std::string inFolder(const std::string& folder, const char* name)
+{
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tsoll, bool thermostat)
+{
+    // As a run takes e0 (single precision, unchecked) and the thermostat Tsoll.
+    return {static_cast<float>(textToNumber(e0)), textToNumber(Tsoll), thermostat};
+}
+
+bool exportForLammps(const Record& rec, const LammpsSettings& settings, const std::string& folder,
+                     std::string& error)
+{
+    error.clear();
+    if (!checkGas(rec, settings, error) || !checkFolder(folder, error))
+        return false;
+    OutputFile data;
+    OutputFile deck;
+    if (!data.open(inFolder(folder, LammpsDataName), error) || !deck.open(inFolder(folder, LammpsDeckName), error))
+        return false;
+    writeDataFile(data.stream(), rec, settings);
+    writeDeck(deck.stream(), rec, settings);
+    if (!data.commit(error))
+        return false;  // the deck's temporary file goes with `deck`
+    if (!deck.commit(error)) {
+        // A data file without its deck would be half an export.
+        ::unlink(data.path().c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ljgas

@@ -1,0 +1,35 @@
+// A state handed to LAMMPS: a data file with the discs and an input deck that
+// runs the same gas, with the same potential, cut-off and thermostat.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ljgas {
+
+struct Record;
+
+// The parameters of the gas besides the record's R, as a run would take them
+// from the boxes.
+struct LammpsSettings {
+    float e0 = 0.0f;         // well depth, single precision as a run holds it
+    double Tsoll = 0.0;      // target temperature (ljgas's convention: mean vx^2 + vy^2)
+    bool thermostat = true;  // the Thermostat check box
+};
+
+// The boxes' texts read as the engine reads them.
+LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tsoll, bool thermostat);
+
+// The two files a folder receives.
+inline constexpr const char* LammpsDataName = "data.ljgas";
+inline constexpr const char* LammpsDeckName = "in.ljgas";
+
+// Writes folder/data.ljgas (box [0,1)^2, mass 1, the positions and velocities
+// of particles 1..n) and folder/in.ljgas (the commented input deck). Both
+// appear complete or neither does. The folder must exist and be writable; on
+// failure `error` names the path at fault and why, and the function returns
+// false.
+bool exportForLammps(const Record& rec, const LammpsSettings& settings, const std::string& folder,
+                     std::string& error);
+
+}  // namespace ljgas

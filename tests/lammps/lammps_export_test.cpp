@@ -1,0 +1,169 @@
+// The export for LAMMPS without LAMMPS: what the two files hold, to the bit,
+// and that a folder they cannot go into gets neither.
+#include "files/lammps_export.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/record.h"
+#include "tests/tools/batch_process.h"
+
+namespace ljgas {
+namespace {
+
+using test::lines;
+using test::readText;
+using test::ScratchFolder;
+
+// Three discs, two of them on the edge x = 1 or y = 1 that ljgas's closed
+// box allows and LAMMPS's half-open one does not.
+std::unique_ptr<Record> threeDiscs()
+{
+    auto rec = std::make_unique<Record>();
+    rec->n = 3;
+    rec->R = 0.01f;
+    const float x[] = {1.0f, 0.5f, 0.123456791f};
+    const float y[] = {0.25f, 1.0f, 0.987654328f};
+    const float vx[] = {0.1f, -0.2f, 1e-7f};
+    const float vy[] = {-0.3f, 0.4f, -0.7f};
+    for (int k = 1; k <= 3; ++k) {
+        rec->x[k] = x[k - 1];
+        rec->y[k] = y[k - 1];
+        rec->vx[k] = vx[k - 1];
+        rec->vy[k] = vy[k - 1];
+    }
+    return rec;
+}
+
+// The lines of a data-file section, up to the next blank line.
+std::vector<std::string> section(const std::string& text, const std::string& title)
+{
+    const std::vector<std::string> all = lines(text);
+    std::vector<std::string> rows;
+    std::size_t i = 0;
+    while (i < all.size() && all[i].rfind(title, 0) != 0)
+        ++i;
+    for (i += 2; i < all.size() && !all[i].empty(); ++i)
+        rows.push_back(all[i]);
+    return rows;
+}
+
+// The numbers after the command word of the deck's first line that starts with it.
+std::vector<double> deckNumbers(const std::string& deck, const std::string& command)
+{
+    for (const std::string& line : lines(deck)) {
+        if (line.rfind(command + " ", 0) != 0)
+            continue;
+        std::istringstream fields(line.substr(command.size()));
+        std::vector<double> numbers;
+        std::string word;
+        while (fields >> word)
+            numbers.push_back(std::strtod(word.c_str(), nullptr));
+        return numbers;
+    }
+    return {};
+}
+
+TEST(LammpsExport, DataFileHoldsTheStateExactlyInTheHalfOpenBox)
+{
+    ScratchFolder folder;
+    const auto rec = threeDiscs();
+    std::string error;
+    ASSERT_TRUE(exportForLammps(*rec, lammpsSettingsFromBoxes("0.2", "0.3", true), folder.path(), error)) << error;
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"data.ljgas", "in.ljgas"}));
+
+    const std::string data = readText(folder.file("data.ljgas"));
+    EXPECT_NE(data.find("\n3 atoms\n"), std::string::npos);
+    const std::vector<std::string> atoms = section(data, "Atoms");
+    const std::vector<std::string> velocities = section(data, "Velocities");
+    ASSERT_EQ(atoms.size(), 3u);
+    ASSERT_EQ(velocities.size(), 3u);
+    for (int k = 1; k <= 3; ++k) {
+        int id = 0;
+        int type = 0;
+        double x = 0.0;
+        double y = 0.0;
+        double vx = 0.0;
+        double vy = 0.0;
+        std::istringstream(atoms[k - 1]) >> id >> type >> x >> y;
+        EXPECT_EQ(id, k);
+        EXPECT_EQ(type, 1);
+        // LAMMPS reads doubles: each must be the single-precision value itself.
+        EXPECT_EQ(x, rec->x[k] == 1.0f ? 0.0 : static_cast<double>(rec->x[k])) << atoms[k - 1];
+        EXPECT_EQ(y, rec->y[k] == 1.0f ? 0.0 : static_cast<double>(rec->y[k])) << atoms[k - 1];
+        std::istringstream(velocities[k - 1]) >> id >> vx >> vy;
+        EXPECT_EQ(id, k);
+        EXPECT_EQ(vx, static_cast<double>(rec->vx[k])) << velocities[k - 1];
+        EXPECT_EQ(vy, static_cast<double>(rec->vy[k])) << velocities[k - 1];
+    }
+}
+
+TEST(LammpsExport, DeckComputesWithTheRunsValuesAndTheConvertedTarget)
+{
+    ScratchFolder folder;
+    const auto rec = threeDiscs();
+    const LammpsSettings settings = lammpsSettingsFromBoxes("0.2", "0.3", true);
+    std::string error;
+    ASSERT_TRUE(exportForLammps(*rec, settings, folder.path(), error)) << error;
+    const std::string deck = readText(folder.file("in.ljgas"));
+    const double R = rec->R;
+    EXPECT_EQ(deckNumbers(deck, "pair_style      lj/cut"), std::vector<double>{8 * R});
+    EXPECT_EQ(deckNumbers(deck, "pair_coeff      1 1"), (std::vector<double>{settings.e0, 2 * R}));
+    EXPECT_EQ(deckNumbers(deck, "variable        Tsoll equal"), std::vector<double>{0.3});
+    EXPECT_NE(deck.find("$(v_Tsoll*count(all)/(2*count(all)-2):%.17g)"), std::string::npos);
+    EXPECT_EQ(deckNumbers(deck, "fix             hold all temp/berendsen ${Ttarget} ${Ttarget}"),
+              std::vector<double>{0.2});
+
+    ASSERT_TRUE(exportForLammps(*rec, lammpsSettingsFromBoxes("0.2", "0.3", false), folder.path(), error)) << error;
+    EXPECT_EQ(readText(folder.file("in.ljgas")).find("temp/berendsen"), std::string::npos);
+}
+
+struct BadFolder {
+    const char* name;
+    const char* folder;  // inside the scratch folder
+    const char* reason;
+};
+
+std::ostream& operator<<(std::ostream& out, const BadFolder& row) { return out << row.name; }
+
+class LammpsExportBadFolder : public ::testing::TestWithParam<BadFolder> {};
+
+TEST_P(LammpsExportBadFolder, IsNamedWithItsReasonAndGetsNothing)
+{
+    const BadFolder& row = GetParam();
+    ScratchFolder scratch;
+    test::writeText(scratch.file("a file"), "x\n");
+    ::mkdir(scratch.file("read-only").c_str(), 0555);
+    if (std::string(row.name) == "read-only" && ::access(scratch.file("read-only").c_str(), W_OK) == 0)
+        GTEST_SKIP() << "running as root: every folder is writable";
+
+    const std::string folder = scratch.file(row.folder);
+    std::string error;
+    EXPECT_FALSE(exportForLammps(*threeDiscs(), lammpsSettingsFromBoxes("0.2", "0.3", true), folder, error));
+    EXPECT_NE(error.find("'" + folder + "'"), std::string::npos) << error;
+    EXPECT_NE(error.find(row.reason), std::string::npos) << error;
+    EXPECT_EQ(scratch.entries(), (std::vector<std::string>{"a file", "read-only"}));
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.file("read-only")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LammpsExportBadFolder,
+                         ::testing::Values(BadFolder{"missing", "no such folder", "No such file or directory"},
+                                           BadFolder{"not-a-folder", "a file", "not a folder"},
+                                           BadFolder{"read-only", "read-only", "Permission denied"}),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace ljgas
