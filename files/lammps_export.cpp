@@ -38,19 +38,6 @@ std::string exact(float value) { return exactNumber(static_cast<double>(value));
 // the same point as one at 0.
 float intoBox(float v) { return v == 1.0f ? 0.0f : v; }
 
-void writeDataFile(std::FILE* out, const Record& rec, const LammpsSettings& settings)
-{
-    const std::string count = std::to_string(rec.n);
-    put(out, "LAMMPS data file from ljgas " + std::string(Version) + ": " + count + " discs, R = " +
-                 numberToText(rec.R) + ", e0 = " + numberToText(settings.e0) + "\n\n" + count +
-                 " atoms\n1 atom types\n\n0 1 xlo xhi\n0 1 ylo yhi\n-0.5 0.5 zlo zhi\n\nMasses\n\n1 1\n\n"
-                 "Atoms # atomic\n\n");
-    for (int k = 1; k <= rec.n; ++k)
-        put(out, std::to_string(k) + " 1 " + exact(intoBox(rec.x[k])) + " " + exact(intoBox(rec.y[k])) + " 0\n");
-    put(out, "\nVelocities\n\n");
-    for (int k = 1; k <= rec.n; ++k)
-        put(out, std::to_string(k) + " " + exact(rec.vx[k]) + " " + exact(rec.vy[k]) + " 0\n");
-}
 
 std::string thermostatSection(const LammpsSettings& settings)
 {
@@ -100,7 +87,66 @@ std::string stepSizeNote(const Record& rec, const LammpsSettings& settings)
            "# thermostat; a smaller step (-var dt) keeps it.\n";
 }
 
-void writeDeck(std::FILE* out, const Record& rec, const LammpsSettings& settings)
+
+// The folder must exist, be a folder and take new files.
+bool checkFolder(const std::string& folder, std::string& error)
+{
+    struct stat info {};
+    if (folder.empty()) {
+        error = "no folder given for the LAMMPS files";
+        return false;
+    }
+    if (::stat(folder.c_str(), &info) != 0) {
+        error = "cannot write the LAMMPS files into '" + folder + "': " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        error = "cannot write the LAMMPS files into '" + folder + "': not a folder";
+        return false;
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        error = "cannot write the LAMMPS files into '" + folder + "': " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+
+std::string inFolder(const std::string& folder, const char* name)
+{
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+std::string lammpsExportProblem(const Record& rec, const LammpsSettings& settings)
+{
+    if (rec.n < 2)
+        return "no gas to export: fewer than two discs";
+    if (!(rec.R > 0.0f) || !std::isfinite(8.0f * rec.R))
+        return "R = " + numberToText(rec.R) + " cannot be exported: LAMMPS needs a positive, finite cut-off 8R";
+    if (!std::isfinite(settings.e0))
+        return "e0 is too large to export";
+    if (settings.thermostat && !std::isfinite(settings.Tsoll))
+        return "Tsoll is too large to export";
+    return {};
+}
+
+void writeLammpsData(std::FILE* out, const Record& rec, const LammpsSettings& settings)
+{
+    const std::string count = std::to_string(rec.n);
+    put(out, "LAMMPS data file from ljgas " + std::string(Version) + ": " + count + " discs, R = " +
+                 numberToText(rec.R) + ", e0 = " + numberToText(settings.e0) + "\n\n" + count +
+                 " atoms\n1 atom types\n\n0 1 xlo xhi\n0 1 ylo yhi\n-0.5 0.5 zlo zhi\n\nMasses\n\n1 1\n\n"
+                 "Atoms # atomic\n\n");
+    for (int k = 1; k <= rec.n; ++k)
+        put(out, std::to_string(k) + " 1 " + exact(intoBox(rec.x[k])) + " " + exact(intoBox(rec.y[k])) + " 0\n");
+    put(out, "\nVelocities\n\n");
+    for (int k = 1; k <= rec.n; ++k)
+        put(out, std::to_string(k) + " " + exact(rec.vx[k]) + " " + exact(rec.vy[k]) + " 0\n");
+}
+
+void writeLammpsDeck(std::FILE* out, const Record& rec, const LammpsSettings& settings)
 {
     const std::string count = std::to_string(rec.n);
     const float sigma = 2.0f * rec.R;  // exact: a doubling
@@ -173,49 +219,6 @@ void writeDeck(std::FILE* out, const Record& rec, const LammpsSettings& settings
             "run             ${steps}\n");
 }
 
-// The folder must exist, be a folder and take new files.
-bool checkFolder(const std::string& folder, std::string& error)
-{
-    struct stat info {};
-    if (folder.empty()) {
-        error = "no folder given for the LAMMPS files";
-        return false;
-    }
-    if (::stat(folder.c_str(), &info) != 0) {
-        error = "cannot write the LAMMPS files into '" + folder + "': " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISDIR(info.st_mode)) {
-        error = "cannot write the LAMMPS files into '" + folder + "': not a folder";
-        return false;
-    }
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        error = "cannot write the LAMMPS files into '" + folder + "': " + std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
-bool checkGas(const Record& rec, const LammpsSettings& settings, std::string& error)
-{
-    if (rec.n < 2)
-        error = "no gas to export: fewer than two discs";
-    else if (!(rec.R > 0.0f) || !std::isfinite(8.0f * rec.R))
-        error = "R = " + numberToText(rec.R) + " cannot be exported: LAMMPS needs a positive, finite cut-off 8R";
-    else if (!std::isfinite(settings.e0))
-        error = "e0 is too large to export";
-    else if (settings.thermostat && !std::isfinite(settings.Tsoll))
-        error = "Tsoll is too large to export";
-    return error.empty();
-}
-
-std::string inFolder(const std::string& folder, const char* name)
-{
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-}  // namespace
-
 LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tsoll, bool thermostat)
 {
     // As a run takes e0 (single precision, unchecked) and the thermostat Tsoll.
@@ -225,15 +228,15 @@ LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tso
 bool exportForLammps(const Record& rec, const LammpsSettings& settings, const std::string& folder,
                      std::string& error)
 {
-    error.clear();
-    if (!checkGas(rec, settings, error) || !checkFolder(folder, error))
+    error = lammpsExportProblem(rec, settings);
+    if (!error.empty() || !checkFolder(folder, error))
         return false;
     OutputFile data;
     OutputFile deck;
     if (!data.open(inFolder(folder, LammpsDataName), error) || !deck.open(inFolder(folder, LammpsDeckName), error))
         return false;
-    writeDataFile(data.stream(), rec, settings);
-    writeDeck(deck.stream(), rec, settings);
+    writeLammpsData(data.stream(), rec, settings);
+    writeLammpsDeck(deck.stream(), rec, settings);
     if (!data.commit(error))
         return false;  // the deck's temporary file goes with `deck`
     if (!deck.commit(error)) {

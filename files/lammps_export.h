@@ -2,6 +2,7 @@
 // runs the same gas, with the same potential, cut-off and thermostat.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,15 @@ LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tso
 // The two files a folder receives.
 inline constexpr const char* LammpsDataName = "data.ljgas";
 inline constexpr const char* LammpsDeckName = "in.ljgas";
+
+// Why this gas cannot be handed to LAMMPS (fewer than two discs, a cut-off
+// 8R that is not positive and finite, an e0 or a thermostat target beyond
+// single precision), or empty when it can.
+std::string lammpsExportProblem(const Record& rec, const LammpsSettings& settings);
+
+// The two files' texts, for a gas without a problem.
+void writeLammpsData(std::FILE* out, const Record& rec, const LammpsSettings& settings);
+void writeLammpsDeck(std::FILE* out, const Record& rec, const LammpsSettings& settings);
 
 // Writes folder/data.ljgas (box [0,1)^2, mass 1, the positions and velocities
 // of particles 1..n) and folder/in.ljgas (the commented input deck). Both

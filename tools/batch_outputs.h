@@ -12,6 +12,8 @@
 
 namespace ljgas {
 
+struct LammpsSettings;
+struct Observables;
 struct Record;
 struct RunStats;
 
@@ -20,10 +22,21 @@ struct RunStats;
 using Streams = std::span<std::FILE* const>;
 
 // A temperature read-out: the run shows T in the yield of step `step`.
+// `measured` holds the energies and pressure of the state then, when an
+// output asked for them (`measures`), and is null otherwise.
 struct ReadOut {
     const Record& rec;
     std::int64_t step;
     float T;
+    const Observables* measured = nullptr;
+};
+
+// The end of the session: the state the record holds, the run's counts, and
+// e0, Tsoll and the thermostat box as the run took them.
+struct RunEnd {
+    const Record& rec;
+    const RunStats& stats;
+    const LammpsSettings& settings;
 };
 
 // One output. Every moment is optional; a session that ends early (an engine
@@ -36,10 +49,15 @@ struct BatchOutput {
     // must exist, and these are the files written into it.
     std::vector<std::string> inFolder{};
 
-    void (*atOpen)(Streams out) = nullptr;                                 // before the lattice start
-    void (*atLatticeStart)(Streams out, const Record& rec) = nullptr;      // also after a failed one
-    void (*atReadOut)(Streams out, const ReadOut& shown) = nullptr;        // each temperature shown
-    void (*atEnd)(Streams out, const Record& rec, const RunStats& stats) = nullptr;  // after the run
+    void (*atOpen)(Streams out) = nullptr;                             // before the lattice start
+    void (*atLatticeStart)(Streams out, const Record& rec) = nullptr;  // also after a failed one
+    void (*atReadOut)(Streams out, const ReadOut& shown) = nullptr;    // each temperature shown
+    void (*atEnd)(Streams out, const RunEnd& end) = nullptr;           // after the run
+    // Why the end state cannot be written (then no file of this output
+    // appears, and the session fails); empty when it can.
+    std::string (*refusedAtEnd)(const RunEnd& end) = nullptr;
+    // Needs the energies and pressure at each read-out (ReadOut::measured).
+    bool measures = false;
 };
 
 // The outputs asked for: option name ("--state-out") to the path given.

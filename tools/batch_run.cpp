@@ -12,8 +12,10 @@
 #include "batch_host.h"
 #include "engine/checked.h"
 #include "engine/lattice.h"
+#include "engine/observables.h"
 #include "engine/record.h"
 #include "engine/run.h"
+#include "files/lammps_export.h"
 #include "files/state_file.h"
 #include "interrupt.h"
 #include "open_outputs.h"
@@ -35,10 +37,31 @@ std::string joined(const std::vector<std::string>& names)
     return text;
 }
 
+// Means of the energies and pressure measured after the warm-up, for the
+// summary.
+struct MeanObservables {
+    double potential = 0.0;
+    double pressure = 0.0;
+    std::int64_t count = 0;
+
+    void add(std::int64_t step, const Observables& o)
+    {
+        if (step <= WarmUpSteps)
+            return;
+        potential += o.potential;
+        pressure += o.pressure;
+        ++count;
+    }
+};
+
 // One session from the window's start-up to the written files: the boxes get
 // their texts, the thermostat box its check.
 struct Session {
-    explicit Session(const BatchOptions& o) : options(o), host(*rec, o.R, o.e0, o.Tsoll, o.thermostat) {}
+    explicit Session(const BatchOptions& o)
+        : options(o), host(*rec, o.R, o.e0, o.Tsoll, o.thermostat),
+          settings(lammpsSettingsFromBoxes(o.e0, o.Tsoll, o.thermostat))
+    {
+    }
 
     const BatchOptions& options;
     std::unique_ptr<Record> rec = std::make_unique<Record>();
@@ -46,6 +69,8 @@ struct Session {
     RandomSequence random;
     RunStats stats;
     OpenOutputs outputs;
+    LammpsSettings settings;  // e0, Tsoll and the thermostat as the run takes them
+    MeanObservables means;
     std::string failure;  // the engine error that ended the start or the run
     bool ran = false;
     double seconds = 0.0;
@@ -67,7 +92,16 @@ bool prepareFiles(Session& s, std::optional<ParticleState>& loaded)
         report(error);
         return false;
     }
-    s.host.onReadOut([&s](std::int64_t step, float T) { s.outputs.atReadOut({*s.rec, step, T}); });
+    s.host.onReadOut([&s](std::int64_t step, float T) {
+        if (!s.outputs.measures()) {
+            s.outputs.atReadOut({*s.rec, step, T});
+            return;
+        }
+        // Read-only: the run's bits are the same with or without this.
+        const Observables measured = measureObservables(*s.rec, s.settings.e0);
+        s.means.add(step, measured);
+        s.outputs.atReadOut({*s.rec, step, T, &measured});
+    });
     return true;
 }
 
@@ -120,13 +154,19 @@ void printSummary(const Session& s)
         std::printf("steps per second  %.0f\n", static_cast<double>(steps) / s.seconds);
     else
         std::printf("steps per second  -\n");
+    if (s.means.count > 0) {
+        const auto n = static_cast<double>(s.means.count);
+        std::printf("mean potential    %.9g (%lld read-outs after step %d)\n", s.means.potential / n,
+                    static_cast<long long>(s.means.count), WarmUpSteps);
+        std::printf("mean pressure     %.9g\n", s.means.pressure / n);
+    }
 }
 
 // Every output is written, also after an engine error, from the state the
 // record holds; then the closing messages and the exit status.
 int finish(Session& s)
 {
-    s.outputs.atEnd(*s.rec, s.stats);
+    s.outputs.atEnd({*s.rec, s.stats, s.settings});
     std::vector<std::string> written;
     std::string commitError;
     const bool committed = s.outputs.commit(written, commitError);

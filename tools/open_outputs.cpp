@@ -18,7 +18,7 @@ bool OpenOutputs::open(std::span<const BatchOutput> outputs, const OutputRequest
         const auto request = requests.find(row.option);
         if (request == requests.end())
             continue;
-        Output& output = outputs_.emplace_back(Output{&row, {}, {}});
+        Output& output = outputs_.emplace_back(Output{&row, {}, {}, {}});
         for (const std::string& path : outputFiles(row, request->second)) {
             auto file = std::make_unique<OutputFile>();
             if (!file->open(path, error)) {
@@ -37,12 +37,36 @@ void OpenOutputs::atLatticeStart(const Record& rec) { write<&BatchOutput::atLatt
 
 void OpenOutputs::atReadOut(const ReadOut& shown) { write<&BatchOutput::atReadOut>(shown); }
 
-void OpenOutputs::atEnd(const Record& rec, const RunStats& stats) { write<&BatchOutput::atEnd>(rec, stats); }
+bool OpenOutputs::measures() const
+{
+    for (const Output& output : outputs_) {
+        if (output.row->measures)
+            return true;
+    }
+    return false;
+}
+
+void OpenOutputs::atEnd(const RunEnd& end)
+{
+    for (Output& output : outputs_) {
+        if (output.row->refusedAtEnd != nullptr)
+            output.refused = output.row->refusedAtEnd(end);
+        if (output.refused.empty() && output.row->atEnd != nullptr)
+            output.row->atEnd(output.streams, end);
+    }
+}
 
 bool OpenOutputs::commit(std::vector<std::string>& written, std::string& error)
 {
     bool ok = true;
     for (Output& output : outputs_) {
+        if (!output.refused.empty()) {
+            // Its temporary files go with it, and nothing is put in place.
+            if (ok)
+                error = std::string(output.row->option) + " not written: " + output.refused;
+            ok = false;
+            continue;
+        }
         for (const std::unique_ptr<OutputFile>& file : output.files) {
             std::string problem;
             if (file->commit(problem)) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/record.h"
+#include "files/lammps_export.h"
 #include "files/output_file.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
@@ -82,6 +83,16 @@ QString exportTemperatures(const Form1& form, const QString& path)
         for (std::size_t m = 0; m < run->temperatures.size(); ++m)
             writeTemperatureLine(out, RunLog::stepOfTemperature(m), run->temperatures[m]);
     });
+}
+
+QString exportForLammps(Form1& form, const QString& folder)
+{
+    const Boxes& boxes = form.host().boxes;
+    const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
+    std::string error;
+    if (!ljgas::exportForLammps(form.record(), settings, folder.toStdString(), error))
+        return QString::fromStdString(error);
+    return {};
 }
 
 QString savePicture(Form1& form, const QString& path)

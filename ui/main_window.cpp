@@ -64,6 +64,8 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     chooseFile_ = [this](const FileRequest& request) {
         if (request.mode == FileRequest::Mode::Open)
             return QFileDialog::getOpenFileName(this, request.title, request.suggestedName, request.filter);
+        if (request.mode == FileRequest::Mode::Folder)
+            return QFileDialog::getExistingDirectory(this, request.title, request.suggestedName);
         return QFileDialog::getSaveFileName(this, request.title, request.suggestedName, request.filter);
     };
     report_ = [this](const QString& title, const QString& message) { QMessageBox::warning(this, title, message); };
@@ -90,6 +92,7 @@ void MainWindow::createFileMenu()
     QAction* distribution = addMenuItem(menu, "exportDistribution", QStringLiteral("Export &g(r)…"));
     QAction* temperatures = addMenuItem(menu, "exportTemperatures", QStringLiteral("Export &Temperatures…"));
     QAction* picture = addMenuItem(menu, "savePicture", QStringLiteral("Save &Picture…"));
+    QAction* lammps = addMenuItem(menu, "exportLammps", QStringLiteral("Export for &LAMMPS…"));
     menu->addSeparator();
     QAction* quit = addMenuItem(menu, "quit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     exports_ = {distribution, temperatures};
@@ -114,6 +117,10 @@ void MainWindow::createFileMenu()
     connect(picture, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save Picture"), pngFiles, QStringLiteral("ljgas.png")},
                        [this](const QString& path) { return savePicture(*form_, path); });
+    });
+    connect(lammps, &QAction::triggered, this, [this] {
+        runFileCommand({FileRequest::Mode::Folder, QStringLiteral("Export for LAMMPS"), {}, {}},
+                       [this](const QString& folder) { return ljgas::exportForLammps(*form_, folder); });
     });
     connect(quit, &QAction::triggered, this, &QWidget::close);
     // Exports need a run; whether there is one is looked at when the menu opens.

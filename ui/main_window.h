@@ -20,7 +20,7 @@ class Form1;
 
 // What a file dialog is asked for.
 struct FileRequest {
-    enum class Mode { Open, Save };
+    enum class Mode { Open, Save, Folder };
     Mode mode;
     QString title;
     QString filter;

@@ -20,6 +20,7 @@
 #include "runtime/random_sequence.h"
 #include "tools/batch_host.h"
 #include "version.h"
+#include "files/lammps_export.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 
@@ -643,6 +644,49 @@ TEST_F(Batch, RunStartErrorIsStepZero)
               "ljgas-batch: run ended at step 0: Overflow\n"
               "ljgas-batch: wrote i.csv, s.csv from the state at that point\n");
     EXPECT_EQ(text("s.csv"), text("i.csv"));
+}
+
+// ---------------------------------------------------------------------------
+// Energies and the export for LAMMPS.
+
+TEST_F(Batch, ThermoRowsAtEveryReadOutChangeNoBitOfTheRun)
+{
+    const BatchResult r = run({"--steps", "1000", "--thermo-out", "thermo.csv", "--state-out", "with.csv"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(run({"--steps", "1000", "--quiet", "--state-out", "without.csv"}).exitCode, 0);
+    EXPECT_EQ(text("with.csv"), text("without.csv"));
+
+    const std::vector<std::string> rows = lines(text("thermo.csv"));
+    ASSERT_EQ(rows.size(), 1u + 1000 / SliceCount);
+    EXPECT_EQ(rows[0], "step,T,kinetic,potential,total,pressure,vcm_x,vcm_y");
+    EXPECT_EQ(fields(rows.back())[0], "1000");
+    // 40 read-outs after the warm-up of 200 steps go into the summary's means.
+    EXPECT_NE(r.out.find("(40 read-outs after step 200)"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("mean pressure"), std::string::npos);
+}
+
+TEST_F(Batch, LammpsFolderHoldsTheExportOfTheFinalState)
+{
+    std::filesystem::create_directory(path("deck"));
+    std::filesystem::create_directory(path("same"));
+    ASSERT_EQ(run({"--steps", "300", "--quiet", "--e0", "0.3", "--tsoll", "0.25", "--lammps-out", "deck",
+                   "--state-out", "end.csv"})
+                  .exitCode,
+              0);
+    auto rec = std::make_unique<Record>();
+    RandomSequence random;
+    initializeLattice(*rec, 0.01f, random);
+    applyState(*rec, state("end.csv"));
+    std::string error;
+    ASSERT_TRUE(exportForLammps(*rec, lammpsSettingsFromBoxes("0.3", "0.25", true), path("same"), error)) << error;
+    EXPECT_EQ(text("deck/data.ljgas"), text("same/data.ljgas"));
+    EXPECT_EQ(text("deck/in.ljgas"), text("same/in.ljgas"));
+
+    // A folder that is not there: a usage error, and nothing is written.
+    const BatchResult missing = run({"--steps", "10", "--lammps-out", "nowhere", "--state-out", "s.csv"});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.err.find("nowhere/data.ljgas"), std::string::npos) << missing.err;
+    EXPECT_FALSE(fileExists(path("s.csv")));
 }
 
 // ---------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "batch_process.h"
 #include "engine/record.h"
 #include "engine/run.h"
+#include "files/lammps_export.h"
 
 namespace ljgas {
 namespace {
@@ -26,7 +27,15 @@ const BatchOutput FolderOutput[] = {{
     .atReadOut = [](Streams out, const ReadOut& shown) {
         std::fprintf(out[1], "%lld\n", static_cast<long long>(shown.step));
     },
-    .atEnd = [](Streams out, const Record&, const RunStats&) { std::fputs("end\n", out[0]); },
+    .atEnd = [](Streams out, const RunEnd&) { std::fputs("end\n", out[0]); },
+}};
+
+// An output that cannot be written from the end state it is given.
+const BatchOutput RefusingOutput[] = {{
+    .option = "--odd-out",
+    .help = "",
+    .atOpen = [](Streams out) { std::fputs("header\n", out[0]); },
+    .refusedAtEnd = [](const RunEnd&) { return std::string("no gas to export"); },
 }};
 
 TEST(OpenOutputs, FolderOutputWritesEachOfItsFilesAtTheEnd)
@@ -41,7 +50,9 @@ TEST(OpenOutputs, FolderOutputWritesEachOfItsFilesAtTheEnd)
     outputs.atLatticeStart(*rec);
     outputs.atReadOut({*rec, 20, 0.5f});
     outputs.atReadOut({*rec, 40, 0.5f});
-    outputs.atEnd(*rec, RunStats{});
+    const RunStats stats;
+    const LammpsSettings settings;
+    outputs.atEnd({*rec, stats, settings});
     EXPECT_FALSE(test::fileExists(moments));
 
     std::vector<std::string> written;
@@ -50,6 +61,23 @@ TEST(OpenOutputs, FolderOutputWritesEachOfItsFilesAtTheEnd)
     EXPECT_EQ(test::readText(moments), "open\nlattice start\nend\n");
     EXPECT_EQ(test::readText(steps), "20\n40\n");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"moments.txt", "steps.txt"}));
+}
+
+TEST(OpenOutputs, RefusedEndStateLeavesNoFileAndFailsTheCommit)
+{
+    test::ScratchFolder folder;
+    OpenOutputs outputs;
+    std::string error;
+    ASSERT_TRUE(outputs.open(RefusingOutput, {{"--odd-out", folder.file("odd.csv")}}, error)) << error;
+    auto rec = std::make_unique<Record>();
+    const RunStats stats;
+    const LammpsSettings settings;
+    outputs.atEnd({*rec, stats, settings});
+    std::vector<std::string> written;
+    EXPECT_FALSE(outputs.commit(written, error));
+    EXPECT_EQ(error, "--odd-out not written: no gas to export");
+    EXPECT_TRUE(written.empty());
+    EXPECT_TRUE(folder.entries().empty());
 }
 
 }  // namespace

@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "../tools/batch_process.h"
 #include "engine/record.h"
 #include "platform/picture_box.h"
@@ -216,16 +218,21 @@ TEST_F(MainWindowTest, ExportsEqualTheBatchToolsFilesForTheSameRun)
     fileCommand("exportDistribution", folder.file("window-gr.csv"));
     fileCommand("exportTemperatures", folder.file("window-T.csv"));
     fileCommand("saveState", folder.file("window-state.csv"));
+    std::filesystem::create_directory(folder.file("window-lammps"));
+    std::filesystem::create_directory(folder.file("lammps"));
+    fileCommand("exportLammps", folder.file("window-lammps"));
     ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
 
     const test::BatchResult batch =
         test::runBatch({"--steps", std::to_string(steps), "--quiet", "--gr-out", "gr.csv", "--temperature-out", "T.csv",
-                        "--state-out", "state.csv"},
+                        "--state-out", "state.csv", "--lammps-out", "lammps"},
                        inFolder());
     ASSERT_TRUE(batch.exited && batch.exitCode == 0) << batch.err;
     EXPECT_EQ(readText(folder.file("window-state.csv")), readText(folder.file("state.csv")));
     EXPECT_EQ(readText(folder.file("window-T.csv")), readText(folder.file("T.csv")));
     EXPECT_EQ(readText(folder.file("window-gr.csv")), readText(folder.file("gr.csv")));
+    for (const char* name : {"data.ljgas", "in.ljgas"})
+        EXPECT_EQ(readText(folder.file(std::string("window-lammps/") + name)), readText(folder.file(std::string("lammps/") + name)));
 }
 
 // Go pressed during a run nests a second run, which clears the histogram and
