@@ -67,11 +67,13 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"  # WIDTH, HEIGHT, X, Y
 declare -A centreX=([Initialize]=10087.5 [Go]=11947.5 [Stop]=13687.5)
 centreY=427.5
 scale=$(awk -v w="$WIDTH" 'BEGIN { print w / 14460 }')
+# The menu bar sits above the form, whose layout is 8580 twips high.
+top=$(awk -v h="$HEIGHT" -v s="$scale" 'BEGIN { printf "%d", h - 8580 * s + 0.5 }')
 
 press() {
     local x y
     x=$(awk -v t="${centreX[$1]}" -v s="$scale" 'BEGIN { printf "%d", t * s + 0.5 }')
-    y=$(awk -v t="$centreY" -v s="$scale" 'BEGIN { printf "%d", t * s + 0.5 }')
+    y=$(awk -v t="$centreY" -v s="$scale" -v top="$top" 'BEGIN { printf "%d", top + t * s + 0.5 }')
     xdotool mousemove --window "$wid" "$x" "$y" click 1
     echo "$((SECONDS - started)) $1" >>"$log"
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/record.h"
+#include "engine/run_params.h"
 #include "ui_test_support.h"
 
 namespace ljgas {
@@ -94,6 +95,26 @@ TEST(PacedWindow, StopAndASecondGoAreAnsweredDuringTheWait)
     EXPECT_EQ(form.runStarts(), 2);
     EXPECT_EQ(form.record().PauseMark, -1);
     EXPECT_LT(clock.elapsed(), 900);
+}
+
+TEST(PacedWindow, PacingChangesNoBitOfTheRun)
+{
+    const auto runAt = [](int stepsPerSecond) {
+        test::ScriptedForm form;
+        form.show();
+        form.setStepsPerSecond(stepsPerSecond);
+        form.clickAt(120, "pause");
+        form.click("Go");
+        return form.record();
+    };
+    const Record unpaced = runAt(0);
+    const Record paced = runAt(20000);
+    for (int k = 1; k <= unpaced.n; ++k) {
+        ASSERT_EQ(paced.x[k], unpaced.x[k]) << k;
+        ASSERT_EQ(paced.vy[k], unpaced.vy[k]) << k;
+    }
+    for (int k = 1; k <= PlotBins; ++k)
+        ASSERT_EQ(paced.g[k], unpaced.g[k]) << k;
 }
 
 }  // namespace
