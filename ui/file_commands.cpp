@@ -23,13 +23,16 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
 
-QString writeFile(const QString& path, const std::function<void(std::FILE*)>& write)
+// `write` returns a problem that stops the file from being put in place, or
+// an empty string.
+QString writeFile(const QString& path, const std::function<QString(std::FILE*)>& write)
 {
     OutputFile file;
     std::string error;
     if (!file.open(localPath(path), error))
         return fromLocal(error);
-    write(file.stream());
+    if (const QString problem = write(file.stream()); !problem.isEmpty())
+        return problem;  // the temporary file goes with `file`
     if (!file.commit(error))
         return fromLocal(error);
     return {};
@@ -62,7 +65,10 @@ QString openState(Form1& form, const QString& path)
 
 QString saveState(const Form1& form, const QString& path)
 {
-    return writeFile(path, [&form](std::FILE* out) { writeStateFile(out, form.record()); });
+    return writeFile(path, [&form](std::FILE* out) {
+        writeStateFile(out, form.record());
+        return QString();
+    });
 }
 
 QString exportDistribution(const Form1& form, const QString& path)
@@ -70,7 +76,10 @@ QString exportDistribution(const Form1& form, const QString& path)
     const RunLog* run = form.runs().shown();
     if (run == nullptr)
         return noRun;
-    return writeFile(path, [&form, run](std::FILE* out) { writeDistribution(out, form.record(), run->histogramVisits()); });
+    return writeFile(path, [&form, run](std::FILE* out) {
+        writeDistribution(out, form.record(), run->histogramVisits());
+        return QString();
+    });
 }
 
 QString exportTemperatures(const Form1& form, const QString& path)
@@ -80,8 +89,10 @@ QString exportTemperatures(const Form1& form, const QString& path)
         return noRun;
     return writeFile(path, [run](std::FILE* out) {
         writeTemperatureHeader(out);
-        for (std::size_t m = 0; m < run->temperatures.size(); ++m)
-            writeTemperatureLine(out, RunLog::stepOfTemperature(m), run->temperatures[m]);
+        std::size_t m = 0;
+        if (!run->temperatures.forEach([out, &m](float T) { writeTemperatureLine(out, RunLog::stepOfTemperature(m++), T); }))
+            return QStringLiteral("cannot read back the run's temperatures from their temporary file");
+        return QString();
     });
 }
 
@@ -102,7 +113,10 @@ QString savePicture(Form1& form, const QString& path)
     buffer.open(QIODevice::WriteOnly);
     if (!form.grab().save(&buffer, "PNG"))
         return QStringLiteral("cannot make a PNG picture of the window");
-    return writeFile(path, [&png](std::FILE* out) { std::fwrite(png.constData(), 1, static_cast<std::size_t>(png.size()), out); });
+    return writeFile(path, [&png](std::FILE* out) {
+        std::fwrite(png.constData(), 1, static_cast<std::size_t>(png.size()), out);
+        return QString();
+    });
 }
 
 }  // namespace ljgas

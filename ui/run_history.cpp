@@ -54,7 +54,7 @@ void RunHistory::end()
 void RunHistory::temperatureShown(float T)
 {
     if (!running_.empty())
-        running_.back().temperatures.push_back(T);
+        running_.back().temperatures.add(T);
 }
 
 const RunLog* RunHistory::shown() const

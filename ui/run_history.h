@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "engine/run.h"
+#include "temperature_log.h"
 
 namespace ljgas {
 
 // One run, while it goes on and after it has ended.
 struct RunLog {
     RunStats stats;                 // written by the run as it steps
-    std::vector<float> temperatures;  // shown in steps SliceCount, 2 SliceCount, ...
+    TemperatureLog temperatures;    // shown in steps SliceCount, 2 SliceCount, ...
     // The last run nested in this one (Go pressed during it), and where this
     // run's own counters stood when that run ended.
     std::unique_ptr<RunLog> nested;
