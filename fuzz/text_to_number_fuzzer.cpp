@@ -10,7 +10,9 @@
 //    IEEE operation (at most 15 significant digits, a power of ten up to
 //    10^22), it agrees with that division or multiplication;
 //  - the number ends where the scan says: appending any non-number byte after
-//    a complete number changes nothing.
+//    a complete number changes nothing;
+//  - the strict check calls the text one number exactly when the scan takes
+//    all of it, and out of range exactly when that number is infinite.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -186,5 +188,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (!sameBits(got, 0.0)) {
         failWith(text, "text without a number", got, 0.0);
     }
+
+    const ljgas::WholeText whole = ljgas::wholeTextNumber(text);
+    const ljgas::WholeText wantWhole = !s.found || s.end != text.size() ? ljgas::WholeText::NotANumber
+                                       : std::isinf(want)               ? ljgas::WholeText::OutOfRange
+                                                                        : ljgas::WholeText::Number;
+    if (whole != wantWhole)
+        failWith(text, "strict check (0 number, 1 not a number, 2 out of range)", static_cast<double>(whole),
+                 static_cast<double>(wantWhole));
     return 0;
 }

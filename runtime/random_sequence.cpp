@@ -12,7 +12,19 @@ constexpr std::uint64_t Increment = 0xda3e39cb94b95bdbULL;
 
 std::uint32_t rotateRight(std::uint32_t v, unsigned r) { return (v >> r) | (v << ((32u - r) & 31u)); }
 
+// splitmix64's output function (Steele, Lea and Flood 2014; Vigna's
+// constants) applied to the golden-ratio step past `seed`.
+std::uint64_t splitmix64(std::uint64_t seed)
+{
+    std::uint64_t z = seed + 0x9e3779b97f4a7c15ULL;
+    z = (z ^ (z >> 30u)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27u)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31u);
+}
+
 }  // namespace
+
+RandomSequence::RandomSequence(std::uint64_t seed) noexcept : state_(splitmix64(seed)) {}
 
 float RandomSequence::next() noexcept
 {

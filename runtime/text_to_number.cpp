@@ -1,6 +1,7 @@
 #include "text_to_number.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -103,6 +104,14 @@ bool scanNumber(std::string_view text, NumberSpan& span)
 }
 
 }  // namespace
+
+WholeText wholeTextNumber(std::string_view text) noexcept
+{
+    NumberSpan span;
+    if (!scanNumber(text, span) || span.end != text.size())
+        return WholeText::NotANumber;
+    return std::isinf(textToNumber(text)) ? WholeText::OutOfRange : WholeText::Number;
+}
 
 double textToNumber(std::string_view text) noexcept
 {

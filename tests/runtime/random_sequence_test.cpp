@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace ljgas {
@@ -31,6 +32,23 @@ TEST(RandomSequence, StartsWithTheFixedSequence)
                                            16354287 * TwoToMinus24, 1890167 * TwoToMinus24};
     for (const float value : expected)
         EXPECT_EQ(value, sequence.next());
+}
+
+// A seed starts the generator at splitmix64(seed), the published mixer (0
+// gives the state 0xe220a8397b1dcdaf, 1 gives 0x910a2dec89025cc1); the
+// draws from there, by the same PCG32 reference as above.
+TEST(RandomSequence, SeedStartsASequenceOfItsOwn)
+{
+    struct Row {
+        std::uint64_t seed;
+        std::array<int, 3> first;  // in units of 2^-24
+    };
+    for (const Row& row : {Row{0, {4268386, 12633609, 5053399}}, Row{1, {5074952, 5902360, 4144075}},
+                           Row{UINT64_MAX, {11702402, 13785586, 11943472}}}) {
+        RandomSequence sequence(row.seed);
+        for (const int k : row.first)
+            EXPECT_EQ(sequence.next(), static_cast<float>(k) * TwoToMinus24) << "seed " << row.seed;
+    }
 }
 
 TEST(RandomSequence, TwoFreshSequencesAgree)

@@ -107,6 +107,18 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"LongDExponentCopy", "0." + repeat('0', 2000) + "25d2001", 2.5}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
+// Whole texts: what the reading above consumes in full, within the double
+// range; a number too small for a double reads as 0 and is one.
+TEST(TextToNumber, WholeTextIsOneNumberWithinTheDoubleRange)
+{
+    for (const char* number : {"0.01", " -1", "+.5", "5.", "1d-3", "1e-400", "-0"})
+        EXPECT_EQ(wholeTextNumber(number), WholeText::Number) << number;
+    for (const char* other : {"", " ", "abc", "0,2", "0.01 ", "1e", "1e+", "--1", "inf", "nan", "0x10"})
+        EXPECT_EQ(wholeTextNumber(other), WholeText::NotANumber) << other;
+    for (const std::string& huge : {std::string("1e400"), std::string("-1e309"), "1" + std::string(400, '0')})
+        EXPECT_EQ(wholeTextNumber(huge), WholeText::OutOfRange) << huge;
+}
+
 TEST(TextToNumber, ReadsAMillionDigits)
 {
     // 0.1 followed by a million more digits still rounds to the double 0.1.
