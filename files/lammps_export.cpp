@@ -1,18 +1,12 @@
 #include "files/lammps_export.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
 #include "engine/record.h"
 #include "engine/run_params.h"
 #include "files/exact_number.h"
-#include "files/output_file.h"
+#include "files/file_error.h"
 #include "runtime/number_to_text.h"
 #include "runtime/text_to_number.h"
 #include "version.h"
@@ -28,8 +22,6 @@ constexpr int RdfBins = 160;
 // Steps between the g(r) samples, and samples per averaged output.
 constexpr int RdfEvery = 100;
 constexpr int RdfRepeat = 10;
-
-void put(std::FILE* out, const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); }
 
 // A single-precision value as LAMMPS should compute with it: exactly.
 std::string exact(float value) { return exactNumber(static_cast<double>(value)); }
@@ -88,71 +80,43 @@ std::string stepSizeNote(const Record& rec, const LammpsSettings& settings)
 }
 
 
-// The folder must exist, be a folder and take new files.
-bool checkFolder(const std::string& folder, std::string& error)
-{
-    struct stat info {};
-    if (folder.empty()) {
-        error = "no folder given for the LAMMPS files";
-        return false;
-    }
-    if (::stat(folder.c_str(), &info) != 0) {
-        error = "cannot write the LAMMPS files into '" + folder + "': " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISDIR(info.st_mode)) {
-        error = "cannot write the LAMMPS files into '" + folder + "': not a folder";
-        return false;
-    }
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        error = "cannot write the LAMMPS files into '" + folder + "': " + std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
-
-std::string inFolder(const std::string& folder, const char* name)
-{
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 }  // namespace
 
-std::string lammpsExportProblem(const Record& rec, const LammpsSettings& settings)
+void checkLammpsExport(const Record& rec, const LammpsSettings& settings)
 {
     if (rec.n < 2)
-        return "no gas to export: fewer than two discs";
+        throw FileError("no gas to export: fewer than two discs");
     if (!(rec.R > 0.0f) || !std::isfinite(8.0f * rec.R))
-        return "R = " + numberToText(rec.R) + " cannot be exported: LAMMPS needs a positive, finite cut-off 8R";
+        throw FileError("R = " + numberToText(rec.R) +
+                        " cannot be exported: LAMMPS needs a positive, finite cut-off 8R");
     if (!std::isfinite(settings.e0))
-        return "e0 is too large to export";
+        throw FileError("e0 is too large to export");
     if (settings.thermostat && !std::isfinite(settings.Tsoll))
-        return "Tsoll is too large to export";
-    return {};
+        throw FileError("Tsoll is too large to export");
 }
 
-void writeLammpsData(std::FILE* out, const Record& rec, const LammpsSettings& settings)
+std::string lammpsDataText(const Record& rec, const LammpsSettings& settings)
 {
     const std::string count = std::to_string(rec.n);
-    put(out, "LAMMPS data file from ljgas " + std::string(Version) + ": " + count + " discs, R = " +
-                 numberToText(rec.R) + ", e0 = " + numberToText(settings.e0) + "\n\n" + count +
-                 " atoms\n1 atom types\n\n0 1 xlo xhi\n0 1 ylo yhi\n-0.5 0.5 zlo zhi\n\nMasses\n\n1 1\n\n"
-                 "Atoms # atomic\n\n");
+    std::string text = "LAMMPS data file from ljgas " + std::string(Version) + ": " + count + " discs, R = " +
+                       numberToText(rec.R) + ", e0 = " + numberToText(settings.e0) + "\n\n" + count +
+                       " atoms\n1 atom types\n\n0 1 xlo xhi\n0 1 ylo yhi\n-0.5 0.5 zlo zhi\n\nMasses\n\n1 1\n\n"
+                       "Atoms # atomic\n\n";
     for (int k = 1; k <= rec.n; ++k)
-        put(out, std::to_string(k) + " 1 " + exact(intoBox(rec.x[k])) + " " + exact(intoBox(rec.y[k])) + " 0\n");
-    put(out, "\nVelocities\n\n");
+        text += std::to_string(k) + " 1 " + exact(intoBox(rec.x[k])) + " " + exact(intoBox(rec.y[k])) + " 0\n";
+    text += "\nVelocities\n\n";
     for (int k = 1; k <= rec.n; ++k)
-        put(out, std::to_string(k) + " " + exact(rec.vx[k]) + " " + exact(rec.vy[k]) + " 0\n");
+        text += std::to_string(k) + " " + exact(rec.vx[k]) + " " + exact(rec.vy[k]) + " 0\n";
+    return text;
 }
 
-void writeLammpsDeck(std::FILE* out, const Record& rec, const LammpsSettings& settings)
+std::string lammpsDeckText(const Record& rec, const LammpsSettings& settings)
 {
     const std::string count = std::to_string(rec.n);
     const float sigma = 2.0f * rec.R;  // exact: a doubling
     const float cutOff = 8.0f * rec.R;
     const float skin = static_cast<float>(SkinPerSigma * sigma);
-    put(out,
+    return
         "# LAMMPS input deck for the gas of ljgas " + std::string(Version) + ": " + count +
             " Lennard-Jones discs of\n"
             "# radius R = " + numberToText(rec.R) + " in the periodic unit square, e0 = " +
@@ -216,35 +180,13 @@ void writeLammpsDeck(std::FILE* out, const Record& rec, const LammpsSettings& se
             "thermo_style    custom step temp ke pe etotal press\n"
             "thermo_modify   norm no format float %.15g\n"
             "thermo          ${every}\n"
-            "run             ${steps}\n");
+            "run             ${steps}\n";
 }
 
 LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tsoll, bool thermostat)
 {
     // As a run takes e0 (single precision, unchecked) and the thermostat Tsoll.
     return {static_cast<float>(textToNumber(e0)), textToNumber(Tsoll), thermostat};
-}
-
-bool exportForLammps(const Record& rec, const LammpsSettings& settings, const std::string& folder,
-                     std::string& error)
-{
-    error = lammpsExportProblem(rec, settings);
-    if (!error.empty() || !checkFolder(folder, error))
-        return false;
-    OutputFile data;
-    OutputFile deck;
-    if (!data.open(inFolder(folder, LammpsDataName), error) || !deck.open(inFolder(folder, LammpsDeckName), error))
-        return false;
-    writeLammpsData(data.stream(), rec, settings);
-    writeLammpsDeck(deck.stream(), rec, settings);
-    if (!data.commit(error))
-        return false;  // the deck's temporary file goes with `deck`
-    if (!deck.commit(error)) {
-        // A data file without its deck would be half an export.
-        ::unlink(data.path().c_str());
-        return false;
-    }
-    return true;
 }
 
 }  // namespace ljgas

@@ -2,7 +2,6 @@
 // runs the same gas, with the same potential, cut-off and thermostat.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -25,21 +24,15 @@ LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tso
 inline constexpr const char* LammpsDataName = "data.ljgas";
 inline constexpr const char* LammpsDeckName = "in.ljgas";
 
-// Why this gas cannot be handed to LAMMPS (fewer than two discs, a cut-off
-// 8R that is not positive and finite, an e0 or a thermostat target beyond
-// single precision), or empty when it can.
-std::string lammpsExportProblem(const Record& rec, const LammpsSettings& settings);
+// Throws a FileError that says why this gas cannot be handed to LAMMPS
+// (fewer than two discs, a cut-off 8R that is not positive and finite, an e0
+// or a thermostat target beyond single precision); returns when it can.
+void checkLammpsExport(const Record& rec, const LammpsSettings& settings);
 
-// The two files' texts, for a gas without a problem.
-void writeLammpsData(std::FILE* out, const Record& rec, const LammpsSettings& settings);
-void writeLammpsDeck(std::FILE* out, const Record& rec, const LammpsSettings& settings);
-
-// Writes folder/data.ljgas (box [0,1)^2, mass 1, the positions and velocities
-// of particles 1..n) and folder/in.ljgas (the commented input deck). Both
-// appear complete or neither does. The folder must exist and be writable; on
-// failure `error` names the path at fault and why, and the function returns
-// false.
-bool exportForLammps(const Record& rec, const LammpsSettings& settings, const std::string& folder,
-                     std::string& error);
+// The two files' texts, for a gas that passes the check: data.ljgas (box
+// [0,1)^2, mass 1, the positions and velocities of particles 1..n) and
+// in.ljgas (the commented input deck). A folder gets both or neither.
+std::string lammpsDataText(const Record& rec, const LammpsSettings& settings);
+std::string lammpsDeckText(const Record& rec, const LammpsSettings& settings);
 
 }  // namespace ljgas

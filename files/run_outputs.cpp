@@ -1,11 +1,10 @@
 #include "files/run_outputs.h"
 
 #include <numbers>
-#include <string>
 
-#include "files/csv_number.h"
 #include "engine/record.h"
 #include "engine/run_params.h"
+#include "files/csv_number.h"
 
 namespace ljgas {
 
@@ -14,20 +13,15 @@ namespace {
 // Bin width in units of R: 14R spread over the 200 plotted bins.
 constexpr double BinWidthPerRadius = 0.07;
 
-void writeLine(std::FILE* out, const std::string& line) { std::fwrite(line.data(), 1, line.size(), out); }
-
 }  // namespace
 
-void writeTemperatureHeader(std::FILE* out) { writeLine(out, "step,T\n"); }
+std::string temperatureHeader() { return "step,T\n"; }
 
-void writeTemperatureLine(std::FILE* out, std::int64_t step, float T)
-{
-    writeLine(out, std::to_string(step) + "," + csvNumber(T) + "\n");
-}
+std::string temperatureLine(std::int64_t step, float T) { return std::to_string(step) + "," + csvNumber(T) + "\n"; }
 
-void writeDistribution(std::FILE* out, const Record& rec, std::int64_t binnedVisits)
+std::string distributionText(const Record& rec, std::int64_t binnedVisits)
 {
-    writeLine(out, "bin,r,g,g_norm\n");
+    std::string text = "bin,r,g,g_norm\n";
     const double R = rec.R;
     const double w = BinWidthPerRadius * R;
     const double idealEntry = static_cast<double>(binnedVisits) * 2.0 * std::numbers::pi * w * w;
@@ -35,8 +29,9 @@ void writeDistribution(std::FILE* out, const Record& rec, std::int64_t binnedVis
         const double r = k * BinWidthPerRadius * R;
         const double g = rec.g[k];
         const double normalised = idealEntry > 0.0 ? g / idealEntry : 0.0;
-        writeLine(out, std::to_string(k) + "," + csvNumber(r) + "," + csvNumber(g) + "," + csvNumber(normalised) + "\n");
+        text += std::to_string(k) + "," + csvNumber(r) + "," + csvNumber(g) + "," + csvNumber(normalised) + "\n";
     }
+    return text;
 }
 
 }  // namespace ljgas

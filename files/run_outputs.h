@@ -3,15 +3,15 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <string>
 
 namespace ljgas {
 
 struct Record;
 
-// "step,T", then one line per temperature shown.
-void writeTemperatureHeader(std::FILE* out);
-void writeTemperatureLine(std::FILE* out, std::int64_t step, float T);
+// "step,T\n", then one line per temperature shown.
+std::string temperatureHeader();
+std::string temperatureLine(std::int64_t step, float T);
 
 // "bin,r,g,g_norm" and bins 1..200. Bin k is centred on r = k * 0.07R. Its
 // entry g(k) sums 1/k over the visits that fell into it; for an ideal gas the
@@ -19,6 +19,6 @@ void writeTemperatureLine(std::FILE* out, std::int64_t step, float T);
 // times the weight 1/k), w = 0.07R the bin width. g_norm divides by that, so
 // it tends to 1 at distances where the gas is uncorrelated. It is 0 before
 // any visit has been binned.
-void writeDistribution(std::FILE* out, const Record& rec, std::int64_t binnedVisits);
+std::string distributionText(const Record& rec, std::int64_t binnedVisits);
 
 }  // namespace ljgas

@@ -23,7 +23,7 @@ constexpr std::streamsize MaximumFileSize = 1 << 20;
 
 [[noreturn]] void failAt(const std::string& name, int line, const std::string& problem)
 {
-    throw StateFileError(name + ":" + std::to_string(line) + ": " + problem, line);
+    throw FileError(name + ":" + std::to_string(line) + ": " + problem, line);
 }
 
 // A field as it is shown in a message: in quotes, cut short when it is long,
@@ -139,21 +139,21 @@ ParticleState readStateFile(const std::string& path)
 {
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored))
-        throw StateFileError("cannot read state file '" + path + "': it is a directory", 0);
+        throw FileError("cannot read state file '" + path + "': it is a directory");
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw StateFileError("cannot open state file '" + path + "': " + std::strerror(errno), 0);
+        throw FileError("cannot open state file '" + path + "': " + std::strerror(errno));
     std::string text(static_cast<std::size_t>(MaximumFileSize) + 1, '\0');
     in.read(text.data(), MaximumFileSize + 1);
     if (in.bad())
-        throw StateFileError("cannot read state file '" + path + "'", 0);
+        throw FileError("cannot read state file '" + path + "'");
     if (in.gcount() > MaximumFileSize)
-        throw StateFileError("state file '" + path + "' is larger than 1 MiB; a 225-particle state is about 16 KB", 0);
+        throw FileError("state file '" + path + "' is larger than 1 MiB; a 225-particle state is about 16 KB");
     text.resize(static_cast<std::size_t>(in.gcount()));
     return parseStateText(text, path);
 }
 
-void writeStateFile(std::FILE* out, const Record& rec)
+std::string stateFileText(const Record& rec)
 {
     std::string text(Header);
     text += '\n';
@@ -165,7 +165,7 @@ void writeStateFile(std::FILE* out, const Record& rec)
         }
         text += '\n';
     }
-    std::fwrite(text.data(), 1, text.size(), out);
+    return text;
 }
 
 void applyState(Record& rec, const ParticleState& state)

@@ -3,12 +3,11 @@
 #pragma once
 
 #include <array>
-#include <cstdio>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "engine/run_params.h"
+#include "files/file_error.h"
 
 namespace ljgas {
 
@@ -22,31 +21,20 @@ struct ParticleState {
     std::array<float, ParticleCount> vy{};
 };
 
-// A state file that cannot be used. what() names the file and, where the
-// fault lies on a line, the line number: "state.csv:7: ...".
-class StateFileError : public std::runtime_error {
-public:
-    StateFileError(const std::string& message, int line) : std::runtime_error(message), line_(line) {}
-    int line() const noexcept { return line_; }  // 1-based; 0 when no line is at fault
-
-private:
-    int line_;
-};
-
 // Reads the whole text strictly: the exact header, then exactly 225 lines
 // "k,x,y,vx,vy" with k = 1..225 in order and four finite floats that fill
 // their fields. CRLF line ends and a missing final newline are accepted.
 // `name` is the file name used in messages. Any bytes may be passed: the
-// result is the state, or a StateFileError, whose message shows the fields
-// at fault escaped (\xNN) and cut short; nothing else is thrown but
-// std::bad_alloc.
+// result is the state, or a FileError with the line at fault, whose message
+// shows the fields at fault escaped (\xNN) and cut short; nothing else is
+// thrown but std::bad_alloc.
 ParticleState parseStateText(std::string_view text, const std::string& name);
 
-// Reads and parses the file at `path`. Throws StateFileError.
+// Reads and parses the file at `path`. Throws FileError.
 ParticleState readStateFile(const std::string& path);
 
-// Writes particles 1..225 of the record.
-void writeStateFile(std::FILE* out, const Record& rec);
+// The file's text for particles 1..225 of the record.
+std::string stateFileText(const Record& rec);
 
 // Replaces x, y, vx and vy of particles 1..225; nothing else changes.
 void applyState(Record& rec, const ParticleState& state);

@@ -1,6 +1,6 @@
 // Fuzzes the batch tool's state-file reader with any text.
 //
-// The reader either returns a complete state or throws StateFileError; any
+// The reader either returns a complete state or throws FileError; any
 // other exception, a crash or a sanitizer report is a fault. An independent,
 // deliberately plain reader of the same format decides what the answer must
 // be, so that the fuzzer also catches a text accepted that should not be (or
@@ -188,16 +188,7 @@ std::string written(const ParticleState& state)
     auto rec = std::make_unique<ljgas::Record>();
     rec->n = ParticleCount;
     ljgas::applyState(*rec, state);
-    char* buffer = nullptr;
-    std::size_t length = 0;
-    std::FILE* out = open_memstream(&buffer, &length);
-    if (out == nullptr)
-        fault({}, "open_memstream failed");
-    ljgas::writeStateFile(out, *rec);
-    std::fclose(out);
-    std::string text(buffer, length);
-    std::free(buffer);
-    return text;
+    return ljgas::stateFileText(*rec);
 }
 
 }  // namespace
@@ -210,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<ParticleState> got;
     try {
         got = ljgas::parseStateText(text, FileName);
-    } catch (const ljgas::StateFileError& e) {
+    } catch (const ljgas::FileError& e) {
         if (expected.state)
             fault(text, std::string("a valid file rejected: ") + e.what());
         const std::string prefix = FileName + ":" + std::to_string(e.line()) + ": ";
@@ -233,7 +224,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string again = written(*got);
     try {
         compareStates(text, ljgas::parseStateText(again, FileName), *got, "written and read back");
-    } catch (const ljgas::StateFileError& e) {
+    } catch (const ljgas::FileError& e) {
         fault(text, std::string("the tool's own output rejected: ") + e.what());
     }
     return 0;

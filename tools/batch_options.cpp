@@ -1,12 +1,13 @@
+// The command line is read with CLI11; the window reads its own (--help,
+// --version and Qt's options) with QCommandLineParser in ui/application.cpp.
+// Each program uses what its world has: ljgas-batch links no Qt.
 #include "batch_options.h"
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <set>
-#include <stdexcept>
+#include <limits>
 
 #include "version.h"
 
@@ -27,34 +28,38 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The options bound to CLI11, with the texts converted once the whole line
-// has been read.
-struct CommandLine {
-    CLI::App app{Description, "ljgas-batch"};
-    std::string thermostat = "on";
-    std::string steps = "10000";
-    std::set<std::string> given;  // the options with a value read so far
-};
+std::string inQuotes(const std::string& text) { return "'" + text + "'"; }
 
-void addOptions(CommandLine& line, BatchOptions& o)
+// Digits only, up to the largest value of the type. CLI11's own conversion
+// to an integer reads "010" as octal, "0x10" as hexadecimal and a number
+// beyond the type as its largest value; a count is none of these.
+template <class Integer>
+bool readWholeNumber(const std::string& text, Integer& value)
 {
-    CLI::App& app = line.app;
-    app.set_version_flag("--version", std::string("ljgas-batch ") + Version);
-    app.add_option("--R", o.R, "Text of the R box, the particle radius in box lengths (default \"0.01\")")
-        ->type_name("TEXT");
-    app.add_option("--e0", o.e0, "Text of the e0 box, the well depth (default \"0.2\")")->type_name("TEXT");
-    app.add_option("--tsoll", o.Tsoll, "Text of the Tsoll box, the target temperature (default \"0.3\")")
-        ->type_name("TEXT");
-    app.add_option("--thermostat", line.thermostat, "The Thermostat check box (default on)")->type_name("on|off");
-    app.add_option("--steps", line.steps, "Steps of the run; 0 makes no run (default 10000)")->type_name("N");
-    app.add_option("--state-in", o.stateIn, "Replace x, y, vx, vy of particles 1..225 before the run (CSV)")
-        ->type_name("FILE");
-    // Each output fills an entry of its own; those not given are dropped
-    // once the line has been read.
-    for (const BatchOutput& output : batchOutputs())
-        app.add_option(output.option, o.outputs[output.option], output.help)
-            ->type_name(output.inFolder.empty() ? "FILE" : "DIR");
-    app.add_flag("--quiet", o.quiet, "No progress bar and no summary");
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && text.front() != '-' && result.ec == std::errc{} && result.ptr == text.data() + text.size();
+}
+
+template <class Integer>
+CLI::Validator wholeNumber()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            Integer value{};
+            if (readWholeNumber(text, value))
+                return {};
+            return inQuotes(text) + " is not a whole number from 0 to " +
+                   std::to_string(std::numeric_limits<Integer>::max());
+        },
+        "");
+}
+
+template <class Integer>
+Integer wholeNumberOf(const std::string& text)
+{
+    Integer value{};
+    readWholeNumber(text, value);  // checked by wholeNumber<Integer>()
+    return value;
 }
 
 bool isOptionName(const CLI::App& app, const std::string& token)
@@ -62,33 +67,65 @@ bool isOptionName(const CLI::App& app, const std::string& token)
     return token.starts_with('-') && app.get_option_no_throw(token.substr(0, token.find('='))) != nullptr;
 }
 
-bool takesValue(const CLI::Option* option) { return option->get_items_expected_max() > 0; }
-
-// CLI11 reads the line from left to right and runs these checks as it reads
-// each option, so that of several mistakes the first is the one reported. A
-// value must follow an option that takes one, and it may not itself be an
-// option name: "--state-out --quiet" is a forgotten file name, not a file
-// called "--quiet".
-void checkEachAsRead(CommandLine& line)
+// A value must not be an option name: "--state-out --quiet" is a forgotten
+// file name, not a file called "--quiet". (A negative number is no option.)
+CLI::Validator notAnOption(const CLI::App& app)
 {
-    for (CLI::Option* option : line.app.get_options()) {
-        const std::string name = option->get_name();
-        option->trigger_on_parse();
-        if (!takesValue(option)) {
-            // A flag given alone reads as "true"; anything else came after "=".
-            option->each([name](const std::string& value) {
-                if (value != "true")
-                    throw Refusal("option " + name + " takes no value");
-            });
-            continue;
-        }
-        option->each([&line, name](const std::string& value) {
-            if (!line.given.insert(name).second)
-                throw Refusal("option " + name + " is given more than once");
-            if (isOptionName(line.app, value))
-                throw Refusal("option " + name + " needs a value");
-        });
-    }
+    return CLI::Validator(
+        [&app](std::string& text) -> std::string {
+            return isOptionName(app, text) ? "needs a value, not the option " + text : std::string();
+        },
+        "");
+}
+
+const CLI::Validator FileName([](std::string& text) { return text.empty() ? "needs a file name" : std::string(); },
+                              "");
+
+void addOptions(CLI::App& app, BatchOptions& o)
+{
+    const auto once = CLI::MultiOptionPolicy::Throw;
+    const CLI::Validator value = notAnOption(app);
+    app.set_version_flag("--version", std::string("ljgas-batch ") + Version);
+    app.add_option("--R", o.R, "Text of the R box, the particle radius in box lengths (default \"0.01\")")
+        ->type_name("TEXT")
+        ->check(value)
+        ->multi_option_policy(once);
+    app.add_option("--e0", o.e0, "Text of the e0 box, the well depth (default \"0.2\")")
+        ->type_name("TEXT")
+        ->check(value)
+        ->multi_option_policy(once);
+    app.add_option("--tsoll", o.Tsoll, "Text of the Tsoll box, the target temperature (default \"0.3\")")
+        ->type_name("TEXT")
+        ->check(value)
+        ->multi_option_policy(once);
+    app.add_option_function<std::string>(
+           "--thermostat", [&o](const std::string& text) { o.thermostat = text == "on"; },
+           "The Thermostat check box (default on)")
+        ->type_name("on|off")
+        ->check(value)
+        ->check(CLI::IsMember({"on", "off"}).description(""))
+        ->multi_option_policy(once);
+    app.add_option_function<std::string>(
+           "--steps", [&o](const std::string& text) { o.steps = wholeNumberOf<std::int64_t>(text); },
+           "Steps of the run; 0 makes no run (default 10000)")
+        ->type_name("N")
+        ->check(value)
+        ->check(wholeNumber<std::int64_t>())
+        ->multi_option_policy(once);
+    app.add_option("--state-in", o.stateIn, "Replace x, y, vx, vy of particles 1..225 before the run (CSV)")
+        ->type_name("FILE")
+        ->check(value)
+        ->check(FileName)
+        ->multi_option_policy(once);
+    // Each output fills an entry of its own; those not given are dropped
+    // once the line has been read.
+    for (const BatchOutput& output : batchOutputs())
+        app.add_option(output.option, o.outputs[output.option], output.help)
+            ->type_name(output.inFolder.empty() ? "FILE" : "DIR")
+            ->check(value)
+            ->check(FileName)
+            ->multi_option_policy(once);
+    app.add_flag("--quiet", o.quiet, "No progress bar and no summary")->disable_flag_override();
 }
 
 // CLI11 takes the arguments last first. It would read "--R=" as "--R" and
@@ -100,7 +137,7 @@ std::vector<std::string> argumentsForCLI11(const CLI::App& app, const std::vecto
     for (auto argument = arguments.rbegin(); argument != arguments.rend(); ++argument) {
         const std::string name = argument->substr(0, argument->size() - 1);
         const CLI::Option* option = argument->ends_with('=') ? app.get_option_no_throw(name) : nullptr;
-        if (argument->starts_with("--") && option != nullptr && takesValue(option)) {
+        if (argument->starts_with("--") && option != nullptr && option->get_items_expected_max() > 0) {
             reversed.push_back("");
             reversed.push_back(name);
         } else {
@@ -108,6 +145,24 @@ std::vector<std::string> argumentsForCLI11(const CLI::App& app, const std::vecto
         }
     }
     return reversed;
+}
+
+// CLI11 reports three different mistakes as an ArgumentMismatch: an option
+// given twice (its policy), a value given to a flag, and a value missing at
+// the end of the line.
+std::string mismatch(const CLI::App& app, const std::vector<std::string>& arguments)
+{
+    for (const CLI::Option* option : app.get_options()) {
+        if (option->count() > 1)
+            return option->get_name() + ": given more than once";
+    }
+    for (const std::string& argument : arguments) {
+        const std::string name = argument.substr(0, argument.find('='));
+        const CLI::Option* option = app.get_option_no_throw(name);
+        if (name != argument && option != nullptr && option->get_items_expected_max() == 0)
+            return name + ": takes no value";
+    }
+    return arguments.back() + ": needs a value";
 }
 
 // The arguments CLI11 did not take: an unknown option and what follows it,
@@ -124,15 +179,6 @@ std::string leftOver(const CLI::App& app)
         extras += (extras.empty() ? "" : " ") + extra;
     const bool looksLikeOption = !afterSeparator && !remaining.empty() && remaining.front().starts_with("-");
     return (looksLikeOption ? "unknown option: " : "unexpected argument: ") + extras;
-}
-
-void convertTexts(const CommandLine& line, BatchOptions& o)
-{
-    if (line.thermostat != "on" && line.thermostat != "off")
-        throw Refusal("--thermostat must be on or off, not '" + line.thermostat + "'");
-    o.thermostat = line.thermostat == "on";
-    if (!parseStepCount(line.steps, o.steps))
-        throw Refusal("--steps must be a whole number 0 or greater, not '" + line.steps + "'");
 }
 
 // Whether two outputs would overwrite each other: two names of one regular
@@ -178,65 +224,36 @@ void checkOutputsApart(const OutputRequests& requests)
     for (auto a = files.begin(); a != files.end(); ++a) {
         for (auto b = a + 1; b != files.end(); ++b) {
             if (a->option != b->option && sameFile(a->file, b->file))
-                throw Refusal(a->option + " and " + b->option + " name the same file '" + a->file + "'");
+                throw Refusal(a->option + " and " + b->option + " name the same file " + inQuotes(a->file));
         }
     }
 }
 
-// Keeps the outputs given, each with a file name, and apart.
-void checkFiles(const CLI::App& app, BatchOptions& o)
-{
-    if (app.count("--state-in") > 0 && o.stateIn.empty())
-        throw Refusal("option --state-in needs a file name");
-    std::erase_if(o.outputs, [&app](const auto& request) { return app.count(request.first) == 0; });
-    for (const auto& [option, path] : o.outputs) {
-        if (path.empty())
-            throw Refusal("option " + option + " needs a file name");
-    }
-    checkOutputsApart(o.outputs);
-}
-
 }  // namespace
-
-bool parseStepCount(const std::string& text, std::int64_t& steps)
-{
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    std::int64_t value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc{} || result.ptr != text.data() + text.size())
-        return false;
-    steps = value;
-    return true;
-}
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {
     ParsedCommandLine parsed;
-    CommandLine line;
-    addOptions(line, parsed.options);
-    checkEachAsRead(line);
+    CLI::App app{Description, "ljgas-batch"};
+    addOptions(app, parsed.options);
     const auto answer = [&parsed](ParsedCommandLine::Action action, std::string message) {
         parsed.action = action;
         parsed.message = std::move(message);
         return parsed;
     };
     try {
-        std::vector<std::string> reversed = argumentsForCLI11(line.app, arguments);
-        line.app.parse(reversed);
-        convertTexts(line, parsed.options);
-        checkFiles(line.app, parsed.options);
+        std::vector<std::string> reversed = argumentsForCLI11(app, arguments);
+        app.parse(reversed);
+        std::erase_if(parsed.options.outputs, [&app](const auto& request) { return app.count(request.first) == 0; });
+        checkOutputsApart(parsed.options.outputs);
     } catch (const CLI::CallForHelp&) {
-        return answer(ParsedCommandLine::Action::Help, line.app.help());
+        return answer(ParsedCommandLine::Action::Help, app.help());
     } catch (const CLI::CallForVersion& version) {
         return answer(ParsedCommandLine::Action::Version, version.what() + std::string("\n"));
     } catch (const CLI::ArgumentMismatch&) {
-        // The line ran out before the value of its last option.
-        const std::string& name = arguments.back();
-        return answer(ParsedCommandLine::Action::Error,
-                      "option " + name + (line.given.contains(name) ? " is given more than once" : " needs a value"));
+        return answer(ParsedCommandLine::Action::Error, mismatch(app, arguments));
     } catch (const CLI::ExtrasError&) {
-        return answer(ParsedCommandLine::Action::Error, leftOver(line.app));
+        return answer(ParsedCommandLine::Action::Error, leftOver(app));
     } catch (const CLI::ParseError& e) {
         return answer(ParsedCommandLine::Action::Error, e.what());
     } catch (const Refusal& refusal) {

@@ -17,8 +17,8 @@ struct BatchOptions {
     std::string Tsoll = "0.3";
     bool thermostat = true;      // the thermostat box checked
     std::int64_t steps = 10000;  // steps of the one run; 0: no run
-    std::string stateIn;         // x, y, vx, vy replacing the lattice state
-    OutputRequests outputs;      // the outputs asked for (batch_outputs.h)
+    std::string stateIn;     // x, y, vx, vy replacing the lattice state
+    OutputRequests outputs;  // the outputs asked for (batch_outputs.h)
     bool quiet = false;
 };
 
@@ -32,8 +32,5 @@ struct ParsedCommandLine {
 };
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
-
-// A whole number 0 or greater, digits only. Returns false for anything else.
-bool parseStepCount(const std::string& text, std::int64_t& steps);
 
 }  // namespace ljgas

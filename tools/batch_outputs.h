@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <span>
@@ -12,6 +11,7 @@
 
 namespace ljgas {
 
+class OutputFile;
 struct LammpsSettings;
 struct Observables;
 struct Record;
@@ -19,7 +19,7 @@ struct RunStats;
 
 // The open files of one output: the one file its option names, or the
 // files in the folder it names, in the order of its row's `inFolder`.
-using Streams = std::span<std::FILE* const>;
+using Streams = std::span<OutputFile* const>;
 
 // A temperature read-out: the run shows T in the yield of step `step`.
 // `measured` holds the energies and pressure of the state then, when an
@@ -41,7 +41,9 @@ struct RunEnd {
 
 // One output. Every moment is optional; a session that ends early (an engine
 // error, an interrupt) skips the moments it did not reach but always ends
-// with atEnd, so every output asked for is written.
+// with atEnd, so every output asked for is written. A moment that cannot
+// write what it should throws a FileError: then no file of this output
+// appears, and the session fails.
 struct BatchOutput {
     const char* option;  // "--state-out"; its value names the file
     const char* help;
@@ -53,9 +55,6 @@ struct BatchOutput {
     void (*atLatticeStart)(Streams out, const Record& rec) = nullptr;  // also after a failed one
     void (*atReadOut)(Streams out, const ReadOut& shown) = nullptr;    // each temperature shown
     void (*atEnd)(Streams out, const RunEnd& end) = nullptr;           // after the run
-    // Why the end state cannot be written (then no file of this output
-    // appears, and the session fails); empty when it can.
-    std::string (*refusedAtEnd)(const RunEnd& end) = nullptr;
     // Needs the energies and pressure at each read-out (ReadOut::measured).
     bool measures = false;
 };

@@ -15,6 +15,7 @@
 #include "engine/observables.h"
 #include "engine/record.h"
 #include "engine/run.h"
+#include "files/file_error.h"
 #include "files/lammps_export.h"
 #include "files/state_file.h"
 #include "interrupt.h"
@@ -80,16 +81,13 @@ struct Session {
 // the simulation starts and leaves no file behind.
 bool prepareFiles(Session& s, std::optional<ParticleState>& loaded)
 {
-    if (!s.options.stateIn.empty()) {
-        try {
+    try {
+        if (!s.options.stateIn.empty()) {
             loaded = readStateFile(s.options.stateIn);
-        } catch (const StateFileError& e) {
-            report(e.what());
-            return false;
         }
-    }
-    if (std::string error; !s.outputs.open(batchOutputs(), s.options.outputs, error)) {
-        report(error);
+        s.outputs.open(batchOutputs(), s.options.outputs);
+    } catch (const FileError& e) {
+        report(e.what());
         return false;
     }
     s.host.onReadOut([&s](std::int64_t step, float T) {
@@ -169,14 +167,18 @@ int finish(Session& s)
     s.outputs.atEnd({*s.rec, s.stats, s.settings});
     std::vector<std::string> written;
     std::string commitError;
-    const bool committed = s.outputs.commit(written, commitError);
+    try {
+        s.outputs.commit(written);
+    } catch (const FileError& e) {
+        commitError = e.what();
+    }
 
     if (!s.failure.empty()) {
         report(s.failure);
         if (!written.empty())
             report("wrote " + joined(written) + " from the state at that point");
     }
-    if (!committed) {
+    if (!commitError.empty()) {
         report(commitError);
         return ExitFailure;
     }

@@ -1,41 +1,50 @@
 #include "open_outputs.h"
 
+#include "files/file_error.h"
+
 namespace ljgas {
 
 template <auto Moment, class... Details>
 void OpenOutputs::write(const Details&... details)
 {
     for (Output& output : outputs_) {
-        if (const auto hook = output.row->*Moment; hook != nullptr)
+        const auto hook = output.row->*Moment;
+        if (hook == nullptr || !output.refused.empty())
+            continue;
+        try {
             hook(output.streams, details...);
+        } catch (const FileError& error) {
+            output.refused = std::string(output.row->option) + " not written: " + error.what();
+        }
     }
 }
 
-bool OpenOutputs::open(std::span<const BatchOutput> outputs, const OutputRequests& requests, std::string& error)
+void OpenOutputs::open(std::span<const BatchOutput> outputs, const OutputRequests& requests)
 {
     outputs_.clear();
-    for (const BatchOutput& row : outputs) {
-        const auto request = requests.find(row.option);
-        if (request == requests.end())
-            continue;
-        Output& output = outputs_.emplace_back(Output{&row, {}, {}, {}});
-        for (const std::string& path : outputFiles(row, request->second)) {
-            auto file = std::make_unique<OutputFile>();
-            if (!file->open(path, error)) {
-                outputs_.clear();
-                return false;
+    try {
+        for (const BatchOutput& row : outputs) {
+            const auto request = requests.find(row.option);
+            if (request == requests.end())
+                continue;
+            Output& output = outputs_.emplace_back(Output{&row, {}, {}, {}});
+            for (const std::string& path : outputFiles(row, request->second)) {
+                output.files.push_back(std::make_unique<OutputFile>(path));
+                output.streams.push_back(output.files.back().get());
             }
-            output.streams.push_back(file->stream());
-            output.files.push_back(std::move(file));
         }
+    } catch (const FileError&) {
+        outputs_.clear();  // each file discards what it has written
+        throw;
     }
     write<&BatchOutput::atOpen>();
-    return true;
 }
 
 void OpenOutputs::atLatticeStart(const Record& rec) { write<&BatchOutput::atLatticeStart>(rec); }
 
 void OpenOutputs::atReadOut(const ReadOut& shown) { write<&BatchOutput::atReadOut>(shown); }
+
+void OpenOutputs::atEnd(const RunEnd& end) { write<&BatchOutput::atEnd>(end); }
 
 bool OpenOutputs::measures() const
 {
@@ -46,39 +55,28 @@ bool OpenOutputs::measures() const
     return false;
 }
 
-void OpenOutputs::atEnd(const RunEnd& end)
+void OpenOutputs::commit(std::vector<std::string>& written)
 {
+    std::string firstFailure;
     for (Output& output : outputs_) {
-        if (output.row->refusedAtEnd != nullptr)
-            output.refused = output.row->refusedAtEnd(end);
-        if (output.refused.empty() && output.row->atEnd != nullptr)
-            output.row->atEnd(output.streams, end);
-    }
-}
-
-bool OpenOutputs::commit(std::vector<std::string>& written, std::string& error)
-{
-    bool ok = true;
-    for (Output& output : outputs_) {
-        if (!output.refused.empty()) {
-            // Its temporary files go with it, and nothing is put in place.
-            if (ok)
-                error = std::string(output.row->option) + " not written: " + output.refused;
-            ok = false;
-            continue;
-        }
-        for (const std::unique_ptr<OutputFile>& file : output.files) {
-            std::string problem;
-            if (file->commit(problem)) {
+        try {
+            if (!output.refused.empty())
+                throw FileError(output.refused);
+            for (const std::unique_ptr<OutputFile>& file : output.files)
+                file->finish();
+            for (const std::unique_ptr<OutputFile>& file : output.files) {
+                file->putInPlace();
                 written.push_back(file->path());
-            } else if (ok) {
-                ok = false;
-                error = problem;
             }
+        } catch (const FileError& error) {
+            // The output's other temporary files go with it.
+            if (firstFailure.empty())
+                firstFailure = error.what();
         }
     }
     outputs_.clear();
-    return ok;
+    if (!firstFailure.empty())
+        throw FileError(firstFailure);
 }
 
 }  // namespace ljgas

@@ -8,38 +8,41 @@
 #include <vector>
 
 #include "batch_outputs.h"
-#include "files/output_file.h"
+#include "tools/output_file.h"
 
 namespace ljgas {
 
 class OpenOutputs {
 public:
     // Opens the files of every output in `outputs` that `requests` names and
-    // writes what each writes on opening. Returns false, with the reason in
-    // `error`, when a file cannot be opened; those already open are discarded.
-    bool open(std::span<const BatchOutput> outputs, const OutputRequests& requests, std::string& error);
+    // writes what each writes on opening. Throws FileError when a file cannot
+    // be opened; then the files already open are discarded.
+    void open(std::span<const BatchOutput> outputs, const OutputRequests& requests);
 
     // Whether an open output needs the energies and pressure at each read-out.
     bool measures() const;
 
+    // An output whose hook throws a FileError is refused: it writes nothing
+    // more and puts no file in place.
     void atLatticeStart(const Record& rec);
     void atReadOut(const ReadOut& shown);
     void atEnd(const RunEnd& end);
 
     // Puts every file in place and adds its name to `written`, in the order
-    // of the rows. Returns false, with the first failure in `error`, when a
-    // file could not be finished or an output refused the end state; the
-    // others are still put in place.
-    bool commit(std::vector<std::string>& written, std::string& error);
+    // of the rows. The files of one output go into place only once all of
+    // them are written in full. Throws FileError with the first failure when
+    // a file could not be finished or an output was refused; the other
+    // outputs are still put in place.
+    void commit(std::vector<std::string>& written);
 
 private:
     struct Output {
         const BatchOutput* row;
         std::vector<std::unique_ptr<OutputFile>> files;
-        std::vector<std::FILE*> streams;
-        std::string refused;  // why its end state could not be written
+        std::vector<OutputFile*> streams;
+        std::string refused;  // why it cannot be written
     };
-    // Calls the hook `Moment` of every output that has one.
+    // Calls the hook `Moment` of every output that has one and is not refused.
     template <auto Moment, class... Details>
     void write(const Details&... details);
 

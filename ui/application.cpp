@@ -36,6 +36,8 @@ QStringList argumentList(int argc, char* argv[])
 
 std::optional<int> answerCommandLine(const QStringList& arguments, ToolkitOptions toolkit)
 {
+    // Qt's own parser, which knows Qt's options; ljgas-batch, which links no
+    // Qt, reads its command line with CLI11 (tools/batch_options.cpp).
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A two-dimensional gas of 225 Lennard-Jones discs, live."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit."));

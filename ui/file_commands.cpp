@@ -2,15 +2,17 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QPixmap>
-#include <cstdio>
+#include <QSaveFile>
+
 #include <functional>
 #include <string>
 
 #include "engine/record.h"
+#include "files/file_error.h"
 #include "files/lammps_export.h"
-#include "files/output_file.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "form1.h"
@@ -23,22 +25,45 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
 
-// `write` returns a problem that stops the file from being put in place, or
-// an empty string.
-QString writeFile(const QString& path, const std::function<QString(std::FILE*)>& write)
+[[noreturn]] void failWriting(const QString& path, const QString& reason)
 {
-    OutputFile file;
-    std::string error;
-    if (!file.open(localPath(path), error))
-        return fromLocal(error);
-    if (const QString problem = write(file.stream()); !problem.isEmpty())
-        return problem;  // the temporary file goes with `file`
-    if (!file.commit(error))
-        return fromLocal(error);
+    throw FileError("cannot write '" + localPath(path) + "': " + reason.toLocal8Bit().toStdString());
+}
+
+void openForSaving(QSaveFile& file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        failWriting(file.fileName(), file.errorString());
+}
+
+void put(QSaveFile& file, const std::string& text) { file.write(text.data(), static_cast<qint64>(text.size())); }
+
+void commitSaved(QSaveFile& file)
+{
+    if (!file.commit())
+        failWriting(file.fileName(), file.errorString());
+}
+
+void saveFile(const QString& path, const std::function<void(QSaveFile&)>& write)
+{
+    QSaveFile file(path);
+    openForSaving(file);
+    write(file);  // a FileError here leaves the target untouched
+    commitSaved(file);
+}
+
+// The message for the user of a FileError that ended `command`.
+QString reported(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const FileError& error) {
+        return fromLocal(error.what());
+    }
     return {};
 }
 
-const QString noRun = QStringLiteral("There is no run to export yet: press Go first.");
+[[noreturn]] void noRun() { throw FileError("There is no run to export yet: press Go first."); }
 
 }  // namespace
 
@@ -47,7 +72,8 @@ QString openState(Form1& form, const QString& path)
     const std::string file = localPath(path);
     try {
         form.replaceState(readStateFile(file));
-    } catch (const StateFileError& error) {
+        return {};
+    } catch (const FileError& error) {
         if (error.line() == 0)
             return fromLocal(error.what());  // names the file and why it cannot be read
         // "file:line: problem", told in two lines.
@@ -60,62 +86,75 @@ QString openState(Form1& form, const QString& path)
             .arg(error.line())
             .arg(fromLocal(problem));
     }
-    return {};
 }
 
 QString saveState(const Form1& form, const QString& path)
 {
-    return writeFile(path, [&form](std::FILE* out) {
-        writeStateFile(out, form.record());
-        return QString();
-    });
+    return reported([&] { saveFile(path, [&form](QSaveFile& out) { put(out, stateFileText(form.record())); }); });
 }
 
 QString exportDistribution(const Form1& form, const QString& path)
 {
-    const RunLog* run = form.runs().shown();
-    if (run == nullptr)
-        return noRun;
-    return writeFile(path, [&form, run](std::FILE* out) {
-        writeDistribution(out, form.record(), run->histogramVisits());
-        return QString();
+    return reported([&] {
+        const RunLog* run = form.runs().shown();
+        if (run == nullptr)
+            noRun();
+        saveFile(path, [&form, run](QSaveFile& out) {
+            put(out, distributionText(form.record(), run->histogramVisits()));
+        });
     });
 }
 
 QString exportTemperatures(const Form1& form, const QString& path)
 {
-    const RunLog* run = form.runs().shown();
-    if (run == nullptr)
-        return noRun;
-    return writeFile(path, [run](std::FILE* out) {
-        writeTemperatureHeader(out);
-        std::size_t m = 0;
-        if (!run->temperatures.forEach([out, &m](float T) { writeTemperatureLine(out, RunLog::stepOfTemperature(m++), T); }))
-            return QStringLiteral("cannot read back the run's temperatures from their temporary file");
-        return QString();
+    return reported([&] {
+        const RunLog* run = form.runs().shown();
+        if (run == nullptr)
+            noRun();
+        saveFile(path, [run](QSaveFile& out) {
+            put(out, temperatureHeader());
+            std::size_t m = 0;
+            if (!run->temperatures.forEach(
+                    [&out, &m](float T) { put(out, temperatureLine(RunLog::stepOfTemperature(m++), T)); }))
+                throw FileError("cannot read back the run's temperatures from their temporary file");
+        });
     });
 }
 
 QString exportForLammps(Form1& form, const QString& folder)
 {
-    const Boxes& boxes = form.host().boxes;
-    const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
-    std::string error;
-    if (!ljgas::exportForLammps(form.record(), settings, folder.toStdString(), error))
-        return QString::fromStdString(error);
-    return {};
+    return reported([&] {
+        const Boxes& boxes = form.host().boxes;
+        const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
+        checkLammpsExport(form.record(), settings);
+        const QDir into(folder);
+        if (!into.exists())
+            throw FileError("cannot write the LAMMPS files into '" + localPath(folder) + "': no such folder");
+        QSaveFile data(into.filePath(QString::fromLatin1(LammpsDataName)));
+        QSaveFile deck(into.filePath(QString::fromLatin1(LammpsDeckName)));
+        openForSaving(data);
+        openForSaving(deck);
+        put(data, lammpsDataText(form.record(), settings));
+        put(deck, lammpsDeckText(form.record(), settings));
+        commitSaved(data);
+        try {
+            commitSaved(deck);
+        } catch (const FileError&) {
+            QFile::remove(data.fileName());  // a data file without its deck would be half an export
+            throw;
+        }
+    });
 }
 
 QString savePicture(Form1& form, const QString& path)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!form.grab().save(&buffer, "PNG"))
-        return QStringLiteral("cannot make a PNG picture of the window");
-    return writeFile(path, [&png](std::FILE* out) {
-        std::fwrite(png.constData(), 1, static_cast<std::size_t>(png.size()), out);
-        return QString();
+    return reported([&] {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!form.grab().save(&buffer, "PNG"))
+            throw FileError("cannot make a PNG picture of the window");
+        saveFile(path, [&png](QSaveFile& out) { out.write(png); });
     });
 }
 

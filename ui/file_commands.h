@@ -1,7 +1,7 @@
 // The File menu's commands once a path has been chosen: open and save the
 // particle state, export the shown run's g(r) and temperatures as ljgas-batch
-// writes them, save a picture of the window. Every file is written beside its
-// target and renamed into place, so a failed write leaves the target as it was.
+// writes them, save a picture of the window, export for LAMMPS. Every file is
+// written through QSaveFile, so a failed write leaves the target as it was.
 #pragma once
 
 #include <QString>
@@ -10,8 +10,9 @@ namespace ljgas {
 
 class Form1;
 
-// Each returns an empty string when done, else a message for the user that
-// names the file and what went wrong.
+// Inside, every read and write fails by a FileError (files/file_error.h);
+// each command catches it and returns its message for the user, which names
+// the file and what went wrong. An empty string: done, nothing to tell.
 
 // A file that cannot be used changes nothing.
 QString openState(Form1& form, const QString& path);
@@ -21,8 +22,9 @@ QString exportDistribution(const Form1& form, const QString& path);
 QString exportTemperatures(const Form1& form, const QString& path);
 // The form's own area as shown, without the menu bar.
 QString savePicture(Form1& form, const QString& path);
-// data.ljgas and in.ljgas in an existing folder, from the current state and
-// the boxes' texts, as ljgas-batch --lammps-out writes them.
+// data.ljgas and in.ljgas, both or neither, in an existing folder, from the
+// current state and the boxes' texts, as ljgas-batch --lammps-out writes
+// them.
 QString exportForLammps(Form1& form, const QString& folder);
 
 }  // namespace ljgas

@@ -52,8 +52,8 @@ protected:
     {
         settings = lammpsSettingsFromBoxes(host.e0text, host.Tsolltext, thermostat);
         host.thermostat = thermostat ? 1 : 0;
-        std::string error;
-        ASSERT_TRUE(exportForLammps(*rec, settings, folder.path(), error)) << error;
+        test::writeText(folder.file(LammpsDataName), lammpsDataText(*rec, settings));
+        test::writeText(folder.file(LammpsDeckName), lammpsDeckText(*rec, settings));
     }
 
     // lmp's thermo rows; fails the test when lmp fails.

@@ -1,5 +1,5 @@
 // The export for LAMMPS without LAMMPS: what the two files hold, to the bit,
-// and that a folder they cannot go into gets neither.
+// and that ljgas-batch gives a folder they cannot go into neither.
 #include "files/lammps_export.h"
 
 #include <gtest/gtest.h>
@@ -75,13 +75,8 @@ std::vector<double> deckNumbers(const std::string& deck, const std::string& comm
 
 TEST(LammpsExport, DataFileHoldsTheStateExactlyInTheHalfOpenBox)
 {
-    ScratchFolder folder;
     const auto rec = threeDiscs();
-    std::string error;
-    ASSERT_TRUE(exportForLammps(*rec, lammpsSettingsFromBoxes("0.2", "0.3", true), folder.path(), error)) << error;
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"data.ljgas", "in.ljgas"}));
-
-    const std::string data = readText(folder.file("data.ljgas"));
+    const std::string data = lammpsDataText(*rec, lammpsSettingsFromBoxes("0.2", "0.3", true));
     EXPECT_NE(data.find("\n3 atoms\n"), std::string::npos);
     const std::vector<std::string> atoms = section(data, "Atoms");
     const std::vector<std::string> velocities = section(data, "Velocities");
@@ -109,12 +104,9 @@ TEST(LammpsExport, DataFileHoldsTheStateExactlyInTheHalfOpenBox)
 
 TEST(LammpsExport, DeckComputesWithTheRunsValuesAndTheConvertedTarget)
 {
-    ScratchFolder folder;
     const auto rec = threeDiscs();
     const LammpsSettings settings = lammpsSettingsFromBoxes("0.2", "0.3", true);
-    std::string error;
-    ASSERT_TRUE(exportForLammps(*rec, settings, folder.path(), error)) << error;
-    const std::string deck = readText(folder.file("in.ljgas"));
+    const std::string deck = lammpsDeckText(*rec, settings);
     const double R = rec->R;
     EXPECT_EQ(deckNumbers(deck, "pair_style      lj/cut"), std::vector<double>{8 * R});
     EXPECT_EQ(deckNumbers(deck, "pair_coeff      1 1"), (std::vector<double>{settings.e0, 2 * R}));
@@ -123,13 +115,14 @@ TEST(LammpsExport, DeckComputesWithTheRunsValuesAndTheConvertedTarget)
     EXPECT_EQ(deckNumbers(deck, "fix             hold all temp/berendsen ${Ttarget} ${Ttarget}"),
               std::vector<double>{0.2});
 
-    ASSERT_TRUE(exportForLammps(*rec, lammpsSettingsFromBoxes("0.2", "0.3", false), folder.path(), error)) << error;
-    EXPECT_EQ(readText(folder.file("in.ljgas")).find("temp/berendsen"), std::string::npos);
+    EXPECT_EQ(lammpsDeckText(*rec, lammpsSettingsFromBoxes("0.2", "0.3", false)).find("temp/berendsen"),
+              std::string::npos);
 }
 
 struct BadFolder {
     const char* name;
     const char* folder;  // inside the scratch folder
+    const char* named;   // the path the message names
     const char* reason;
 };
 
@@ -146,19 +139,22 @@ TEST_P(LammpsExportBadFolder, IsNamedWithItsReasonAndGetsNothing)
     if (std::string(row.name) == "read-only" && ::access(scratch.file("read-only").c_str(), W_OK) == 0)
         GTEST_SKIP() << "running as root: every folder is writable";
 
-    const std::string folder = scratch.file(row.folder);
-    std::string error;
-    EXPECT_FALSE(exportForLammps(*threeDiscs(), lammpsSettingsFromBoxes("0.2", "0.3", true), folder, error));
-    EXPECT_NE(error.find("'" + folder + "'"), std::string::npos) << error;
-    EXPECT_NE(error.find(row.reason), std::string::npos) << error;
+    test::BatchLaunch launch;
+    launch.folder = scratch.path();
+    const test::BatchResult r = test::runBatch({"--steps", "0", "--lammps-out", row.folder}, launch);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("'" + std::string(row.named) + "'"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(row.reason), std::string::npos) << r.err;
     EXPECT_EQ(scratch.entries(), (std::vector<std::string>{"a file", "read-only"}));
     EXPECT_TRUE(std::filesystem::is_empty(scratch.file("read-only")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, LammpsExportBadFolder,
-                         ::testing::Values(BadFolder{"missing", "no such folder", "No such file or directory"},
-                                           BadFolder{"not-a-folder", "a file", "not a folder"},
-                                           BadFolder{"read-only", "read-only", "Permission denied"}),
+                         ::testing::Values(BadFolder{"missing", "no such folder", "no such folder/data.ljgas",
+                                                     "No such file or directory"},
+                                           BadFolder{"not-a-folder", "a file", "a file/data.ljgas", "Not a directory"},
+                                           BadFolder{"read-only", "read-only", "read-only/data.ljgas",
+                                                     "Permission denied"}),
                          [](const auto& info) {
                              std::string name = info.param.name;
                              std::replace(name.begin(), name.end(), '-', '_');

@@ -1,11 +1,11 @@
 #include "lammps_process.h"
 
 #include <unistd.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "tests/tools/batch_process.h"
 
 namespace ljgas::test {
 
@@ -13,12 +13,18 @@ bool lammpsInstalled() { return ::access(LammpsBinary, X_OK) == 0; }
 
 int runLammps(const std::string& folder, const std::string& variables, int ranks)
 {
-    const std::string launcher =
-        ranks > 1 ? "mpirun --allow-run-as-root --oversubscribe -np " + std::to_string(ranks) + " " : "";
-    const std::string command = "cd '" + folder + "' && " + launcher + LammpsBinary + " -in in.ljgas " + variables +
-                                " -log log.lammps -screen none >screen.lammps 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::vector<std::string> arguments;
+    if (ranks > 1)
+        arguments = {"--allow-run-as-root", "--oversubscribe", "-np", std::to_string(ranks), LammpsBinary};
+    arguments.insert(arguments.end(), {"-in", "in.ljgas", "-log", "log.lammps", "-screen", "none"});
+    std::istringstream words(variables);
+    for (std::string word; words >> word;)
+        arguments.push_back(word);
+    BatchLaunch launch;
+    launch.folder = folder;
+    const BatchResult result = runProcess(ranks > 1 ? "mpirun" : LammpsBinary, arguments, launch);
+    writeText(folder + "/screen.lammps", result.out + result.err);
+    return result.exited ? result.exitCode : -1;
 }
 
 std::vector<ThermoRow> readThermoRows(const std::string& logPath)

@@ -1,8 +1,9 @@
-// ljgas-batch as a subprocess: a private scratch folder per test, the tool
-// started in it with posix_spawn, its exit status and its two output streams.
+// Programs as subprocesses for the tests, through Qt's QProcess and
+// QTemporaryDir: a private scratch folder per test, ljgas-batch (or LAMMPS)
+// started in it, its exit status and its two output streams.
 #pragma once
 
-#include <cstdint>
+#include <QTemporaryDir>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,6 @@ namespace ljgas::test {
 class ScratchFolder {
 public:
     ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::string& path() const { return path_; }
     // The absolute path of `name` inside the folder.
@@ -26,21 +24,21 @@ public:
     std::vector<std::string> entries() const;
 
 private:
+    QTemporaryDir folder_;
     std::string path_;
 };
 
 struct BatchResult {
     bool exited = false;  // false: ended by a signal
-    int exitCode = -1;    // when exited
-    int signal = 0;       // when not exited
+    int exitCode = -1;    // when exited; the signal's number when not
     std::string out;      // standard output
     std::string err;      // standard error (the terminal's text when it was one)
 };
 
 struct BatchLaunch {
-    // Working folder of the tool; relative file names resolve there.
+    // Working folder of the program; relative file names resolve there.
     std::string folder;
-    // Standard error on a pseudo-terminal instead of a file.
+    // Standard error on a pseudo-terminal instead of a pipe.
     bool stderrOnTerminal = false;
     // Started with SIGTERM blocked and sent SIGTERM at once: the request is
     // pending when the tool installs its handler, so it is caught for sure.
@@ -51,8 +49,15 @@ struct BatchLaunch {
     int terminateAfterMilliseconds = 0;
 };
 
+// Runs `program` with `arguments` and waits for it.
+BatchResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                       const BatchLaunch& launch);
+
 // Runs ljgas-batch with `arguments` and waits for it.
-BatchResult runBatch(const std::vector<std::string>& arguments, const BatchLaunch& launch);
+inline BatchResult runBatch(const std::vector<std::string>& arguments, const BatchLaunch& launch)
+{
+    return runProcess(LJGAS_BATCH_PATH, arguments, launch);
+}
 
 std::string readText(const std::string& path);
 void writeText(const std::string& path, const std::string& text);
@@ -61,8 +66,8 @@ bool fileExists(const std::string& path);
 // The lines of a text, without their line ends; no empty last entry.
 std::vector<std::string> lines(const std::string& text);
 
-// What writeStateFile writes for `rec`, as a string.
-std::string stateText(const Record& rec);
+// What the state file of `rec` holds.
+inline std::string stateText(const Record& rec) { return stateFileText(rec); }
 
 // A state file's text parsed with the library's own reader.
 ParticleState readState(const std::string& path);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "batch_process.h"
 #include "engine/record.h"
 #include "engine/run.h"
+#include "files/file_error.h"
 #include "files/lammps_export.h"
 
 namespace ljgas {
@@ -22,21 +22,23 @@ const BatchOutput FolderOutput[] = {{
     .option = "--pair-out",
     .help = "",
     .inFolder = {"moments.txt", "steps.txt"},
-    .atOpen = [](Streams out) { std::fputs("open\n", out[0]); },
-    .atLatticeStart = [](Streams out, const Record&) { std::fputs("lattice start\n", out[0]); },
-    .atReadOut = [](Streams out, const ReadOut& shown) {
-        std::fprintf(out[1], "%lld\n", static_cast<long long>(shown.step));
-    },
-    .atEnd = [](Streams out, const RunEnd&) { std::fputs("end\n", out[0]); },
+    .atOpen = [](Streams out) { out[0]->write("open\n"); },
+    .atLatticeStart = [](Streams out, const Record&) { out[0]->write("lattice start\n"); },
+    .atReadOut = [](Streams out, const ReadOut& shown) { out[1]->write(std::to_string(shown.step) + "\n"); },
+    .atEnd = [](Streams out, const RunEnd&) { out[0]->write("end\n"); },
 }};
 
 // An output that cannot be written from the end state it is given.
 const BatchOutput RefusingOutput[] = {{
     .option = "--odd-out",
     .help = "",
-    .atOpen = [](Streams out) { std::fputs("header\n", out[0]); },
-    .refusedAtEnd = [](const RunEnd&) { return std::string("no gas to export"); },
+    .inFolder = {"header.txt", "end.txt"},
+    .atOpen = [](Streams out) { out[0]->write("header\n"); },
+    .atEnd = [](Streams, const RunEnd&) { throw FileError("no gas to export"); },
 }};
+
+const RunStats stats;
+const LammpsSettings settings;
 
 TEST(OpenOutputs, FolderOutputWritesEachOfItsFilesAtTheEnd)
 {
@@ -44,19 +46,16 @@ TEST(OpenOutputs, FolderOutputWritesEachOfItsFilesAtTheEnd)
     const std::string moments = folder.file("moments.txt");
     const std::string steps = folder.file("steps.txt");
     OpenOutputs outputs;
-    std::string error;
-    ASSERT_TRUE(outputs.open(FolderOutput, {{"--pair-out", folder.path()}}, error)) << error;
+    outputs.open(FolderOutput, {{"--pair-out", folder.path()}});
     auto rec = std::make_unique<Record>();
     outputs.atLatticeStart(*rec);
     outputs.atReadOut({*rec, 20, 0.5f});
     outputs.atReadOut({*rec, 40, 0.5f});
-    const RunStats stats;
-    const LammpsSettings settings;
     outputs.atEnd({*rec, stats, settings});
     EXPECT_FALSE(test::fileExists(moments));
 
     std::vector<std::string> written;
-    ASSERT_TRUE(outputs.commit(written, error)) << error;
+    outputs.commit(written);
     EXPECT_EQ(written, (std::vector<std::string>{moments, steps}));
     EXPECT_EQ(test::readText(moments), "open\nlattice start\nend\n");
     EXPECT_EQ(test::readText(steps), "20\n40\n");
@@ -67,15 +66,16 @@ TEST(OpenOutputs, RefusedEndStateLeavesNoFileAndFailsTheCommit)
 {
     test::ScratchFolder folder;
     OpenOutputs outputs;
-    std::string error;
-    ASSERT_TRUE(outputs.open(RefusingOutput, {{"--odd-out", folder.file("odd.csv")}}, error)) << error;
+    outputs.open(RefusingOutput, {{"--odd-out", folder.path()}});
     auto rec = std::make_unique<Record>();
-    const RunStats stats;
-    const LammpsSettings settings;
     outputs.atEnd({*rec, stats, settings});
     std::vector<std::string> written;
-    EXPECT_FALSE(outputs.commit(written, error));
-    EXPECT_EQ(error, "--odd-out not written: no gas to export");
+    try {
+        outputs.commit(written);
+        FAIL() << "committed";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()), "--odd-out not written: no gas to export");
+    }
     EXPECT_TRUE(written.empty());
     EXPECT_TRUE(folder.entries().empty());
 }

@@ -1,6 +1,6 @@
 // Output files: invisible until committed, never half-written, and devices,
 // pipes and symbolic links written in place rather than replaced.
-#include "files/output_file.h"
+#include "tools/output_file.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "batch_process.h"
+#include "files/file_error.h"
 
 namespace ljgas {
 namespace {
@@ -26,17 +27,15 @@ TEST(OutputFile, AppearsOnlyWhenCommitted)
 {
     ScratchFolder folder;
     const std::string path = folder.file("out.csv");
-    OutputFile out;
-    std::string error;
-    ASSERT_TRUE(out.open(path, error)) << error;
-    std::fputs("a,b\n1,2\n", out.stream());
+    OutputFile out(path);
+    out.write("a,b\n1,2\n");
     EXPECT_FALSE(fileExists(path));
     // The temporary file is hidden next to the target.
     const std::vector<std::string> during = folder.entries();
     ASSERT_EQ(during.size(), 1u);
     EXPECT_EQ(during[0].rfind(".out.csv.", 0), 0u) << during[0];
 
-    ASSERT_TRUE(out.commit(error)) << error;
+    out.commit();
     EXPECT_EQ(readText(path), "a,b\n1,2\n");
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.csv"});
 }
@@ -47,17 +46,13 @@ TEST(OutputFile, DiscardLeavesAnOldFileUntouchedAndNoTemporary)
     const std::string path = folder.file("out.csv");
     writeText(path, "old\n");
     {
-        OutputFile out;
-        std::string error;
-        ASSERT_TRUE(out.open(path, error)) << error;
-        std::fputs("new\n", out.stream());
+        OutputFile out(path);
+        out.write("new\n");
         out.discard();
     }
     {
-        OutputFile dropped;  // never committed: the destructor discards
-        std::string error;
-        ASSERT_TRUE(dropped.open(path, error)) << error;
-        std::fputs("newer\n", dropped.stream());
+        OutputFile dropped(path);  // never committed: the destructor discards
+        dropped.write("newer\n");
     }
     EXPECT_EQ(readText(path), "old\n");
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.csv"});
@@ -68,28 +63,31 @@ TEST(OutputFile, CommittedFileHasTheUsualPermissions)
     ScratchFolder folder;
     const std::string path = folder.file("out.csv");
     const mode_t mask = ::umask(022);
-    OutputFile out;
-    std::string error;
-    ASSERT_TRUE(out.open(path, error)) << error;
-    ASSERT_TRUE(out.commit(error)) << error;
+    OutputFile(path).commit();
     ::umask(mask);
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
+// What opening `path` throws.
+std::string refusal(const std::string& path)
+{
+    try {
+        OutputFile out(path);
+    } catch (const FileError& error) {
+        return error.what();
+    }
+    return "opened";
+}
+
 TEST(OutputFile, RefusesDirectoriesAndMissingFolders)
 {
     ScratchFolder folder;
-    OutputFile out;
-    std::string error;
-    EXPECT_FALSE(out.open(folder.path(), error));
-    EXPECT_EQ(error, "'" + folder.path() + "' is a directory");
-    EXPECT_FALSE(out.open(folder.file("sub/"), error));
-    EXPECT_EQ(error, "'" + folder.file("sub/") + "' is not a file name");
-    EXPECT_FALSE(out.open(folder.file("absent/out.csv"), error));
-    EXPECT_EQ(error, "cannot create '" + folder.file("absent/out.csv") + "': No such file or directory");
-    EXPECT_FALSE(out.isOpen());
+    EXPECT_EQ(refusal(folder.path()), "'" + folder.path() + "' is a directory");
+    EXPECT_EQ(refusal(folder.file("sub/")), "'" + folder.file("sub/") + "' is not a file name");
+    EXPECT_EQ(refusal(folder.file("absent/out.csv")),
+              "cannot create '" + folder.file("absent/out.csv") + "': No such file or directory");
     EXPECT_TRUE(folder.entries().empty());
 }
 
@@ -101,13 +99,11 @@ TEST(OutputFile, SymbolicLinkIsKeptAndItsTargetRewritten)
     writeText(target, std::string(10000, 'x'));  // longer than what follows
     std::filesystem::create_symlink(target, link);
 
-    OutputFile out;
-    std::string error;
-    ASSERT_TRUE(out.open(link, error)) << error;
+    OutputFile out(link);
     // Opened in place but not yet truncated: a failure now would leave it.
     EXPECT_EQ(readText(target), std::string(10000, 'x'));
-    std::fputs("short\n", out.stream());
-    ASSERT_TRUE(out.commit(error)) << error;
+    out.write("short\n");
+    out.commit();
 
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readText(target), "short\n");
@@ -124,11 +120,9 @@ TEST(OutputFile, PipeIsWrittenAndStaysAPipe)
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
 
-    OutputFile out;
-    std::string error;
-    ASSERT_TRUE(out.open(fifo, error)) << error;
-    std::fputs("through the pipe\n", out.stream());
-    ASSERT_TRUE(out.commit(error)) << error;
+    OutputFile out(fifo);
+    out.write("through the pipe\n");
+    out.commit();
 
     char buffer[100] = {};
     const ssize_t count = ::read(reader, buffer, sizeof buffer);
@@ -147,11 +141,9 @@ TEST(OutputFile, DeviceBehindALinkIsWrittenInPlace)
     ScratchFolder folder;
     const std::string link = folder.file("null");
     std::filesystem::create_symlink("/dev/null", link);
-    OutputFile out;
-    std::string error;
-    ASSERT_TRUE(out.open(link, error)) << error;
-    std::fputs("nothing\n", out.stream());
-    ASSERT_TRUE(out.commit(error)) << error;
+    OutputFile out(link);
+    out.write("nothing\n");
+    out.commit();
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"null"});
 }
@@ -161,12 +153,14 @@ TEST(OutputFile, FullDeviceIsAWriteError)
     ScratchFolder folder;
     const std::string link = folder.file("full");
     std::filesystem::create_symlink("/dev/full", link);
-    OutputFile out;
-    std::string error;
-    ASSERT_TRUE(out.open(link, error)) << error;
-    std::fputs("no room\n", out.stream());
-    EXPECT_FALSE(out.commit(error));
-    EXPECT_EQ(error, "cannot write '" + link + "': No space left on device");
+    OutputFile out(link);
+    out.write("no room\n");
+    try {
+        out.commit();
+        FAIL() << "committed";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()), "cannot write '" + link + "': No space left on device");
+    }
     EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 

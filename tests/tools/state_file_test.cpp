@@ -257,7 +257,7 @@ TEST_P(StateFileMalformed, IsRejectedNamingTheLine)
     try {
         parseStateText(text, "in.csv");
         FAIL() << "accepted";
-    } catch (const StateFileError& e) {
+    } catch (const FileError& e) {
         EXPECT_EQ(e.line(), row.line);
         const std::string message = e.what();
         EXPECT_EQ(message.rfind("in.csv:" + std::to_string(row.line) + ": ", 0), 0u) << message;
@@ -343,7 +343,7 @@ TEST(StateFileReader, MissingFileIsReportedWithItsName)
     try {
         readStateFile(folder.file("absent.csv"));
         FAIL() << "accepted";
-    } catch (const StateFileError& e) {
+    } catch (const FileError& e) {
         EXPECT_EQ(e.line(), 0);
         EXPECT_EQ(std::string(e.what()),
                   "cannot open state file '" + folder.file("absent.csv") + "': No such file or directory");
@@ -357,12 +357,12 @@ TEST(StateFileReader, DirectoryIsRejected)
         {
             try {
                 readStateFile(folder.path());
-            } catch (const StateFileError& e) {
+            } catch (const FileError& e) {
                 EXPECT_NE(std::string(e.what()).find("is a directory"), std::string::npos) << e.what();
                 throw;
             }
         },
-        StateFileError);
+        FileError);
 }
 
 TEST(StateFileReader, HugeFileIsRejectedWithoutReadingItAll)
@@ -374,7 +374,7 @@ TEST(StateFileReader, HugeFileIsRejectedWithoutReadingItAll)
     try {
         readStateFile(path);
         FAIL() << "accepted";
-    } catch (const StateFileError& e) {
+    } catch (const FileError& e) {
         EXPECT_NE(std::string(e.what()).find("larger than 1 MiB"), std::string::npos) << e.what();
     }
 }
@@ -388,7 +388,7 @@ TEST(StateFileReader, FileMessagesCarryThePath)
     try {
         readStateFile(path);
         FAIL() << "accepted";
-    } catch (const StateFileError& e) {
+    } catch (const FileError& e) {
         EXPECT_EQ(std::string(e.what()), path + ":100: expected 5 fields k,x,y,vx,vy, found 4");
         EXPECT_EQ(e.line(), 100);
     }

@@ -1,4 +1,4 @@
-#include "files/output_file.h"
+#include "tools/output_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,9 +9,16 @@
 #include <cstring>
 #include <vector>
 
+#include "files/file_error.h"
+
 namespace ljgas {
 
 namespace {
+
+[[noreturn]] void fail(const char* what, const std::string& path, int error)
+{
+    throw FileError(std::string(what) + " '" + path + "': " + std::strerror(error));
+}
 
 std::string directoryOf(const std::string& path)
 {
@@ -56,75 +63,71 @@ bool cutToWritten(std::FILE* file, int& reason)
 
 }  // namespace
 
-OutputFile::~OutputFile() { discard(); }
-
-bool OutputFile::open(const std::string& path, std::string& error)
+OutputFile::OutputFile(const std::string& path) : path_(path)
 {
-    discard();
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        error = "'" + path + "' is a directory";
-        return false;
-    }
-    if (path.empty() || path.back() == '/') {
-        error = "'" + path + "' is not a file name";
-        return false;
-    }
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        throw FileError("'" + path + "' is a directory");
+    if (path.empty() || path.back() == '/')
+        throw FileError("'" + path + "' is not a file name");
     struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0 && !S_ISREG(link.st_mode))
-        return openInPlace(path, error);
+    if (::lstat(path.c_str(), &link) == 0 && !S_ISREG(link.st_mode)) {
+        openInPlace();
+        return;
+    }
 
     std::string pattern = directoryOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        error = "cannot create '" + path + "': " + std::strerror(errno);
-        return false;
-    }
+    if (fd < 0)
+        fail("cannot create", path, errno);
     ::fchmod(fd, defaultFileMode());
     file_ = ::fdopen(fd, "w");
     if (file_ == nullptr) {
-        error = "cannot create '" + path + "': " + std::strerror(errno);
+        const int reason = errno;
         ::close(fd);
         ::unlink(name.data());
-        return false;
+        fail("cannot create", path, reason);
     }
-    path_ = path;
     temporaryPath_ = name.data();
-    return true;
 }
 
-bool OutputFile::openInPlace(const std::string& path, std::string& error)
+OutputFile::~OutputFile() { discard(); }
+
+void OutputFile::openInPlace()
 {
     // No O_TRUNC: should a later output fail to open, this one is left as it
     // was. A FIFO blocks here until it has a reader, as with a shell redirect.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = "cannot write '" + path + "': " + std::strerror(errno);
-        return false;
-    }
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        fail("cannot write", path_, errno);
     file_ = ::fdopen(fd, "w");
     if (file_ == nullptr) {
-        error = "cannot write '" + path + "': " + std::strerror(errno);
+        const int reason = errno;
         ::close(fd);
-        return false;
+        fail("cannot write", path_, reason);
     }
-    path_ = path;
-    return true;
 }
 
-bool OutputFile::commit(std::string& error)
+void OutputFile::write(std::string_view text)
 {
-    if (file_ == nullptr) {
-        error = "'" + path_ + "' is not open";
-        return false;
-    }
-    // A failed fwrite leaves the stream's error flag set; a full disk may
-    // show only when the buffer is flushed or the file closed.
+    if (file_ == nullptr || writeError_ != 0)
+        return;
     errno = 0;
-    bool written = std::fflush(file_) == 0 && std::ferror(file_) == 0;
-    int reason = written ? 0 : errno;
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+        writeError_ = errno != 0 ? errno : EIO;
+}
+
+void OutputFile::finish()
+{
+    if (file_ == nullptr)
+        throw FileError("'" + path_ + "' is not open");
+    // A full disk may show only when the buffer is flushed or the file
+    // closed, and after a failed write the stream's reason is gone.
+    errno = 0;
+    bool written = writeError_ == 0 && std::fflush(file_) == 0 && std::ferror(file_) == 0;
+    int reason = writeError_ != 0 ? writeError_ : written ? 0 : errno;
     if (written && temporaryPath_.empty())
         written = cutToWritten(file_, reason);
     if (std::fclose(file_) != 0 && written) {
@@ -133,22 +136,21 @@ bool OutputFile::commit(std::string& error)
     }
     file_ = nullptr;
     if (!written) {
-        error = "cannot write '" + path_ + "': " + (reason != 0 ? std::strerror(reason) : "write error");
-        if (!temporaryPath_.empty())
-            ::unlink(temporaryPath_.c_str());
-        temporaryPath_.clear();
-        return false;
+        discard();
+        throw FileError("cannot write '" + path_ + "': " + (reason != 0 ? std::strerror(reason) : "write error"));
     }
+}
+
+void OutputFile::putInPlace()
+{
     if (temporaryPath_.empty())
-        return true;  // written in place
+        return;  // written in place
     if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
-        error = "cannot create '" + path_ + "': " + std::strerror(errno);
-        ::unlink(temporaryPath_.c_str());
-        temporaryPath_.clear();
-        return false;
+        const int reason = errno;
+        discard();
+        fail("cannot create", path_, reason);
     }
     temporaryPath_.clear();
-    return true;
 }
 
 void OutputFile::discard()
