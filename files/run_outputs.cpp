@@ -3,7 +3,6 @@
 #include <numbers>
 
 #include "engine/record.h"
-#include "engine/run_params.h"
 #include "files/csv_number.h"
 
 namespace ljgas {
@@ -19,16 +18,19 @@ std::string temperatureHeader() { return "step,T\n"; }
 
 std::string temperatureLine(std::int64_t step, float T) { return std::to_string(step) + "," + csvNumber(T) + "\n"; }
 
-std::string distributionText(const Record& rec, std::int64_t binnedVisits)
+std::string distributionText(const Record& rec, std::int64_t binnedVisits, const HistogramMark& from)
 {
     std::string text = "bin,r,g,g_norm\n";
     const double R = rec.R;
     const double w = BinWidthPerRadius * R;
-    const double idealEntry = static_cast<double>(binnedVisits) * 2.0 * std::numbers::pi * w * w;
+    const auto visits = static_cast<double>(binnedVisits - from.binnedVisits);
+    const double idealEntry = visits * 2.0 * std::numbers::pi * w * w;
     for (int k = 1; k <= PlotBins; ++k) {
         const double r = k * BinWidthPerRadius * R;
         const double g = rec.g[k];
-        const double normalised = idealEntry > 0.0 ? g / idealEntry : 0.0;
+        // Two floats' difference is exact in double; from a zero mark it is g.
+        const double gained = g - static_cast<double>(from.g[static_cast<std::size_t>(k)]);
+        const double normalised = idealEntry > 0.0 ? gained / idealEntry : 0.0;
         text += std::to_string(k) + "," + csvNumber(r) + "," + csvNumber(g) + "," + csvNumber(normalised) + "\n";
     }
     return text;

@@ -2,8 +2,11 @@
 // the g(r) histogram with its normalisation.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+
+#include "engine/run_params.h"
 
 namespace ljgas {
 
@@ -13,12 +16,22 @@ struct Record;
 std::string temperatureHeader();
 std::string temperatureLine(std::int64_t step, float T);
 
+// The histogram's plotted bins and the visits binned into it, as they stood
+// at some step of a run: g(r) from that step on is what the run adds after.
+struct HistogramMark {
+    std::array<float, PlotBins + 1> g{};  // g[1..200]; g[0] unused, as in the record
+    std::int64_t binnedVisits = 0;
+};
+
 // "bin,r,g,g_norm" and bins 1..200. Bin k is centred on r = k * 0.07R. Its
-// entry g(k) sums 1/k over the visits that fell into it; for an ideal gas the
+// entry g(k) sums 1/k over the visits that fell into it, from the first step
+// after the warm-up on: the curve the window plots. For an ideal gas the
 // expected entry is visits * 2 pi w^2 (ring area 2 pi k w^2 in the unit box,
-// times the weight 1/k), w = 0.07R the bin width. g_norm divides by that, so
-// it tends to 1 at distances where the gas is uncorrelated. It is 0 before
-// any visit has been binned.
-std::string distributionText(const Record& rec, std::int64_t binnedVisits);
+// times the weight 1/k), w = 0.07R the bin width. g_norm divides what the
+// bin gained after `from` by that, with the visits binned after `from`, so it
+// tends to 1 at distances where the gas is uncorrelated; it is 0 while no
+// visit has been binned after `from`. The default mark, all zeros, counts
+// every visit of the run.
+std::string distributionText(const Record& rec, std::int64_t binnedVisits, const HistogramMark& from = {});
 
 }  // namespace ljgas

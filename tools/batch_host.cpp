@@ -27,6 +27,8 @@ void BatchHost::readOut(float T)
 void BatchHost::afterStep()
 {
     ++yields_;
+    if (yields_ == markStep_ && atMark_)
+        atMark_();
     // The run notices the flag right after this yield, so the step in which
     // it is set is the last one, just as with the Stop button.
     if (yields_ >= stopAfter_ || caughtInterrupt() != 0)

@@ -23,6 +23,12 @@ public:
     void stopAfter(std::int64_t steps) { stopAfter_ = steps; }
     // Called with the step and the value of each temperature shown.
     void onReadOut(std::function<void(std::int64_t step, float T)> readOut) { readOut_ = std::move(readOut); }
+    // Called once, in the yield of step `step`, when the run gets that far.
+    void atStep(std::int64_t step, std::function<void()> action)
+    {
+        markStep_ = step;
+        atMark_ = std::move(action);
+    }
     void showProgressOn(ProgressMeter* meter) { progress_ = meter; }
 
     // Steps completed so far: each step ends with exactly one yield.
@@ -44,6 +50,8 @@ private:
     std::int64_t stopAfter_ = 1;
     std::int64_t yields_ = 0;
     std::function<void(std::int64_t step, float T)> readOut_;
+    std::int64_t markStep_ = 0;
+    std::function<void()> atMark_;
     ProgressMeter* progress_ = nullptr;
     bool temperatureShown_ = false;
     float lastTemperature_ = 0.0f;

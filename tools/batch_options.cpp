@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "runtime/text_to_number.h"
 #include "version.h"
 
 namespace ljgas {
@@ -30,9 +31,25 @@ public:
 
 std::string inQuotes(const std::string& text) { return "'" + text + "'"; }
 
+// A box text must be one number: the window reads "0,2" as 0 and "abc" as 0
+// without a word, a batch run should not go ahead on a slip of the keyboard.
+const CLI::Validator BoxNumber(
+    [](std::string& text) -> std::string {
+        switch (wholeTextNumber(text)) {
+        case WholeText::Number:
+            return {};
+        case WholeText::OutOfRange:
+            return inQuotes(text) + " is beyond the range of a number";
+        case WholeText::NotANumber:
+            break;
+        }
+        return inQuotes(text) + " is not a number";
+    },
+    "");
+
 // Digits only, up to the largest value of the type. CLI11's own conversion
 // to an integer reads "010" as octal, "0x10" as hexadecimal and a number
-// beyond the type as its largest value; a count is none of these.
+// beyond the type as its largest value; a count or a seed is none of these.
 template <class Integer>
 bool readWholeNumber(const std::string& text, Integer& value)
 {
@@ -81,50 +98,52 @@ CLI::Validator notAnOption(const CLI::App& app)
 const CLI::Validator FileName([](std::string& text) { return text.empty() ? "needs a file name" : std::string(); },
                               "");
 
+// An option with one value, given once, that is no option name and passes
+// `check`.
+CLI::Option* oneValue(const CLI::App& app, CLI::Option* option, const char* typeName, const CLI::Validator& check)
+{
+    return option->type_name(typeName)
+        ->check(notAnOption(app))
+        ->check(check)
+        ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+}
+
+template <class Integer, class Target>
+void addWholeNumber(CLI::App& app, const char* name, Target& target, const char* help)
+{
+    const auto store = [&target](const std::string& text) { target = wholeNumberOf<Integer>(text); };
+    oneValue(app, app.add_option_function<std::string>(name, store, help), "N", wholeNumber<Integer>());
+}
+
 void addOptions(CLI::App& app, BatchOptions& o)
 {
-    const auto once = CLI::MultiOptionPolicy::Throw;
-    const CLI::Validator value = notAnOption(app);
     app.set_version_flag("--version", std::string("ljgas-batch ") + Version);
-    app.add_option("--R", o.R, "Text of the R box, the particle radius in box lengths (default \"0.01\")")
-        ->type_name("TEXT")
-        ->check(value)
-        ->multi_option_policy(once);
-    app.add_option("--e0", o.e0, "Text of the e0 box, the well depth (default \"0.2\")")
-        ->type_name("TEXT")
-        ->check(value)
-        ->multi_option_policy(once);
-    app.add_option("--tsoll", o.Tsoll, "Text of the Tsoll box, the target temperature (default \"0.3\")")
-        ->type_name("TEXT")
-        ->check(value)
-        ->multi_option_policy(once);
-    app.add_option_function<std::string>(
-           "--thermostat", [&o](const std::string& text) { o.thermostat = text == "on"; },
-           "The Thermostat check box (default on)")
-        ->type_name("on|off")
-        ->check(value)
-        ->check(CLI::IsMember({"on", "off"}).description(""))
-        ->multi_option_policy(once);
-    app.add_option_function<std::string>(
-           "--steps", [&o](const std::string& text) { o.steps = wholeNumberOf<std::int64_t>(text); },
-           "Steps of the run; 0 makes no run (default 10000)")
-        ->type_name("N")
-        ->check(value)
-        ->check(wholeNumber<std::int64_t>())
-        ->multi_option_policy(once);
-    app.add_option("--state-in", o.stateIn, "Replace x, y, vx, vy of particles 1..225 before the run (CSV)")
-        ->type_name("FILE")
-        ->check(value)
-        ->check(FileName)
-        ->multi_option_policy(once);
+    const auto box = [&app](const char* name, std::string& text, const char* help) {
+        oneValue(app, app.add_option(name, text, help), "NUMBER", BoxNumber);
+    };
+    box("--R", o.R, "Text of the R box, the particle radius in box lengths (default \"0.01\")");
+    box("--e0", o.e0, "Text of the e0 box, the well depth (default \"0.2\")");
+    box("--tsoll", o.Tsoll, "Text of the Tsoll box, the target temperature (default \"0.3\")");
+    const auto thermostat = [&o](const std::string& text) { o.thermostat = text == "on"; };
+    const char* thermostatHelp = "The Thermostat check box (default on)";
+    oneValue(app, app.add_option_function<std::string>("--thermostat", thermostat, thermostatHelp), "on|off",
+             CLI::IsMember({"on", "off"}).description(""));
+    addWholeNumber<std::int64_t>(app, "--steps", o.steps, "Steps of the run; 0 makes no run (default 10000)");
+    addWholeNumber<std::uint64_t>(app, "--seed", o.seed,
+                                  "Draw the lattice velocities from a random sequence of their own, started from\n"
+                                  "state splitmix64(N): runs with different seeds are independent replicas\n"
+                                  "(default: the window's sequence, the same at every start)");
+    addWholeNumber<std::int64_t>(app, "--equilibrate", o.equilibrate,
+                                 "Leave the steps up to N out of the summary's means (read-outs after step N)\n"
+                                 "and out of g_norm in --gr-out (the pairs binned after step N). The histogram\n"
+                                 "itself, the g column, counts from step 201 whatever N is (default 200)");
+    const char* stateIn = "Replace x, y, vx, vy of particles 1..225 before the run (CSV)";
+    oneValue(app, app.add_option("--state-in", o.stateIn, stateIn), "FILE", FileName);
     // Each output fills an entry of its own; those not given are dropped
     // once the line has been read.
     for (const BatchOutput& output : batchOutputs())
-        app.add_option(output.option, o.outputs[output.option], output.help)
-            ->type_name(output.inFolder.empty() ? "FILE" : "DIR")
-            ->check(value)
-            ->check(FileName)
-            ->multi_option_policy(once);
+        oneValue(app, app.add_option(output.option, o.outputs[output.option], output.help),
+                 output.inFolder.empty() ? "FILE" : "DIR", FileName);
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary")->disable_flag_override();
 }
 

@@ -1,22 +1,32 @@
 // Command-line options of ljgas-batch: the three box texts, the thermostat
-// box, the number of steps and the files to read and write.
+// box, the number of steps, the replica's seed, the equilibration and the
+// files to read and write.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "batch_outputs.h"
+#include "engine/run_params.h"
 
 namespace ljgas {
 
 struct BatchOptions {
-    // Box texts, handed to the engine exactly as typed.
+    // Box texts, handed to the engine exactly as typed; each is a number in
+    // full (the window's boxes read any text, ljgas-batch refuses a mistake).
     std::string R = "0.01";
     std::string e0 = "0.2";
     std::string Tsoll = "0.3";
     bool thermostat = true;      // the thermostat box checked
     std::int64_t steps = 10000;  // steps of the one run; 0: no run
+    // The lattice velocities from RandomSequence(seed); none: the window's
+    // fixed sequence.
+    std::optional<std::uint64_t> seed;
+    // The summary's means and g(r)'s g_norm count from the read-outs and
+    // pair visits after this step.
+    std::int64_t equilibrate = WarmUpSteps;
     std::string stateIn;     // x, y, vx, vy replacing the lattice state
     OutputRequests outputs;  // the outputs asked for (batch_outputs.h)
     bool quiet = false;

@@ -24,8 +24,10 @@ const BatchOutput Outputs[] = {
      .atOpen = [](Streams out) { out[0]->write(temperatureHeader()); },
      .atReadOut = [](Streams out, const ReadOut& shown) { out[0]->write(temperatureLine(shown.step, shown.T)); }},
     {.option = "--gr-out",
-     .help = "Write the g(r) histogram, bins 1..200 (CSV: bin,r,g,g_norm)",
-     .atEnd = [](Streams out, const RunEnd& end) { out[0]->write(distributionText(end.rec, end.stats.binnedVisits)); }},
+     .help = "Write the g(r) histogram, bins 1..200 (CSV: bin,r,g,g_norm; see --equilibrate)",
+     .atEnd = [](Streams out, const RunEnd& end) {
+         out[0]->write(distributionText(end.rec, end.stats.binnedVisits, end.equilibrated));
+     }},
     {.option = "--thermo-out",
      .help = "Write energies, pressure and centre-of-mass velocity at every temperature shown (CSV)",
      .atOpen = [](Streams out) { out[0]->write(thermoHeader()); },
@@ -34,7 +36,8 @@ const BatchOutput Outputs[] = {
      },
      .measures = true},
     {.option = "--lammps-out",
-     .help = "Write the state after the run and a LAMMPS input deck into a folder (data.ljgas, in.ljgas)",
+     .help = "Write the state after the run and a LAMMPS input deck into a folder, made if missing\n"
+             "(data.ljgas, in.ljgas)",
      .inFolder = {LammpsDataName, LammpsDeckName},
      .atEnd = [](Streams out, const RunEnd& end) {
          checkLammpsExport(end.rec, end.settings);

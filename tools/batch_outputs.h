@@ -12,6 +12,7 @@
 namespace ljgas {
 
 class OutputFile;
+struct HistogramMark;
 struct LammpsSettings;
 struct Observables;
 struct Record;
@@ -31,11 +32,13 @@ struct ReadOut {
     const Observables* measured = nullptr;
 };
 
-// The end of the session: the state the record holds, the run's counts, and
-// e0, Tsoll and the thermostat box as the run took them.
+// The end of the session: the state the record holds, the run's counts, the
+// histogram as it stood at the end of the equilibration, and e0, Tsoll and
+// the thermostat box as the run took them.
 struct RunEnd {
     const Record& rec;
     const RunStats& stats;
+    const HistogramMark& equilibrated;
     const LammpsSettings& settings;
 };
 
@@ -47,8 +50,8 @@ struct RunEnd {
 struct BatchOutput {
     const char* option;  // "--state-out"; its value names the file
     const char* help;
-    // Empty: the option's value is a file. Otherwise it is a folder, which
-    // must exist, and these are the files written into it.
+    // Empty: the option's value is a file. Otherwise it is a folder, made
+    // with its parents when missing, and these are the files written into it.
     std::vector<std::string> inFolder{};
 
     void (*atOpen)(Streams out) = nullptr;                             // before the lattice start

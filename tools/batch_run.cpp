@@ -17,6 +17,7 @@
 #include "engine/run.h"
 #include "files/file_error.h"
 #include "files/lammps_export.h"
+#include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "interrupt.h"
 #include "open_outputs.h"
@@ -38,16 +39,17 @@ std::string joined(const std::vector<std::string>& names)
     return text;
 }
 
-// Means of the energies and pressure measured after the warm-up, for the
-// summary.
+// Means of the energies and pressure measured after the equilibration, for
+// the summary.
 struct MeanObservables {
+    std::int64_t from = WarmUpSteps;
     double potential = 0.0;
     double pressure = 0.0;
     std::int64_t count = 0;
 
     void add(std::int64_t step, const Observables& o)
     {
-        if (step <= WarmUpSteps)
+        if (step <= from)
             return;
         potential += o.potential;
         pressure += o.pressure;
@@ -60,8 +62,10 @@ struct MeanObservables {
 struct Session {
     explicit Session(const BatchOptions& o)
         : options(o), host(*rec, o.R, o.e0, o.Tsoll, o.thermostat),
+          random(o.seed ? RandomSequence(*o.seed) : RandomSequence()),
           settings(lammpsSettingsFromBoxes(o.e0, o.Tsoll, o.thermostat))
     {
+        means.from = o.equilibrate;
     }
 
     const BatchOptions& options;
@@ -72,6 +76,8 @@ struct Session {
     OpenOutputs outputs;
     LammpsSettings settings;  // e0, Tsoll and the thermostat as the run takes them
     MeanObservables means;
+    HistogramMark equilibrated;  // the histogram at the end of step `equilibrate`
+    bool equilibratedMarked = false;
     std::string failure;  // the engine error that ended the start or the run
     bool ran = false;
     double seconds = 0.0;
@@ -117,9 +123,23 @@ void startLattice(Session& s, const std::optional<ParticleState>& loaded)
         applyState(*s.rec, *loaded);
 }
 
-// One press of Go, and Stop pressed in the yield of the last step.
+void markHistogram(Session& s)
+{
+    for (int k = 1; k <= PlotBins; ++k)
+        s.equilibrated.g[static_cast<std::size_t>(k)] = s.rec->g[k];
+    s.equilibrated.binnedVisits = s.stats.binnedVisits;
+    s.equilibratedMarked = true;
+}
+
+// One press of Go, and Stop pressed in the yield of the last step. g(r)
+// counts what the histogram gains after the step that ends the
+// equilibration; a run that ends before it adds nothing to count.
 void run(Session& s)
 {
+    if (s.options.equilibrate > 0)
+        s.host.atStep(s.options.equilibrate, [&s] { markHistogram(s); });
+    else
+        s.equilibratedMarked = true;  // from the run's start: the zero mark
     s.ran = s.failure.empty() && s.options.steps > 0;
     if (!s.ran)
         return;
@@ -154,8 +174,8 @@ void printSummary(const Session& s)
         std::printf("steps per second  -\n");
     if (s.means.count > 0) {
         const auto n = static_cast<double>(s.means.count);
-        std::printf("mean potential    %.9g (%lld read-outs after step %d)\n", s.means.potential / n,
-                    static_cast<long long>(s.means.count), WarmUpSteps);
+        std::printf("mean potential    %.9g (%lld read-outs after step %lld)\n", s.means.potential / n,
+                    static_cast<long long>(s.means.count), static_cast<long long>(s.means.from));
         std::printf("mean pressure     %.9g\n", s.means.pressure / n);
     }
 }
@@ -164,7 +184,9 @@ void printSummary(const Session& s)
 // record holds; then the closing messages and the exit status.
 int finish(Session& s)
 {
-    s.outputs.atEnd({*s.rec, s.stats, s.settings});
+    if (!s.equilibratedMarked)
+        markHistogram(s);  // the run ended before the equilibration did
+    s.outputs.atEnd({*s.rec, s.stats, s.equilibrated, s.settings});
     std::vector<std::string> written;
     std::string commitError;
     try {

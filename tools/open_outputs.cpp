@@ -1,5 +1,12 @@
 #include "open_outputs.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
 #include "files/file_error.h"
 
 namespace ljgas {
@@ -19,24 +26,58 @@ void OpenOutputs::write(const Details&... details)
     }
 }
 
+OpenOutputs::~OpenOutputs() { close(); }
+
+void OpenOutputs::close()
+{
+    outputs_.clear();  // each file discards what it has not put in place
+    for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder)
+        ::rmdir(folder->c_str());
+    madeFolders_.clear();
+}
+
+// Each missing folder of the path, from the top down, noted to be removed
+// should the session not get as far as writing into it.
+void OpenOutputs::makeFolder(const std::string& path)
+{
+    std::filesystem::path folder;
+    for (const std::filesystem::path& part : std::filesystem::path(path)) {
+        folder /= part;
+        if (part.empty() || ::mkdir(folder.c_str(), 0777) == 0) {
+            if (!part.empty())
+                madeFolders_.push_back(folder.string());
+            continue;
+        }
+        struct stat info {};
+        const int reason = errno;
+        if (reason != EEXIST)
+            throw FileError("cannot make the folder '" + folder.string() + "': " + std::strerror(reason));
+        if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+            throw FileError("cannot write into '" + folder.string() + "': not a folder");
+    }
+}
+
 void OpenOutputs::open(std::span<const BatchOutput> outputs, const OutputRequests& requests)
 {
-    outputs_.clear();
+    close();
     try {
         for (const BatchOutput& row : outputs) {
             const auto request = requests.find(row.option);
             if (request == requests.end())
                 continue;
             Output& output = outputs_.emplace_back(Output{&row, {}, {}, {}});
+            if (!row.inFolder.empty())
+                makeFolder(request->second);
             for (const std::string& path : outputFiles(row, request->second)) {
                 output.files.push_back(std::make_unique<OutputFile>(path));
                 output.streams.push_back(output.files.back().get());
             }
         }
     } catch (const FileError&) {
-        outputs_.clear();  // each file discards what it has written
+        close();
         throw;
     }
+    madeFolders_.clear();  // they stay: the session writes into them
     write<&BatchOutput::atOpen>();
 }
 
@@ -74,7 +115,7 @@ void OpenOutputs::commit(std::vector<std::string>& written)
                 firstFailure = error.what();
         }
     }
-    outputs_.clear();
+    close();
     if (!firstFailure.empty())
         throw FileError(firstFailure);
 }

@@ -14,9 +14,16 @@ namespace ljgas {
 
 class OpenOutputs {
 public:
-    // Opens the files of every output in `outputs` that `requests` names and
-    // writes what each writes on opening. Throws FileError when a file cannot
-    // be opened; then the files already open are discarded.
+    OpenOutputs() = default;
+    ~OpenOutputs();
+    OpenOutputs(const OpenOutputs&) = delete;
+    OpenOutputs& operator=(const OpenOutputs&) = delete;
+
+    // Opens the files of every output in `outputs` that `requests` names,
+    // making a folder output's folder, with its parents, where it is missing,
+    // and writes what each writes on opening. Throws FileError when a file
+    // cannot be opened or a folder made; then the files already open are
+    // discarded and the folders made are removed again.
     void open(std::span<const BatchOutput> outputs, const OutputRequests& requests);
 
     // Whether an open output needs the energies and pressure at each read-out.
@@ -45,8 +52,11 @@ private:
     // Calls the hook `Moment` of every output that has one and is not refused.
     template <auto Moment, class... Details>
     void write(const Details&... details);
+    void makeFolder(const std::string& path);
+    void close();
 
     std::vector<Output> outputs_;
+    std::vector<std::string> madeFolders_;  // removed again unless the open succeeds
 };
 
 }  // namespace ljgas

@@ -127,9 +127,9 @@ QString exportForLammps(Form1& form, const QString& folder)
         const Boxes& boxes = form.host().boxes;
         const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
         checkLammpsExport(form.record(), settings);
+        if (!QDir().mkpath(folder))
+            throw FileError("cannot make the folder '" + localPath(folder) + "'");
         const QDir into(folder);
-        if (!into.exists())
-            throw FileError("cannot write the LAMMPS files into '" + localPath(folder) + "': no such folder");
         QSaveFile data(into.filePath(QString::fromLatin1(LammpsDataName)));
         QSaveFile deck(into.filePath(QString::fromLatin1(LammpsDeckName)));
         openForSaving(data);

@@ -22,9 +22,9 @@ QString exportDistribution(const Form1& form, const QString& path);
 QString exportTemperatures(const Form1& form, const QString& path);
 // The form's own area as shown, without the menu bar.
 QString savePicture(Form1& form, const QString& path);
-// data.ljgas and in.ljgas, both or neither, in an existing folder, from the
-// current state and the boxes' texts, as ljgas-batch --lammps-out writes
-// them.
+// data.ljgas and in.ljgas, both or neither, in the folder (made if missing),
+// from the current state and the boxes' texts, as ljgas-batch --lammps-out
+// writes them.
 QString exportForLammps(Form1& form, const QString& folder);
 
 }  // namespace ljgas

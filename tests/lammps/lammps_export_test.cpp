@@ -150,9 +150,8 @@ TEST_P(LammpsExportBadFolder, IsNamedWithItsReasonAndGetsNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, LammpsExportBadFolder,
-                         ::testing::Values(BadFolder{"missing", "no such folder", "no such folder/data.ljgas",
-                                                     "No such file or directory"},
-                                           BadFolder{"not-a-folder", "a file", "a file/data.ljgas", "Not a directory"},
+                         ::testing::Values(BadFolder{"not-a-folder", "a file", "a file", "not a folder"},
+                                           BadFolder{"under-a-file", "a file/deck", "a file", "not a folder"},
                                            BadFolder{"read-only", "read-only", "read-only/data.ljgas",
                                                      "Permission denied"}),
                          [](const auto& info) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ TEST(BatchOptions, DefaultsAreTheWindowsStartUpValues)
     EXPECT_EQ(o.Tsoll, "0.3");
     EXPECT_TRUE(o.thermostat);
     EXPECT_EQ(o.steps, 10000);
+    EXPECT_EQ(o.seed, std::nullopt);
+    EXPECT_EQ(o.equilibrate, 200);
     EXPECT_EQ(o.stateIn, "");
     EXPECT_TRUE(o.outputs.empty());
     EXPECT_FALSE(o.quiet);
@@ -32,15 +35,18 @@ TEST(BatchOptions, DefaultsAreTheWindowsStartUpValues)
 TEST(BatchOptions, EveryOptionTakesItsValue)
 {
     const ParsedCommandLine parsed = parseCommandLine(
-        {"--R", "0.02abc", "--e0=-1", "--tsoll", "", "--thermostat", "off", "--steps", "300", "--initial-out", "i.csv",
-         "--state-in", "in.csv", "--state-out", "s.csv", "--temperature-out", "t.csv", "--gr-out", "g.csv", "--quiet"});
+        {"--R", " 2e-2", "--e0=-1", "--tsoll", ".3", "--thermostat", "off", "--steps", "300", "--seed",
+         "18446744073709551615", "--equilibrate", "0", "--initial-out", "i.csv", "--state-in", "in.csv", "--state-out",
+         "s.csv", "--temperature-out", "t.csv", "--gr-out", "g.csv", "--quiet"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.message;
     const BatchOptions& o = parsed.options;
-    EXPECT_EQ(o.R, "0.02abc");  // box texts are kept exactly as typed
+    EXPECT_EQ(o.R, " 2e-2");  // box texts are kept exactly as typed
     EXPECT_EQ(o.e0, "-1");
-    EXPECT_EQ(o.Tsoll, "");
+    EXPECT_EQ(o.Tsoll, ".3");
     EXPECT_FALSE(o.thermostat);
     EXPECT_EQ(o.steps, 300);
+    EXPECT_EQ(o.seed, UINT64_MAX);
+    EXPECT_EQ(o.equilibrate, 0);
     EXPECT_EQ(o.stateIn, "in.csv");
     EXPECT_EQ(o.outputs, (OutputRequests{{"--initial-out", "i.csv"},
                                          {"--state-out", "s.csv"},
@@ -49,13 +55,16 @@ TEST(BatchOptions, EveryOptionTakesItsValue)
     EXPECT_TRUE(o.quiet);
 }
 
-TEST(BatchOptions, BoxTextsMayLookLikeNegativeNumbersOrBeEmpty)
+TEST(BatchOptions, NumbersInFullAsTheEngineReadsThem)
 {
-    const ParsedCommandLine parsed = parseCommandLine({"--R", "-0.01", "--tsoll", "-1", "--e0", "", "--steps", "0"});
+    // Negative numbers are no options; the engine's own errors (R = 0, R
+    // negative, e0 beyond single precision) are the run's to report.
+    const ParsedCommandLine parsed =
+        parseCommandLine({"--R", "-0.01", "--tsoll", "-1", "--e0", "1e39", "--steps", "0"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.message;
     EXPECT_EQ(parsed.options.R, "-0.01");
     EXPECT_EQ(parsed.options.Tsoll, "-1");
-    EXPECT_EQ(parsed.options.e0, "");
+    EXPECT_EQ(parsed.options.e0, "1e39");
     EXPECT_EQ(parsed.options.steps, 0);
     EXPECT_EQ(parseCommandLine({"--steps", "0010"}).options.steps, 10);  // decimal, never octal
 }
@@ -65,8 +74,9 @@ TEST(BatchOptions, HelpNamesEveryOption)
     for (const char* asked : {"--help", "-h"}) {
         const ParsedCommandLine parsed = parseCommandLine({asked});
         ASSERT_EQ(parsed.action, Action::Help);
-        for (const char* option : {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--initial-out", "--state-in",
-                                   "--state-out", "--temperature-out", "--gr-out", "--quiet", "--version"})
+        for (const char* option : {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--seed", "--equilibrate",
+                                   "--initial-out", "--state-in", "--state-out", "--temperature-out", "--gr-out",
+                                   "--thermo-out", "--lammps-out", "--quiet", "--version"})
             EXPECT_NE(parsed.message.find(option), std::string::npos) << option;
     }
 }
@@ -81,18 +91,14 @@ std::ostream& operator<<(std::ostream& out, const Refused& row) { return out << 
 
 class BatchOptionsRefused : public ::testing::TestWithParam<Refused> {};
 
-// A count is digits only, within 64 bits.
-Refused steps(const char* name, const std::string& text)
-{
-    return {name, {"--steps=" + text}, "--steps: '" + text + "' is not a whole number from 0 to 9223372036854775807"};
-}
-
 TEST_P(BatchOptionsRefused, WithAOneLineReason)
 {
     const ParsedCommandLine parsed = parseCommandLine(GetParam().arguments);
     EXPECT_EQ(parsed.action, Action::Error);
     EXPECT_EQ(parsed.message, GetParam().message);
 }
+
+const auto rowName = [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); };
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BatchOptionsRefused,
@@ -103,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"PositionalArgument", {"state.csv"}, "unexpected argument: state.csv"},
         Refused{"ArgumentAfterSeparator", {"--steps", "0", "--", "--R"}, "unexpected argument: --R"},
         Refused{"ValueMissingAtEnd", {"--R"}, "--R: needs a value"},
-        Refused{"ValueMissingBeforeOption", {"--state-out", "--quiet"}, "--state-out: needs a value, not the option --quiet"},
+        Refused{"ValueMissingBeforeOption", {"--state-out", "--quiet"},
+                "--state-out: needs a value, not the option --quiet"},
         Refused{"ValueMissingBeforeOptionWithValue", {"--gr-out", "--steps=5"},
                 "--gr-out: needs a value, not the option --steps=5"},
         Refused{"EmptyFileName", {"--state-out="}, "--state-out: needs a file name"},
@@ -112,14 +119,49 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"RepeatedOption", {"--R", "1", "--R=2"}, "--R: given more than once"},
         Refused{"ThermostatWord", {"--thermostat", "yes"}, "--thermostat: yes not in {on,off}"},
         Refused{"ThermostatCase", {"--thermostat", "ON"}, "--thermostat: ON not in {on,off}"},
-        steps("StepsWord", "ten"), steps("StepsEmpty", ""), steps("StepsNegative", "-1"), steps("StepsPlus", "+1"),
-        steps("StepsExponent", "1e4"), steps("StepsFraction", "1.0"), steps("StepsBlank", " 1"),
-        steps("StepsHexadecimal", "0x10"), steps("StepsTooMany", "9223372036854775808"),
         Refused{"TwoOutputsOneFile", {"--state-out", "a.csv", "--gr-out", "a.csv"},
                 "--state-out and --gr-out name the same file 'a.csv'"},
         Refused{"TwoOutputsOneFileSpeltTwoWays", {"--initial-out", "x/../a.csv", "--temperature-out", "./a.csv"},
                 "--initial-out and --temperature-out name the same file 'x/../a.csv'"}),
-    [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
+    rowName);
+
+// Every number option takes a number in full, or the line is refused with
+// the option and the text.
+Refused notANumber(const char* name, const char* option, const std::string& text)
+{
+    return {name, {std::string(option) + "=" + text}, std::string(option) + ": '" + text + "' is not a number"};
+}
+Refused notAWholeNumber(const char* name, const char* option, const std::string& text, const char* largest)
+{
+    return {name, {std::string(option) + "=" + text},
+            std::string(option) + ": '" + text + "' is not a whole number from 0 to " + largest};
+}
+constexpr const char* Int64Max = "9223372036854775807";
+constexpr const char* UInt64Max = "18446744073709551615";
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, BatchOptionsRefused,
+    ::testing::Values(
+        notANumber("Letters", "--tsoll", "abc"), notANumber("DecimalComma", "--e0", "0,2"),
+        notANumber("Empty", "--R", ""), notANumber("NumberThenLetters", "--R", "0.02abc"),
+        notANumber("TrailingBlank", "--R", "0.01 "), notANumber("ExponentWithoutDigits", "--e0", "1e"),
+        notANumber("Infinity", "--tsoll", "inf"), notANumber("NotANumber", "--tsoll", "nan"),
+        notANumber("Hexadecimal", "--R", "0x1p-7"),
+        Refused{"BeyondDouble", {"--tsoll", "1e400"}, "--tsoll: '1e400' is beyond the range of a number"},
+        Refused{"BeyondDoubleNegative", {"--e0", "-1e400"}, "--e0: '-1e400' is beyond the range of a number"},
+        notAWholeNumber("StepsWord", "--steps", "ten", Int64Max),
+        notAWholeNumber("StepsEmpty", "--steps", "", Int64Max),
+        notAWholeNumber("StepsNegative", "--steps", "-1", Int64Max),
+        notAWholeNumber("StepsPlus", "--steps", "+1", Int64Max),
+        notAWholeNumber("StepsExponent", "--steps", "1e4", Int64Max),
+        notAWholeNumber("StepsFraction", "--steps", "1.0", Int64Max),
+        notAWholeNumber("StepsBlank", "--steps", " 1", Int64Max),
+        notAWholeNumber("StepsHexadecimal", "--steps", "0x10", Int64Max),
+        notAWholeNumber("StepsTooMany", "--steps", "9223372036854775808", Int64Max),
+        notAWholeNumber("SeedNegative", "--seed", "-1", UInt64Max),
+        notAWholeNumber("SeedTooLarge", "--seed", "18446744073709551616", UInt64Max),
+        notAWholeNumber("EquilibrateExponent", "--equilibrate", "2e3", Int64Max)),
+    rowName);
 
 TEST(BatchOptions, InputMayNameAnOutput)
 {

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <numbers>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -273,7 +275,7 @@ TEST_F(Batch, FreeFlightFollowsTheDriftRuleBitForBit)
     // every velocity keeps its value and each step moves every particle by
     // dt * v, rounded to single, with the strict single wrap.
     constexpr int Steps = 57;
-    const BatchResult r = run({"--e0", "", "--thermostat", "off", "--steps", std::to_string(Steps), "--quiet",
+    const BatchResult r = run({"--e0", "0", "--thermostat", "off", "--steps", std::to_string(Steps), "--quiet",
                                "--initial-out", "i.csv", "--state-out", "s.csv", "--temperature-out", "t.csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ParticleState expected = state("i.csv");
@@ -466,6 +468,43 @@ TEST_F(Batch, IdenticalInvocationsWriteIdenticalFiles)
     }
 }
 
+TEST_F(Batch, SeedsGiveReplicasOfTheirOwn)
+{
+    for (const auto& [seed, name] : {std::pair{"1", "one.csv"}, {"1", "again.csv"}, {"2", "two.csv"}})
+        ASSERT_EQ(run({"--steps", "0", "--seed", seed, "--initial-out", name}).exitCode, 0);
+    const ParticleState one = state("one.csv");
+    const ParticleState two = state("two.csv");
+    EXPECT_EQ(text("again.csv"), text("one.csv"));
+    EXPECT_EQ(one.x, two.x);  // the same lattice, other velocities
+    for (std::size_t i = 0; i < ParticleCount; ++i)
+        EXPECT_NE(one.vx[i], two.vx[i]) << i;
+}
+
+TEST_F(Batch, EquilibrationMovesTheMeansAndGNormButNotTheHistogram)
+{
+    ASSERT_EQ(run({"--steps", "400", "--quiet", "--gr-out", "g400.csv"}).exitCode, 0);
+    ASSERT_EQ(run({"--steps", "1000", "--quiet", "--gr-out", "g.csv"}).exitCode, 0);
+    const BatchResult r =
+        run({"--steps", "1000", "--equilibrate", "400", "--thermo-out", "thermo.csv", "--gr-out", "geq.csv"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("(30 read-outs after step 400)"), std::string::npos) << r.out;
+
+    // g is the engine's sum from step 201 either way; g_norm counts what the
+    // bins gained after step 400, over the 600 * 1260 pairs binned since.
+    const std::vector<std::string> at400 = lines(text("g400.csv"));
+    const std::vector<std::string> plain = lines(text("g.csv"));
+    const std::vector<std::string> equilibrated = lines(text("geq.csv"));
+    const double w = 0.07 * static_cast<double>(0.01f);
+    const double ideal = 600.0 * 1260.0 * 2.0 * std::numbers::pi * w * w;
+    for (std::size_t n = 1; n < equilibrated.size(); ++n) {
+        const std::vector<std::string> row = fields(equilibrated[n]);
+        EXPECT_EQ(row[2], fields(plain[n])[2]);
+        const double gained = static_cast<double>(std::strtof(row[2].c_str(), nullptr)) -
+                              static_cast<double>(std::strtof(fields(at400[n])[2].c_str(), nullptr));
+        EXPECT_EQ(row[3], printfG9(gained / ideal)) << equilibrated[n];
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Usage and input errors: exit 2, one line on stderr naming the problem, and
 // no output file created or changed.
@@ -537,6 +576,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"--steps", "ten"},
                    "--steps: 'ten' is not a whole number from 0 to 9223372036854775807 (see ljgas-batch --help)"},
         UsageError{"BadThermostat", {"--thermostat", "1"}, "--thermostat: 1 not in {on,off} (see ljgas-batch --help)"},
+        UsageError{"NotANumber", {"--tsoll", "abc"}, "--tsoll: 'abc' is not a number (see ljgas-batch --help)"},
         UsageError{"StrayArgument", {"good.csv"}, "unexpected argument: good.csv (see ljgas-batch --help)"},
         UsageError{"StateFileMissing",
                    {"--state-in", "absent.csv"},
@@ -565,7 +605,10 @@ INSTANTIATE_TEST_SUITE_P(
         UsageError{"OutputIsAFolder", {"--gr-out", "folder"}, "'folder' is a directory"},
         UsageError{"TwoOutputsOneFile",
                    {"--gr-out", "old.csv"},
-                   "--state-out and --gr-out name the same file 'old.csv' (see ljgas-batch --help)"}),
+                   "--state-out and --gr-out name the same file 'old.csv' (see ljgas-batch --help)"},
+        UsageError{"LammpsFolderUnderAFile",
+                   {"--lammps-out", "old.csv/deck"},
+                   "cannot write into 'old.csv': not a folder"}),
     [](const ::testing::TestParamInfo<UsageError>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
@@ -628,7 +671,7 @@ TEST_F(Batch, InitialisationErrorWritesTheRecordAsItStood)
 
 TEST_F(Batch, EngineErrorWithoutOutputsIsOneLine)
 {
-    const BatchResult r = run({"--R", "abc", "--quiet"});
+    const BatchResult r = run({"--R", "0", "--quiet"});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "ljgas-batch: run ended at step 1: Division by zero\n");
     EXPECT_TRUE(folder.entries().empty());
@@ -681,11 +724,10 @@ TEST_F(Batch, LammpsFolderHoldsTheExportOfTheFinalState)
     EXPECT_EQ(text("deck/in.ljgas"), lammpsDeckText(*rec, settings));
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"deck", "end.csv"}));
 
-    // A folder that is not there: a usage error, and nothing is written.
-    const BatchResult missing = run({"--steps", "10", "--lammps-out", "nowhere", "--state-out", "s.csv"});
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_NE(missing.err.find("nowhere/data.ljgas"), std::string::npos) << missing.err;
-    EXPECT_FALSE(fileExists(path("s.csv")));
+    // A folder that is not there is made, with its parents.
+    ASSERT_EQ(run({"--steps", "10", "--quiet", "--lammps-out", "made/here", "--state-out", "s.csv"}).exitCode, 0);
+    EXPECT_TRUE(fileExists(path("made/here/data.ljgas")));
+    EXPECT_TRUE(fileExists(path("made/here/in.ljgas")));
 }
 
 // ---------------------------------------------------------------------------

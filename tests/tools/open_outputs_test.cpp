@@ -1,5 +1,6 @@
 // The outputs of a session as a library call: an output whose option names a
-// folder gets one stream per file in it, and its hooks write at their moments.
+// folder gets one stream per file in it, made where it is missing, and its
+// hooks write at their moments.
 #include "tools/open_outputs.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include "engine/run.h"
 #include "files/file_error.h"
 #include "files/lammps_export.h"
+#include "files/run_outputs.h"
 
 namespace ljgas {
 namespace {
@@ -38,20 +40,21 @@ const BatchOutput RefusingOutput[] = {{
 }};
 
 const RunStats stats;
+const HistogramMark mark;
 const LammpsSettings settings;
 
-TEST(OpenOutputs, FolderOutputWritesEachOfItsFilesAtTheEnd)
+TEST(OpenOutputs, FolderOutputMakesItsFolderAndWritesEachOfItsFilesAtTheEnd)
 {
     test::ScratchFolder folder;
-    const std::string moments = folder.file("moments.txt");
-    const std::string steps = folder.file("steps.txt");
+    const std::string moments = folder.file("made/in/turn/moments.txt");
+    const std::string steps = folder.file("made/in/turn/steps.txt");
     OpenOutputs outputs;
-    outputs.open(FolderOutput, {{"--pair-out", folder.path()}});
+    outputs.open(FolderOutput, {{"--pair-out", folder.file("made/in/turn")}});
     auto rec = std::make_unique<Record>();
     outputs.atLatticeStart(*rec);
     outputs.atReadOut({*rec, 20, 0.5f});
     outputs.atReadOut({*rec, 40, 0.5f});
-    outputs.atEnd({*rec, stats, settings});
+    outputs.atEnd({*rec, stats, mark, settings});
     EXPECT_FALSE(test::fileExists(moments));
 
     std::vector<std::string> written;
@@ -59,7 +62,7 @@ TEST(OpenOutputs, FolderOutputWritesEachOfItsFilesAtTheEnd)
     EXPECT_EQ(written, (std::vector<std::string>{moments, steps}));
     EXPECT_EQ(test::readText(moments), "open\nlattice start\nend\n");
     EXPECT_EQ(test::readText(steps), "20\n40\n");
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"moments.txt", "steps.txt"}));
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"made"});
 }
 
 TEST(OpenOutputs, RefusedEndStateLeavesNoFileAndFailsTheCommit)
@@ -68,7 +71,7 @@ TEST(OpenOutputs, RefusedEndStateLeavesNoFileAndFailsTheCommit)
     OpenOutputs outputs;
     outputs.open(RefusingOutput, {{"--odd-out", folder.path()}});
     auto rec = std::make_unique<Record>();
-    outputs.atEnd({*rec, stats, settings});
+    outputs.atEnd({*rec, stats, mark, settings});
     std::vector<std::string> written;
     try {
         outputs.commit(written);
@@ -78,6 +81,19 @@ TEST(OpenOutputs, RefusedEndStateLeavesNoFileAndFailsTheCommit)
     }
     EXPECT_TRUE(written.empty());
     EXPECT_TRUE(folder.entries().empty());
+}
+
+TEST(OpenOutputs, FolderThatCannotBeMadeLeavesNoneOfItsParents)
+{
+    test::ScratchFolder folder;
+    test::writeText(folder.file("file"), "x\n");
+    OpenOutputs outputs;
+    // The second output's folder lies under a file: the first's folders,
+    // made by then, go again.
+    const BatchOutput both[] = {FolderOutput[0], RefusingOutput[0]};
+    EXPECT_THROW(outputs.open(both, {{"--pair-out", folder.file("a/b")}, {"--odd-out", folder.file("file/c")}}),
+                 FileError);
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"file"});
 }
 
 }  // namespace
