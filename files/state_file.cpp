@@ -1,12 +1,14 @@
 #include "files/state_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "files/csv_number.h"
 #include "engine/record.h"
@@ -16,10 +18,12 @@ namespace ljgas {
 namespace {
 
 constexpr std::string_view Header = "k,x,y,vx,vy";
+// Editors on some systems start a UTF-8 text with it.
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr int FieldCount = 5;
 // A valid file is about 16 KB; anything far larger is not a state file, and
 // need not be read into memory to find that out.
-constexpr std::streamsize MaximumFileSize = 1 << 20;
+constexpr std::size_t MaximumFileSize = 1 << 20;
 
 [[noreturn]] void failAt(const std::string& name, int line, const std::string& problem)
 {
@@ -79,15 +83,49 @@ float parseValue(std::string_view field, const char* what, const std::string& na
     return value;
 }
 
+// Positions outside the closed box [0, 1] wrapped into it, and the first
+// one named in the note.
+struct Wrapping {
+    int count = 0;
+    std::string first;
+
+    float into(float value, const char* what, const std::string& name, int line)
+    {
+        if (value >= 0.0f && value <= 1.0f)
+            return value;
+        // In double, as the drift wraps, then rounded once: a value just
+        // below a whole number may round to 1, which the closed box holds.
+        const double wide = value;
+        const auto wrapped = static_cast<float>(wide - std::floor(wide));
+        if (count++ == 0)
+            first = name + ":" + std::to_string(line) + ": " + what + " = " + csvNumber(value) +
+                    " lies outside the box [0, 1] and is read as " + csvNumber(wrapped);
+        return wrapped;
+    }
+
+    std::string note() const
+    {
+        if (count <= 1)
+            return first;
+        return first + " (" + std::to_string(count) + " positions in all were wrapped into the box)";
+    }
+};
+
+bool isBlank(std::string_view line)
+{
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
 }  // namespace
 
 ParticleState parseStateText(std::string_view text, const std::string& name)
 {
     ParticleState state;
-    std::size_t position = 0;
+    Wrapping wrapping;
+    std::size_t position = text.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0;
     int line = 1;
 
-    if (text.empty())
+    if (text.size() == position)
         failAt(name, line, "the file is empty; expected the header '" + std::string(Header) + "'");
     if (const std::string_view header = nextLine(text, position); header != Header)
         failAt(name, line, "expected the header '" + std::string(Header) + "', found " + quoted(header));
@@ -124,32 +162,59 @@ ParticleState parseStateText(std::string_view text, const std::string& name)
             failAt(name, line, "particle number " + std::to_string(number) + ", expected " + std::to_string(k));
 
         const auto index = static_cast<std::size_t>(k - 1);
-        state.x[index] = parseValue(fields[1], "x", name, line);
-        state.y[index] = parseValue(fields[2], "y", name, line);
+        state.x[index] = wrapping.into(parseValue(fields[1], "x", name, line), "x", name, line);
+        state.y[index] = wrapping.into(parseValue(fields[2], "y", name, line), "y", name, line);
         state.vx[index] = parseValue(fields[3], "vx", name, line);
         state.vy[index] = parseValue(fields[4], "vy", name, line);
     }
 
-    if (position < text.size())
-        failAt(name, line + 1, "unexpected line after particle " + std::to_string(ParticleCount));
+    while (position < text.size()) {
+        ++line;
+        if (!isBlank(nextLine(text, position)))
+            failAt(name, line, "unexpected line after particle " + std::to_string(ParticleCount));
+    }
+    state.note = wrapping.note();
     return state;
 }
 
 ParticleState readStateFile(const std::string& path)
 {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
-        throw FileError("cannot read state file '" + path + "': it is a directory");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const auto fail = [&path](const std::string& problem) {
+        throw FileError("cannot read state file '" + path + "': " + problem);
+    };
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if
+    // none comes; with it the open returns at once and fstat tells what it is.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         throw FileError("cannot open state file '" + path + "': " + std::strerror(errno));
-    std::string text(static_cast<std::size_t>(MaximumFileSize) + 1, '\0');
-    in.read(text.data(), MaximumFileSize + 1);
-    if (in.bad())
-        throw FileError("cannot read state file '" + path + "'");
-    if (in.gcount() > MaximumFileSize)
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        fail(std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        fail("it is a directory");
+    if (!S_ISREG(info.st_mode))
+        fail("it is not a regular file (a FIFO, a device or a socket)");
+
+    std::string text(MaximumFileSize + 1, '\0');
+    std::size_t size = 0;
+    while (size < text.size()) {
+        const ssize_t count = ::read(fd, text.data() + size, text.size() - size);
+        if (count == 0)
+            break;
+        if (count < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(std::strerror(errno));
+        }
+        size += static_cast<std::size_t>(count);
+    }
+    if (size > MaximumFileSize)
         throw FileError("state file '" + path + "' is larger than 1 MiB; a 225-particle state is about 16 KB");
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    text.resize(size);
     return parseStateText(text, path);
 }
 

@@ -1,12 +1,13 @@
 // Fuzzes the batch tool's state-file reader with any text.
 //
-// The reader either returns a complete state or throws FileError; any
-// other exception, a crash or a sanitizer report is a fault. An independent,
+// The reader either returns a complete state or throws FileError; any other
+// exception, a crash or a sanitizer report is a fault. An independent,
 // deliberately plain reader of the same format decides what the answer must
 // be, so that the fuzzer also catches a text accepted that should not be (or
-// the reverse), a value read wrongly, or a fault reported on the wrong line.
-// Every accepted state is written back with the tool's writer and read again;
-// it must come back bit for bit.
+// the reverse), a value read wrongly, a position wrapped wrongly into the box
+// or a note missing, or a fault reported on the wrong line. Every accepted
+// state is written back with the tool's writer and read again; it must come
+// back bit for bit, with no note.
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -98,9 +99,30 @@ bool readValue(std::string_view field, float& value)
     return true;
 }
 
-// The plain reader: the state, or the 1-based line of the first fault.
+// A position outside the closed box [0, 1], wrapped as the reader must:
+// x - floor(x) in double, rounded to single.
+float intoBox(float value, bool& wrapped)
+{
+    if (value >= 0.0f && value <= 1.0f)
+        return value;
+    wrapped = true;
+    const double wide = value;
+    return static_cast<float>(wide - std::floor(wide));
+}
+
+bool isBlankLine(std::string_view line)
+{
+    for (const char c : line)
+        if (c != ' ' && c != '\t')
+            return false;
+    return true;
+}
+
+// The plain reader: the state and whether a position was wrapped, or the
+// 1-based line of the first fault.
 struct Expected {
     std::optional<ParticleState> state;
+    bool wrapped = false;
     int faultLine = 0;
 };
 
@@ -116,7 +138,9 @@ Expected expectedFor(std::string_view text)
             line.remove_suffix(1);
     };
     std::string_view line;
-    if (text.empty()) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        pos = 3;  // a UTF-8 byte-order mark
+    if (pos == text.size()) {
         e.faultLine = 1;
         return e;
     }
@@ -152,10 +176,15 @@ Expected expectedFor(std::string_view text)
             e.faultLine = k + 1;
             return e;
         }
+        s.x[i] = intoBox(s.x[i], e.wrapped);
+        s.y[i] = intoBox(s.y[i], e.wrapped);
     }
-    if (pos < text.size()) {
-        e.faultLine = ParticleCount + 2;
-        return e;
+    for (int n = ParticleCount + 2; pos < text.size(); ++n) {
+        lineAt(line);
+        if (!isBlankLine(line)) {
+            e.faultLine = n;
+            return e;
+        }
     }
     e.state = s;
     return e;
@@ -219,11 +248,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!expected.state)
         fault(text, "a file with a fault on line " + std::to_string(expected.faultLine) + " was accepted");
     compareStates(text, *got, *expected.state, "read");
+    if (got->note.empty() == expected.wrapped)
+        fault(text, expected.wrapped ? "positions wrapped without a note" : "a note without a wrapped position: " +
+                                                                                 got->note);
 
     // Write it back and read it again: the same bits.
     const std::string again = written(*got);
     try {
-        compareStates(text, ljgas::parseStateText(again, FileName), *got, "written and read back");
+        const ParticleState back = ljgas::parseStateText(again, FileName);
+        compareStates(text, back, *got, "written and read back");
+        if (!back.note.empty())
+            fault(text, "the tool's own output needed a note: " + back.note);
     } catch (const ljgas::FileError& e) {
         fault(text, std::string("the tool's own output rejected: ") + e.what());
     }

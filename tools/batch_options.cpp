@@ -6,10 +6,11 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
-#include <filesystem>
 #include <limits>
 
+#include "files/file_error.h"
 #include "runtime/text_to_number.h"
+#include "tools/file_identity.h"
 #include "version.h"
 
 namespace ljgas {
@@ -19,9 +20,11 @@ namespace {
 constexpr const char* Description =
     "Runs the two-dimensional Lennard-Jones gas without a window: the lattice start\n"
     "of the window's start-up, then one run of a given number of steps.\n"
-    "Exit status: 0 done, 2 usage or input error, 3 the engine ended the run with\n"
-    "an error (the requested files are written from the state it left), 130 or 143\n"
-    "interrupted (the run is stopped as by the Stop button and the files written).";
+    "Exit status: 0 done; 1 an output could not be written (a full disk, say: the\n"
+    "message names the file, and the other outputs are written); 2 usage or input\n"
+    "error (nothing is written); 3 the engine ended the run with an error (the\n"
+    "requested files are written from the state it left); 130 or 143 interrupted\n"
+    "(the run is stopped as by the Stop button and the files written).";
 
 // A command line that cannot be used; what() is the one-line reason.
 class Refusal : public std::runtime_error {
@@ -200,50 +203,41 @@ std::string leftOver(const CLI::App& app)
     return (looksLikeOption ? "unknown option: " : "unexpected argument: ") + extras;
 }
 
-// Whether two outputs would overwrite each other: two names of one regular
-// file. Names of files that do not exist yet are compared after resolving
-// their directories. A device or a pipe (/dev/null, /dev/stdout) can take both.
-bool sameFile(const std::string& a, const std::string& b)
+// The state is read in full before anything is written, but an output that
+// replaced it with a table would still destroy the user's input: only
+// --state-out may name it (going on from a state in place). Nor may two
+// outputs share a file, or a file output be a folder output's folder: only
+// the one written last would be left. Paths are compared as files on disk,
+// so a link to another output or a second spelling of its name is found out.
+void checkFilesApart(const BatchOptions& o)
 {
-    std::error_code ignored;
-    const std::filesystem::file_status target = std::filesystem::status(a, ignored);
-    if (std::filesystem::exists(target) && !std::filesystem::is_regular_file(target))
-        return false;
-    if (a == b)
-        return true;
-    // weakly_canonical leaves a relative name relative when no part of it
-    // exists yet, so make both absolute first.
-    const auto resolve = [](const std::string& name, std::error_code& error) {
-        const std::filesystem::path absolute = std::filesystem::absolute(name, error);
-        return error ? std::filesystem::path{} : std::filesystem::weakly_canonical(absolute, error);
-    };
-    std::error_code errorA;
-    std::error_code errorB;
-    const std::filesystem::path resolvedA = resolve(a, errorA);
-    const std::filesystem::path resolvedB = resolve(b, errorB);
-    return !errorA && !errorB && resolvedA == resolvedB;
-}
-
-// Two outputs into one file would leave only the one written last, also when
-// the two names are spelt differently ("g.csv", "./g.csv"). The input may
-// name an output: it is read in full before anything is written.
-void checkOutputsApart(const OutputRequests& requests)
-{
-    struct Written {
+    struct Named {
         std::string option;
-        std::string file;
+        std::string path;
+        FileIdentity identity;
     };
-    std::vector<Written> files;
+    std::vector<Named> files;
     for (const BatchOutput& output : batchOutputs()) {
-        if (const auto request = requests.find(output.option); request != requests.end()) {
-            for (std::string& file : outputFiles(output, request->second))
-                files.push_back({output.option, std::move(file)});
+        const auto request = o.outputs.find(output.option);
+        if (request == o.outputs.end())
+            continue;
+        if (!output.inFolder.empty())
+            files.push_back({output.option, request->second, identifyFile(request->second)});
+        for (std::string& file : outputFiles(output, request->second))
+            files.push_back({output.option, file, identifyFile(file)});
+    }
+    if (!o.stateIn.empty()) {
+        const FileIdentity input = identifyFile(o.stateIn);
+        for (const Named& file : files) {
+            if (file.option != "--state-out" && sameFile(file.identity, input))
+                throw Refusal(file.option + ": " + inQuotes(file.path) + " is the input state file of --state-in, " +
+                              "which it would overwrite");
         }
     }
     for (auto a = files.begin(); a != files.end(); ++a) {
         for (auto b = a + 1; b != files.end(); ++b) {
-            if (a->option != b->option && sameFile(a->file, b->file))
-                throw Refusal(a->option + " and " + b->option + " name the same file " + inQuotes(a->file));
+            if (a->option != b->option && sameFile(a->identity, b->identity))
+                throw Refusal(a->option + " and " + b->option + " name the same file " + inQuotes(a->path));
         }
     }
 }
@@ -264,7 +258,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
         std::vector<std::string> reversed = argumentsForCLI11(app, arguments);
         app.parse(reversed);
         std::erase_if(parsed.options.outputs, [&app](const auto& request) { return app.count(request.first) == 0; });
-        checkOutputsApart(parsed.options.outputs);
+        checkFilesApart(parsed.options);
     } catch (const CLI::CallForHelp&) {
         return answer(ParsedCommandLine::Action::Help, app.help());
     } catch (const CLI::CallForVersion& version) {
@@ -277,6 +271,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
         return answer(ParsedCommandLine::Action::Error, e.what());
     } catch (const Refusal& refusal) {
         return answer(ParsedCommandLine::Action::Error, refusal.what());
+    } catch (const FileError& error) {
+        return answer(ParsedCommandLine::Action::Error, error.what());
     }
     return parsed;
 }

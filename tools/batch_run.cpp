@@ -90,6 +90,8 @@ bool prepareFiles(Session& s, std::optional<ParticleState>& loaded)
     try {
         if (!s.options.stateIn.empty()) {
             loaded = readStateFile(s.options.stateIn);
+            if (!loaded->note.empty())
+                report("note: " + loaded->note);
         }
         s.outputs.open(batchOutputs(), s.options.outputs);
     } catch (const FileError& e) {

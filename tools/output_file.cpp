@@ -1,13 +1,17 @@
 #include "tools/output_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
 #include <cstring>
-#include <vector>
+#include <filesystem>
+#include <string_view>
 
 #include "files/file_error.h"
 
@@ -36,6 +40,12 @@ std::string baseNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+bool isLink(const std::string& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 // The mode a file created with open(..., 0666) would get: mkstemp makes its
 // files private to the owner, the finished output should not be.
 mode_t defaultFileMode()
@@ -45,8 +55,65 @@ mode_t defaultFileMode()
     return 0666 & ~mask;
 }
 
-// A regular file written in place (through a symbolic link) may have been
-// longer than what we wrote: cut it there. Devices and pipes have no length.
+// The longest name a folder takes (255 bytes on the usual file systems).
+std::size_t nameLimit(const std::string& directory)
+{
+    const long limit = ::pathconf(directory.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
+}
+
+// The temporary's name is "." + stem + "." + mkstemp's six characters: the
+// stem is the target's name, cut short (never inside a UTF-8 character)
+// where the whole would exceed the folder's limit.
+constexpr std::size_t TemporaryExtra = 8;
+constexpr std::size_t UniqueLength = 6;
+
+std::string temporaryPrefix(const std::string& name, std::size_t limit)
+{
+    std::size_t cut = std::min(name.size(), limit - TemporaryExtra);
+    while (cut > 0 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    std::string prefix(1, '.');
+    prefix.append(name, 0, cut);
+    prefix += '.';
+    return prefix;
+}
+
+bool isUniquePart(std::string_view text)
+{
+    return text.size() == UniqueLength && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+           });
+}
+
+// A writer holds a lock on its temporary file until the file is renamed or
+// removed; the kernel drops the lock when the process dies, however it dies.
+// So a temporary of this pattern that can be locked was left by a run that
+// was killed, and goes.
+void removeStaleTemporaries(const std::string& directory, const std::string& prefix)
+{
+    DIR* folder = ::opendir(directory.c_str());
+    if (folder == nullptr)
+        return;
+    const int folderFd = ::dirfd(folder);
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || !isUniquePart(name.substr(prefix.size())))
+            continue;
+        const int fd = ::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(folderFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(folder);
+}
+
+// A regular file written in place (reached through /dev/stdout, say) may
+// have been longer than what we wrote: cut it there. Devices and pipes have
+// no length.
 bool cutToWritten(std::FILE* file, int& reason)
 {
     const int fd = ::fileno(file);
@@ -63,43 +130,88 @@ bool cutToWritten(std::FILE* file, int& reason)
 
 }  // namespace
 
+std::string followLinks(const std::string& path)
+{
+    // As many links as the kernel follows before it gives up (ELOOP).
+    constexpr int MaximumLinks = 40;
+    std::string current = path;
+    for (int links = 0; links <= MaximumLinks; ++links) {
+        if (!isLink(current))
+            return current;
+        std::error_code error;
+        const std::filesystem::path next = std::filesystem::read_symlink(current, error);
+        if (error)
+            return current;
+        current = next.is_absolute() ? next.string() : directoryOf(current) + "/" + next.string();
+    }
+    fail("cannot write", path, ELOOP);
+}
+
 OutputFile::OutputFile(const std::string& path) : path_(path)
 {
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    if (exists && S_ISDIR(info.st_mode))
         throw FileError("'" + path + "' is a directory");
     if (path.empty() || path.back() == '/')
         throw FileError("'" + path + "' is not a file name");
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0 && !S_ISREG(link.st_mode)) {
+    if (exists && !S_ISREG(info.st_mode)) {
         openInPlace();
         return;
     }
-
-    std::string pattern = directoryOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        fail("cannot create", path, errno);
-    ::fchmod(fd, defaultFileMode());
-    file_ = ::fdopen(fd, "w");
-    if (file_ == nullptr) {
-        const int reason = errno;
-        ::close(fd);
-        ::unlink(name.data());
-        fail("cannot create", path, reason);
+    // A link to a file, existing or not yet, stays a link: the file it leads
+    // to is the one replaced.
+    std::string target = path;
+    if (exists && isLink(path)) {
+        std::error_code error;
+        target = std::filesystem::canonical(path, error).string();
+        if (error)
+            fail("cannot write", path, error.value());
+    } else if (!exists) {
+        target = followLinks(path);
     }
-    temporaryPath_ = name.data();
+    openTemporary(target);
 }
 
 OutputFile::~OutputFile() { discard(); }
+
+void OutputFile::openTemporary(const std::string& target)
+{
+    const std::string directory = directoryOf(target);
+    const std::string name = baseNameOf(target);
+    const std::size_t limit = nameLimit(directory);
+    if (name.size() > limit)
+        fail("cannot create", path_, ENAMETOOLONG);
+    const std::string prefix = temporaryPrefix(name, limit);
+    removeStaleTemporaries(directory, prefix);
+
+    std::string temporary = directory + "/" + prefix + std::string(UniqueLength, 'X');
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        fail("cannot create", path_, errno);
+    // The lock goes with the open file, which lock_ keeps open after the
+    // stream is closed, until the rename.
+    ::flock(fd, LOCK_EX);
+    lock_ = ::dup(fd);
+    ::fchmod(fd, defaultFileMode());
+    file_ = ::fdopen(fd, "w");
+    if (file_ == nullptr || lock_ < 0) {
+        const int reason = errno;
+        if (file_ == nullptr)
+            ::close(fd);
+        ::unlink(temporary.c_str());
+        discard();
+        fail("cannot create", path_, reason);
+    }
+    target_ = target;
+    temporaryPath_ = temporary;
+}
 
 void OutputFile::openInPlace()
 {
     // No O_TRUNC: should a later output fail to open, this one is left as it
     // was. A FIFO blocks here until it has a reader, as with a shell redirect.
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         fail("cannot write", path_, errno);
     file_ = ::fdopen(fd, "w");
@@ -145,12 +257,13 @@ void OutputFile::putInPlace()
 {
     if (temporaryPath_.empty())
         return;  // written in place
-    if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+    if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) {
         const int reason = errno;
         discard();
         fail("cannot create", path_, reason);
     }
     temporaryPath_.clear();
+    discard();
 }
 
 void OutputFile::discard()
@@ -162,6 +275,10 @@ void OutputFile::discard()
     if (!temporaryPath_.empty()) {
         ::unlink(temporaryPath_.c_str());
         temporaryPath_.clear();
+    }
+    if (lock_ >= 0) {
+        ::close(lock_);
+        lock_ = -1;
     }
 }
 

@@ -2,10 +2,10 @@
 // written to a temporary file next to it and renamed into place.
 //
 // The window writes the same texts through Qt's QSaveFile. This tool links
-// no Qt, and it writes where QSaveFile would not do: a path that is not a
-// plain regular file (/dev/null, /dev/stdout, a FIFO, a symbolic link) is
-// written in place, since a rename would replace the device or the link
-// itself, not write to it.
+// no Qt, and it writes where QSaveFile would not do: standard output, a FIFO
+// or a device named as an output is written in place (a rename would replace
+// the device or the link to it, not write to it), and a name within a few
+// bytes of the system's limit still gets a temporary name that fits.
 #pragma once
 
 #include <cstdio>
@@ -14,12 +14,21 @@
 
 namespace ljgas {
 
+// Where a write to `path` ends up when `path` does not exist yet: its
+// symbolic links followed by their text, however many, to the name they
+// lead to. A path that is no link is returned as it is. Throws FileError on
+// a loop of links.
+std::string followLinks(const std::string& path);
+
 class OutputFile {
 public:
-    // Creates the temporary file in the directory of `path`, or opens `path`
-    // itself, without truncating it yet, when it is not a plain regular file.
-    // Throws FileError, naming `path`, when it cannot be opened or names a
-    // folder.
+    // Opens a temporary file ".NAME.XXXXXX" beside the file `path` leads to
+    // (through its links, which stay), NAME cut short where the full name
+    // would not fit; or `path` itself, without truncating it yet, when it is
+    // a FIFO, a device or a socket. Temporaries of the same pattern that no
+    // process holds any more (left by a run that was killed) are removed
+    // first. Throws FileError, naming `path`, when it cannot be opened or
+    // names a folder.
     explicit OutputFile(const std::string& path);
     ~OutputFile();  // discards what was not put in place
     OutputFile(const OutputFile&) = delete;
@@ -34,7 +43,7 @@ public:
     // written. Throws FileError when any write failed (a full disk shows
     // here at the latest), after removing the temporary file.
     void finish();
-    // Renames the finished temporary file to `path` (nothing to do for a
+    // Renames the finished temporary file to its place (nothing to do for a
     // file written in place). Throws FileError.
     void putInPlace();
     void commit()
@@ -49,11 +58,14 @@ public:
 
 private:
     void openInPlace();
+    void openTemporary(const std::string& target);
 
     std::string path_;
+    std::string target_;         // where the temporary file is renamed to
     std::string temporaryPath_;  // empty when written in place
     std::FILE* file_ = nullptr;
     int writeError_ = 0;  // errno of the first failed write
+    int lock_ = -1;  // holds the temporary's lock until it is renamed or removed
 };
 
 }  // namespace ljgas

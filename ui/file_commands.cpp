@@ -4,9 +4,12 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QSaveFile>
+#include <unistd.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 
@@ -30,10 +33,25 @@ QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text.
     throw FileError("cannot write '" + localPath(path) + "': " + reason.toLocal8Bit().toStdString());
 }
 
+// QSaveFile writes straight into a device or a FIFO (and takes a write error
+// there for success), and replaces an existing file through a temporary
+// named after it plus 7 characters, which a name near the system's limit
+// cannot have. Both are refused here, before anything is written.
 void openForSaving(QSaveFile& file)
 {
+    const QString path = file.fileName();
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        failWriting(path, target.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("not a regular file"));
+    if (target.exists()) {
+        const long limit = ::pathconf(QFile::encodeName(target.absolutePath()).constData(), _PC_NAME_MAX);
+        const qsizetype name = QFile::encodeName(QFileInfo(target.canonicalFilePath()).fileName()).size();
+        if (name + 7 > (limit > 0 ? limit : NAME_MAX))
+            throw FileError("cannot replace '" + localPath(path) +
+                            "': its name is too long to replace the file safely; choose a shorter name");
+    }
     if (!file.open(QIODevice::WriteOnly))
-        failWriting(file.fileName(), file.errorString());
+        failWriting(path, file.errorString());
 }
 
 void put(QSaveFile& file, const std::string& text) { file.write(text.data(), static_cast<qint64>(text.size())); }
@@ -71,8 +89,11 @@ QString openState(Form1& form, const QString& path)
 {
     const std::string file = localPath(path);
     try {
-        form.replaceState(readStateFile(file));
-        return {};
+        const ParticleState state = readStateFile(file);
+        form.replaceState(state);
+        if (state.note.empty())
+            return {};
+        return QStringLiteral("Opened the state in '%1'.\n%2").arg(path, fromLocal(state.note));
     } catch (const FileError& error) {
         if (error.line() == 0)
             return fromLocal(error.what());  // names the file and why it cannot be read

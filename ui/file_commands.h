@@ -14,7 +14,8 @@ class Form1;
 // each command catches it and returns its message for the user, which names
 // the file and what went wrong. An empty string: done, nothing to tell.
 
-// A file that cannot be used changes nothing.
+// A file that cannot be used changes nothing. A state whose positions had to
+// be wrapped into the box is opened, and the message says so.
 QString openState(Form1& form, const QString& path);
 QString saveState(const Form1& form, const QString& path);
 // The run going on, or the last one; a run is required.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,71 @@ TEST(BatchOptions, OutputsMayShareADevice)
     const ParsedCommandLine parsed = parseCommandLine({"--state-out", "/dev/null", "--gr-out", "/dev/null"});
     EXPECT_EQ(parsed.action, Action::Run) << parsed.message;
 }
+
+// Outputs that would overwrite the input or each other, found as files on
+// disk: "@name" stands for the file in the scratch folder, which holds
+// in.csv, s.csv, the folder deck, and the links and the hard link a row
+// makes.
+struct Clash {
+    const char* name;
+    void (*prepare)(const test::ScratchFolder& folder);
+    std::vector<std::string> arguments;
+    std::string message;
+};
+
+std::ostream& operator<<(std::ostream& out, const Clash& row) { return out << row.name; }
+
+class BatchOptionsClash : public ::testing::TestWithParam<Clash> {};
+
+TEST_P(BatchOptionsClash, IsRefusedNamingTheOptionsAndTheFile)
+{
+    test::ScratchFolder folder;
+    test::writeText(folder.file("in.csv"), "k,x,y,vx,vy\n");
+    test::writeText(folder.file("s.csv"), "an earlier output\n");
+    std::filesystem::create_directory(folder.file("deck"));
+    if (GetParam().prepare != nullptr)
+        GetParam().prepare(folder);
+    const auto placed = [&folder](std::string text) {
+        for (std::size_t at = text.find('@'); at != std::string::npos; at = text.find('@'))
+            text.replace(at, 1, folder.path() + "/");
+        return text;
+    };
+    std::vector<std::string> arguments;
+    for (const std::string& argument : GetParam().arguments)
+        arguments.push_back(placed(argument));
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    EXPECT_EQ(parsed.action, Action::Error);
+    EXPECT_EQ(parsed.message, placed(GetParam().message));
+}
+
+void linkTo(const test::ScratchFolder& folder, const char* target)
+{
+    std::filesystem::create_symlink(target, folder.file("link.csv"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BatchOptionsClash,
+    ::testing::Values(
+        Clash{"InitialStateOverTheInput", nullptr, {"--state-in", "@in.csv", "--initial-out", "@in.csv"},
+              "--initial-out: '@in.csv' is the input state file of --state-in, which it would overwrite"},
+        Clash{"TableThroughALinkOverTheInput", [](const auto& f) { linkTo(f, "in.csv"); },
+              {"--state-in", "@in.csv", "--gr-out", "@link.csv"},
+              "--gr-out: '@link.csv' is the input state file of --state-in, which it would overwrite"},
+        Clash{"TableOverAHardLinkOfTheInput",
+              [](const auto& f) { std::filesystem::create_hard_link(f.file("in.csv"), f.file("hard.csv")); },
+              {"--state-in", "@hard.csv", "--thermo-out", "@in.csv"},
+              "--thermo-out: '@in.csv' is the input state file of --state-in, which it would overwrite"},
+        Clash{"LinkToAnotherOutput", [](const auto& f) { linkTo(f, "s.csv"); },
+              {"--state-out", "@s.csv", "--temperature-out", "@link.csv"},
+              "--state-out and --temperature-out name the same file '@s.csv'"},
+        Clash{"LinkToAnOutputNotThereYet", [](const auto& f) { linkTo(f, "new.csv"); },
+              {"--gr-out", "@new.csv", "--thermo-out", "@link.csv"},
+              "--gr-out and --thermo-out name the same file '@new.csv'"},
+        Clash{"FileInTheLammpsFolder", nullptr, {"--lammps-out", "@deck", "--gr-out", "@deck/in.ljgas"},
+              "--gr-out and --lammps-out name the same file '@deck/in.ljgas'"},
+        Clash{"FileThatIsTheLammpsFolder", nullptr, {"--lammps-out", "@new", "--thermo-out", "@new"},
+              "--thermo-out and --lammps-out name the same file '@new'"}),
+    [](const ::testing::TestParamInfo<Clash>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace ljgas

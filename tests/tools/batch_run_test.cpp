@@ -2,6 +2,7 @@
 // formats of the files it writes, what a state file carries from one run to
 // the next, and what is (not) left on disk when it fails.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -505,6 +506,15 @@ TEST_F(Batch, EquilibrationMovesTheMeansAndGNormButNotTheHistogram)
     }
 }
 
+TEST_F(Batch, FullDeviceIsExitOneNamingItAndTheOtherOutputsAreWritten)
+{
+    std::filesystem::create_symlink("/dev/full", path("full"));
+    const BatchResult r = run({"--steps", "0", "--quiet", "--state-out", "full", "--initial-out", "i.csv"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "ljgas-batch: cannot write 'full': No space left on device\n");
+    EXPECT_EQ(lines(text("i.csv")).size(), StateLines);
+}
+
 // ---------------------------------------------------------------------------
 // Usage and input errors: exit 2, one line on stderr naming the problem, and
 // no output file created or changed.
@@ -537,6 +547,7 @@ protected:
         write("duplicate.csv", 9, "7,0.5,0.5,0.1,0.1", good.size());
         writeText(path("long.csv"), text("good.csv") + "226,0.5,0.5,0.1,0.1\n");
         std::filesystem::create_directory(path("folder"));
+        ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
         // An output from an earlier run, which a failed run must not touch.
         writeText(path("old.csv"), "earlier\n");
         before = folder.entries();
@@ -584,6 +595,9 @@ INSTANTIATE_TEST_SUITE_P(
         UsageError{"StateFileIsAFolder",
                    {"--state-in", "folder"},
                    "cannot read state file 'folder': it is a directory"},
+        UsageError{"StateFileIsAFifo",
+                   {"--state-in", "fifo"},
+                   "cannot read state file 'fifo': it is not a regular file (a FIFO, a device or a socket)"},
         UsageError{"StateFileMalformedLine",
                    {"--state-in", "malformed.csv"},
                    "malformed.csv:42: expected 5 fields k,x,y,vx,vy, found 4"},
@@ -606,6 +620,10 @@ INSTANTIATE_TEST_SUITE_P(
         UsageError{"TwoOutputsOneFile",
                    {"--gr-out", "old.csv"},
                    "--state-out and --gr-out name the same file 'old.csv' (see ljgas-batch --help)"},
+        UsageError{"OutputOverTheInput",
+                   {"--state-in", "good.csv", "--gr-out", "good.csv"},
+                   "--gr-out: 'good.csv' is the input state file of --state-in, which it would overwrite "
+                   "(see ljgas-batch --help)"},
         UsageError{"LammpsFolderUnderAFile",
                    {"--lammps-out", "old.csv/deck"},
                    "cannot write into 'old.csv': not a folder"}),

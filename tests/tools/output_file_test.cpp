@@ -1,9 +1,11 @@
-// Output files: invisible until committed, never half-written, and devices,
-// pipes and symbolic links written in place rather than replaced.
+// Output files: invisible until committed, never half-written, devices and
+// pipes written in place rather than replaced, links kept, names at the
+// system's limit, and the temporaries a killed run left behind.
 #include "tools/output_file.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,23 +93,29 @@ TEST(OutputFile, RefusesDirectoriesAndMissingFolders)
     EXPECT_TRUE(folder.entries().empty());
 }
 
-TEST(OutputFile, SymbolicLinkIsKeptAndItsTargetRewritten)
+TEST(OutputFile, SymbolicLinkIsKeptAndItsTargetReplaced)
 {
     ScratchFolder folder;
     const std::string target = folder.file("target.csv");
     const std::string link = folder.file("link.csv");
     writeText(target, std::string(10000, 'x'));  // longer than what follows
-    std::filesystem::create_symlink(target, link);
+    std::filesystem::create_symlink("target.csv", link);
+    std::filesystem::create_symlink("new.csv", folder.file("dangling.csv"));
 
     OutputFile out(link);
-    // Opened in place but not yet truncated: a failure now would leave it.
+    // Not touched yet: a failure now would leave it.
     EXPECT_EQ(readText(target), std::string(10000, 'x'));
     out.write("short\n");
     out.commit();
+    // A link to a file not there yet makes that file.
+    OutputFile created(folder.file("dangling.csv"));
+    created.write("new\n");
+    created.commit();
 
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readText(target), "short\n");
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"link.csv", "target.csv"}));
+    EXPECT_EQ(readText(folder.file("new.csv")), "new\n");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"dangling.csv", "link.csv", "new.csv", "target.csv"}));
 }
 
 TEST(OutputFile, PipeIsWrittenAndStaysAPipe)
@@ -162,6 +170,40 @@ TEST(OutputFile, FullDeviceIsAWriteError)
         EXPECT_EQ(std::string(error.what()), "cannot write '" + link + "': No space left on device");
     }
     EXPECT_TRUE(std::filesystem::is_symlink(link));
+}
+
+TEST(OutputFile, NameAtTheSystemsLimitGetsATemporaryThatFits)
+{
+    ScratchFolder folder;
+    const std::string name(255, 'n');
+    for (const char* text : {"first\n", "second\n"}) {  // made, then replaced
+        OutputFile out(folder.file(name));
+        const std::string temporary = folder.entries().front();
+        EXPECT_EQ(temporary.size(), 255u);
+        EXPECT_EQ(temporary.rfind("." + std::string(247, 'n') + ".", 0), 0u);
+        out.write(text);
+        out.commit();
+        EXPECT_EQ(readText(folder.file(name)), text);
+    }
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{name});
+    EXPECT_EQ(refusal(folder.file(name + "n")), "cannot create '" + folder.file(name + "n") + "': File name too long");
+}
+
+TEST(OutputFile, TemporaryLeftByAKilledRunGoesWhenTheOutputIsNextWritten)
+{
+    ScratchFolder folder;
+    for (const char* name : {".out.csv.Ab3xYz", ".out.csv.held00", ".out.csv.short", ".other.csv.Ab3xYz"})
+        writeText(folder.file(name), "partial\n");
+    // A temporary that a live writer holds is its lock's: it stays.
+    const int held = ::open(folder.file(".out.csv.held00").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    {
+        OutputFile out(folder.file("out.csv"));
+        out.commit();
+    }
+    ::close(held);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{".other.csv.Ab3xYz", ".out.csv.held00", ".out.csv.short",
+                                                          "out.csv"}));
 }
 
 }  // namespace

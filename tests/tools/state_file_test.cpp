@@ -1,5 +1,6 @@
 // The state file as library calls: the strict reader on malformed text, the
-// writer's format, and the round trip of every finite float, bit for bit.
+// positions it wraps into the box, the writer's format, and the round trip of
+// every finite float (every position in the box), bit for bit.
 #include "files/state_file.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -25,16 +27,16 @@ namespace {
 using test::lines;
 using test::stateText;
 
-// A record whose particle k has x = k/1000, y = -k, vx = k * 1e-3, vy = 1/k:
-// every value differs, so a value in the wrong place is noticed.
+// A record whose particle k has x = k/1000, y = k/256, vx = -k * 1e-3,
+// vy = 1/k: every value differs, so a value in the wrong place is noticed.
 std::unique_ptr<Record> numberedRecord()
 {
     auto rec = std::make_unique<Record>();
     rec->n = ParticleCount;
     for (int k = 1; k <= ParticleCount; ++k) {
         rec->x[k] = static_cast<float>(k / 1000.0);
-        rec->y[k] = static_cast<float>(-k);
-        rec->vx[k] = static_cast<float>(k * 1e-3);
+        rec->y[k] = static_cast<float>(k / 256.0);
+        rec->vx[k] = static_cast<float>(-k * 1e-3);
         rec->vy[k] = static_cast<float>(1.0 / k);
     }
     return rec;
@@ -43,12 +45,22 @@ std::unique_ptr<Record> numberedRecord()
 std::uint32_t bits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 // Any finite float, drawn by its bit pattern, so that subnormals, huge and
-// tiny values and both zeros all come up.
+// tiny values and both zeros all come up; a position, any such float in the
+// box [0, 1].
 float randomFiniteFloat(std::mt19937& random)
 {
     for (;;) {
         const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
         if (std::isfinite(value))
+            return value;
+    }
+}
+
+float randomPosition(std::mt19937& random)
+{
+    for (;;) {
+        const float value = randomFiniteFloat(random);
+        if (value >= 0.0f && value <= 1.0f)
             return value;
     }
 }
@@ -82,9 +94,9 @@ TEST(StateFileWriter, HeaderThenOneLinePerParticleInOrder)
     const std::vector<std::string> all = lines(stateText(*rec));
     ASSERT_EQ(all.size(), 1u + ParticleCount);
     EXPECT_EQ(all[0], "k,x,y,vx,vy");
-    EXPECT_EQ(all[1], "1,0.00100000005,-1,0.00100000005,1");
-    EXPECT_EQ(all[3], "3,0.00300000003,-3,0.00300000003,0.333333343");
-    EXPECT_EQ(all[225], "225,0.224999994,-225,0.224999994,0.00444444455");
+    EXPECT_EQ(all[1], "1,0.00100000005,0.00390625,-0.00100000005,1");
+    EXPECT_EQ(all[3], "3,0.00300000003,0.01171875,-0.00300000003,0.333333343");
+    EXPECT_EQ(all[225], "225,0.224999994,0.87890625,-0.224999994,0.00444444455");
 }
 
 TEST(StateFileWriter, NumbersArePrintfNineSignificantDigits)
@@ -122,12 +134,13 @@ TEST(StateFileRoundTrip, EveryFiniteFloatReadsBackBitIdentical)
     for (int round = 0; round < 20; ++round) {
         auto rec = std::make_unique<Record>();
         for (int k = 1; k <= ParticleCount; ++k) {
-            rec->x[k] = randomFiniteFloat(random);
-            rec->y[k] = randomFiniteFloat(random);
+            rec->x[k] = randomPosition(random);
+            rec->y[k] = randomPosition(random);
             rec->vx[k] = randomFiniteFloat(random);
             rec->vy[k] = randomFiniteFloat(random);
         }
         const ParticleState state = parseStateText(stateText(*rec), "round-trip");
+        ASSERT_EQ(state.note, "");
         for (int k = 1; k <= ParticleCount; ++k) {
             const auto i = static_cast<std::size_t>(k - 1);
             ASSERT_EQ(bits(state.x[i]), bits(rec->x[k])) << "particle " << k;
@@ -140,6 +153,7 @@ TEST(StateFileRoundTrip, EveryFiniteFloatReadsBackBitIdentical)
 
 TEST(StateFileRoundTrip, ExtremeValuesReadBackBitIdentical)
 {
+    // Velocities take any of them, positions those in the box.
     const float extremes[] = {0.0f,
                               -0.0f,
                               FLT_MAX,
@@ -157,18 +171,21 @@ TEST(StateFileRoundTrip, ExtremeValuesReadBackBitIdentical)
     auto rec = std::make_unique<Record>();
     for (int k = 1; k <= ParticleCount; ++k) {
         const float value = extremes[static_cast<std::size_t>(k) % std::size(extremes)];
-        rec->x[k] = value;
-        rec->y[k] = -value;
+        const bool inBox = value >= 0.0f && value <= 1.0f;
+        rec->x[k] = inBox ? value : 0.5f;
+        rec->y[k] = inBox ? value : 0.25f;
         rec->vx[k] = value;
-        rec->vy[k] = value;
+        rec->vy[k] = -value;
     }
     const std::string text = stateText(*rec);
     const ParticleState state = parseStateText(text, "extremes");
     auto back = std::make_unique<Record>();
     applyState(*back, state);
     EXPECT_EQ(stateText(*back), text);
-    for (int k = 1; k <= ParticleCount; ++k)
+    for (int k = 1; k <= ParticleCount; ++k) {
         ASSERT_EQ(bits(back->y[k]), bits(rec->y[k])) << "particle " << k;
+        ASSERT_EQ(bits(back->vy[k]), bits(rec->vy[k])) << "particle " << k;
+    }
 }
 
 TEST(StateFileRoundTrip, ApplyStateReplacesParticles1To225Only)
@@ -203,7 +220,7 @@ TEST(StateFileRoundTrip, ApplyStateReplacesParticles1To225Only)
 // ---------------------------------------------------------------------------
 // The reader's tolerances.
 
-TEST(StateFileReader, AcceptsCrlfLineEndsAndAMissingFinalNewline)
+TEST(StateFileReader, AcceptsCrlfLineEndsAMissingFinalNewlineAByteOrderMarkAndBlankLinesAtTheEnd)
 {
     const auto rec = numberedRecord();
     const std::string text = stateText(*rec);
@@ -216,23 +233,62 @@ TEST(StateFileReader, AcceptsCrlfLineEndsAndAMissingFinalNewline)
     crlfUnterminated.resize(crlfUnterminated.size() - 2);
 
     const ParticleState expected = parseStateText(text, "lf");
-    for (const std::string& variant : {crlf, unterminated, crlfUnterminated}) {
+    for (const std::string& variant : {crlf, unterminated, crlfUnterminated, "\xEF\xBB\xBF" + crlf,
+                                       text + "\n \n\t\r\n", crlfUnterminated + "\r\n\r\n"}) {
         const ParticleState state = parseStateText(variant, "variant");
         EXPECT_EQ(state.x, expected.x);
         EXPECT_EQ(state.vy, expected.vy);
+        EXPECT_EQ(state.note, "");
     }
 }
 
 TEST(StateFileReader, AcceptsOtherSpellingsOfTheSameNumber)
 {
     const auto rec = numberedRecord();
-    const std::string text = replaceLine(stateText(*rec), 2, "1,5E-1,-1.0000,1e0,.25");
+    const std::string text = replaceLine(stateText(*rec), 2, "1,5E-1,1.0000,-1e0,.25");
     const ParticleState state = parseStateText(text, "spellings");
     EXPECT_EQ(state.x[0], 0.5f);
-    EXPECT_EQ(state.y[0], -1.0f);
-    EXPECT_EQ(state.vx[0], 1.0f);
+    EXPECT_EQ(state.y[0], 1.0f);
+    EXPECT_EQ(state.vx[0], -1.0f);
     EXPECT_EQ(state.vy[0], 0.25f);
 }
+
+// A finite position outside the closed box is wrapped into it as the drift
+// wraps, in double and rounded once; the note names the first and counts
+// them.
+struct Outside {
+    const char* name;
+    const char* field;
+    float wrapped;
+};
+
+std::ostream& operator<<(std::ostream& out, const Outside& row) { return out << row.name; }
+
+class StateFileOutside : public ::testing::TestWithParam<Outside> {};
+
+TEST_P(StateFileOutside, IsWrappedIntoTheBoxWithANote)
+{
+    const Outside& row = GetParam();
+    const auto rec = numberedRecord();
+    std::string text = replaceLine(stateText(*rec), 8, std::string("7,") + row.field + ",0.5,0.1,0.2");
+    text = replaceLine(text, 9, std::string("8,0.5,") + row.field + ",0.1,0.2");
+    const ParticleState state = parseStateText(text, "out.csv");
+    EXPECT_EQ(bits(state.x[6]), bits(row.wrapped));
+    EXPECT_EQ(bits(state.y[7]), bits(row.wrapped));
+    EXPECT_EQ(state.x[7], 0.5f);
+    EXPECT_EQ(state.note, "out.csv:8: x = " + csvNumber(std::strtof(row.field, nullptr)) +
+                              " lies outside the box [0, 1] and is read as " + csvNumber(row.wrapped) +
+                              " (2 positions in all were wrapped into the box)");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StateFileOutside,
+    ::testing::Values(Outside{"OneAndAHalfBoxes", "2.5", 0.5f}, Outside{"WholeBoxesBelow", "-5", 0.0f},
+                      Outside{"BeyondEveryFraction", "1e30", 0.0f}, Outside{"QuarterBelow", "-0.25", 0.75f},
+                      Outside{"JustBelowRoundsToTheEdge", "-1e-9", 1.0f},
+                      Outside{"JustAbove", "1.00000012", 1.1920929e-07f},
+                      Outside{"LargestFloat", "3.40282347e+38", 0.0f}),
+    [](const ::testing::TestParamInfo<Outside>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
 // Malformed text: every fault is reported with the file name, the line at
@@ -277,7 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "expected the header 'k,x,y,vx,vy', found '1,"},
         Malformed{"HeaderShort", line(1, "k,x,y,vx"), 1, "found 'k,x,y,vx'"},
         Malformed{"HeaderCapitalised", line(1, "K,X,Y,VX,VY"), 1, "expected the header"},
-        Malformed{"HeaderWithByteOrderMark", line(1, "\xEF\xBB\xBFk,x,y,vx,vy"), 1,
+        Malformed{"TwoByteOrderMarks", line(1, "\xEF\xBB\xBF\xEF\xBB\xBFk,x,y,vx,vy"), 1,
                   "found '\\xEF\\xBB\\xBFk,x,y,vx,vy'"},
         Malformed{"HeaderOnly", [](const std::string&) { return std::string("k,x,y,vx,vy\n"); }, 2,
                   "the file ends after 0 particles; expected 225"},
@@ -287,7 +343,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "the file ends after 125 particles"},
         Malformed{"ExtraParticle", [](const std::string& t) { return t + "226,0,0,0,0\n"; }, 227,
                   "unexpected line after particle 225"},
-        Malformed{"TrailingBlankLine", [](const std::string& t) { return t + "\n"; }, 227,
+        Malformed{"TextAfterBlankLines", [](const std::string& t) { return t + "\n\n0\n"; }, 229,
                   "unexpected line after particle 225"},
         Malformed{"BlankLineInside", line(50, ""), 50, "expected 5 fields k,x,y,vx,vy, found 1"},
         Malformed{"FourFields", line(7, "6,0.1,0.2,0.3"), 7, "found 4"},

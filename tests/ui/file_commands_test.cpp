@@ -1,0 +1,64 @@
+// The File menu's commands where the window must not do what QSaveFile
+// would: write into a device, fail to replace a file with a long name for a
+// reason it cannot name; the LAMMPS folder made; and the note on a state
+// whose positions had to be wrapped into the box.
+#include "ui/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "../tools/batch_process.h"
+#include "engine/record.h"
+#include "ui/form1.h"
+
+namespace ljgas {
+namespace {
+
+using test::readText;
+using test::ScratchFolder;
+
+QString local(const std::string& path) { return QString::fromStdString(path); }
+
+TEST(FileCommands, PositionsOutsideTheBoxAreOpenedWrappedWithANote)
+{
+    ScratchFolder folder;
+    Form1 form;
+    std::vector<std::string> all = test::lines(test::stateText(form.record()));
+    all[2] = "2,-0.25,0.5,0.1,0.2";
+    std::string text;
+    for (const std::string& line : all)
+        text += line + "\n";
+    test::writeText(folder.file("outside.csv"), text);
+    const QString message = openState(form, local(folder.file("outside.csv")));
+    EXPECT_EQ(message.toStdString(), "Opened the state in '" + folder.file("outside.csv") + "'.\n" +
+                                         folder.file("outside.csv") +
+                                         ":3: x = -0.25 lies outside the box [0, 1] and is read as 0.75");
+    EXPECT_EQ(form.record().x[2], 0.75f);
+}
+
+TEST(FileCommands, SavesRefuseDevicesAndNamesTooLongToReplaceAndMakeTheLammpsFolder)
+{
+    ScratchFolder folder;
+    Form1 form;
+    std::filesystem::create_symlink("/dev/full", folder.file("full"));
+    EXPECT_EQ(saveState(form, local(folder.file("full"))).toStdString(),
+              "cannot write '" + folder.file("full") + "': not a regular file");
+
+    // Made at full length; replacing it would need a temporary 7 bytes longer.
+    const std::string longName = folder.file(std::string(250, 'n'));
+    EXPECT_EQ(saveState(form, local(longName)), QString());
+    const std::string saved = readText(longName);
+    EXPECT_EQ(saveState(form, local(longName)).toStdString(),
+              "cannot replace '" + longName +
+                  "': its name is too long to replace the file safely; choose a shorter name");
+    EXPECT_EQ(readText(longName), saved);
+
+    EXPECT_EQ(exportForLammps(form, local(folder.file("made/deck"))), QString());
+    EXPECT_FALSE(readText(folder.file("made/deck/data.ljgas")).empty());
+    EXPECT_FALSE(readText(folder.file("made/deck/in.ljgas")).empty());
+}
+
+}  // namespace
+}  // namespace ljgas
