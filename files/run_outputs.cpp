@@ -4,6 +4,7 @@
 #include <string>
 
 #include "files/csv_number.h"
+#include "engine/histogram.h"
 #include "engine/record.h"
 #include "engine/run_params.h"
 
@@ -31,9 +32,11 @@ void writeDistribution(std::FILE* out, const Record& rec, std::int64_t binnedVis
     const double R = rec.R;
     const double w = BinWidthPerRadius * R;
     const double idealEntry = static_cast<double>(binnedVisits) * 2.0 * std::numbers::pi * w * w;
+    const std::vector<float> shown = plottedBins(rec);
     for (int k = 1; k <= PlotBins; ++k) {
         const double r = k * BinWidthPerRadius * R;
-        const double g = rec.g[k];
+        const auto index = static_cast<std::size_t>(k - 1);
+        const double g = index < shown.size() ? shown[index] : rec.g[k];
         const double normalised = idealEntry > 0.0 ? g / idealEntry : 0.0;
         writeLine(out, std::to_string(k) + "," + csvNumber(r) + "," + csvNumber(g) + "," + csvNumber(normalised) + "\n");
     }

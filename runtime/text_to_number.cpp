@@ -104,6 +104,12 @@ bool scanNumber(std::string_view text, NumberSpan& span)
 
 }  // namespace
 
+std::size_t leadingNumberLength(std::string_view text) noexcept
+{
+    NumberSpan span;
+    return scanNumber(text, span) ? span.end : 0;
+}
+
 double textToNumber(std::string_view text) noexcept
 {
     NumberSpan span;

@@ -154,6 +154,9 @@ void printSummary(const Session& s)
         std::printf("steps per second  %.0f\n", static_cast<double>(steps) / s.seconds);
     else
         std::printf("steps per second  -\n");
+    std::printf("guarded pairs     %lld\n", static_cast<long long>(s.stats.guardedPairs));
+    std::printf("sub-stepped steps %lld (at most %d sub-steps)\n", static_cast<long long>(s.stats.subSteppedSteps),
+                s.stats.mostSubSteps);
     if (s.means.count > 0) {
         const auto n = static_cast<double>(s.means.count);
         std::printf("mean potential    %.9g (%lld read-outs after step %d)\n", s.means.potential / n,
