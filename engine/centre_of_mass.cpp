@@ -17,12 +17,12 @@ MeanVelocity centreOfMassVelocity(const Record& rec)
     return {divide(sum.x, count), divide(sum.y, count)};
 }
 
-bool removeDriftBeyondRounding(Record& rec, float T)
+bool removeDriftBeyondRounding(Record& rec, double T)
 {
     const MeanVelocity v = centreOfMassVelocity(rec);
     // Compared squared, so no root is taken; T is never negative here.
     const double drift2 = v.x * v.x + v.y * v.y;
-    if (!(drift2 > DriftLimit * DriftLimit * static_cast<double>(T)))
+    if (!(drift2 > DriftLimit * DriftLimit * T))
         return false;
     const std::int16_t count = narrow16(rec.n);
     for (std::int16_t k = 1; k <= count; ++k) {

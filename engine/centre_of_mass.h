@@ -30,10 +30,13 @@ MeanVelocity centreOfMassVelocity(const Record& rec);
 // temperature could feel (the drift's share of T is then under 1e-8).
 inline constexpr double DriftLimit = 1e-4;
 
-// When |v_cm| > DriftLimit * sqrt(T), with T the temperature just measured,
-// subtracts v_cm from every velocity (each result rounded to single) and
-// returns true; the mean velocity is then back at rounding level. Otherwise
-// changes nothing and returns false.
-bool removeDriftBeyondRounding(Record& rec, float T);
+// When |v_cm| > DriftLimit * sqrt(T), subtracts v_cm from every velocity
+// (each result rounded to single) and returns true; the mean velocity is
+// then back at rounding level. Otherwise changes nothing and returns false.
+// T is the temperature of the velocities as they are now: the one just
+// measured, times lambda^2 when the thermostat has just rescaled them, so
+// that drift and temperature are compared like with like (a rescaling that
+// multiplies both by lambda leaves their ratio, and the decision, alone).
+bool removeDriftBeyondRounding(Record& rec, double T);
 
 }  // namespace ljgas

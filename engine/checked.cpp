@@ -1,5 +1,7 @@
 #include "checked.h"
 
+#include <utility>
+
 namespace ljgas {
 
 const char* errorText(ErrorKind kind) noexcept
@@ -13,5 +15,29 @@ const char* errorText(ErrorKind kind) noexcept
 }
 
 void fail(ErrorKind kind) { throw EngineError(kind); }
+
+void EngineError::explain(std::string detail, SuspectBox suspect)
+{
+    if (!detail_.empty())
+        return;
+    detail_ = std::move(detail);
+    suspect_ = suspect;
+    compose();
+}
+
+void EngineError::setStep(std::int64_t step)
+{
+    step_ = step;
+    compose();
+}
+
+void EngineError::compose()
+{
+    message_ = errorText(kind_);
+    if (step_ > 0)
+        message_ += " at step " + std::to_string(step_);
+    if (!detail_.empty())
+        message_ += ": " + detail_;
+}
 
 }  // namespace ljgas

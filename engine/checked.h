@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <limits>
+#include <string>
+#include <type_traits>
 
 namespace ljgas {
 
@@ -17,14 +20,42 @@ enum class ErrorKind { Overflow, DivisionByZero, IndexOutOfRange };
 // "Overflow", "Division by zero" or "Index out of range".
 const char* errorText(ErrorKind kind) noexcept;
 
+// The parameter box whose value most likely led to an error, so that a host
+// can say what the box held: R for a histogram bin or cut-off that fails,
+// e0 for a force beyond single precision, Tsoll for the thermostat.
+enum class SuspectBox { None, R, e0, Tsoll };
+
+// A check that failed. The hot loops throw only the kind; the code round
+// them, which knows which discs or which quantity it was working on, adds
+// what was being computed and the run adds the step, so the message says why:
+// "Overflow at step 1423: the force between discs 42 and 17 at distance
+// 1.2e-06 R".
 class EngineError : public std::exception {
 public:
     explicit EngineError(ErrorKind kind) noexcept : kind_(kind) {}
+
     ErrorKind kind() const noexcept { return kind_; }
-    const char* what() const noexcept override { return errorText(kind_); }
+    // What was being computed and the likely cause; empty when unknown.
+    const std::string& detail() const noexcept { return detail_; }
+    // The step of the run in which the check failed (1 for the first); 0
+    // outside a step: in a lattice start or while a run is being prepared.
+    std::int64_t step() const noexcept { return step_; }
+    SuspectBox suspect() const noexcept { return suspect_; }
+    // The kind, the step where known, and the detail where known.
+    const char* what() const noexcept override { return message_.empty() ? errorText(kind_) : message_.c_str(); }
+
+    // The code nearest the failure knows most: a detail already given stays.
+    void explain(std::string detail, SuspectBox suspect = SuspectBox::None);
+    void setStep(std::int64_t step);
 
 private:
+    void compose();
+
     ErrorKind kind_;
+    std::string detail_;
+    std::int64_t step_ = 0;
+    SuspectBox suspect_ = SuspectBox::None;
+    std::string message_;
 };
 
 // Kept out of line so that the checks in the hot loops stay a compare and a
@@ -60,26 +91,24 @@ inline double roundHalfEven(double v)
     return (v + shifter) - shifter;
 }
 
-// Float-to-integer conversions: round half to even, fail outside the range.
-inline std::int16_t toInt16(double v)
+// Float-to-integer conversions: round half to even, fail outside the range
+// of Int (std::int16_t or std::int32_t). The first test keeps the rounding
+// trick within its range and turns NaN away.
+template <class Int>
+inline Int toInt(double v)
 {
-    if (!(std::fabs(v) < 65536.0)) [[unlikely]]
+    static_assert(std::is_same_v<Int, std::int16_t> || std::is_same_v<Int, std::int32_t>);
+    constexpr double lowest = std::numeric_limits<Int>::min();
+    constexpr double highest = std::numeric_limits<Int>::max();
+    if (!(std::fabs(v) < 2.0 * -lowest)) [[unlikely]]
         fail(ErrorKind::Overflow);
     const double r = roundHalfEven(v);
-    if (r < -32768.0 || r > 32767.0) [[unlikely]]
+    if (r < lowest || r > highest) [[unlikely]]
         fail(ErrorKind::Overflow);
-    return static_cast<std::int16_t>(r);
+    return static_cast<Int>(r);
 }
-
-inline std::int32_t toInt32(double v)
-{
-    if (!(std::fabs(v) < 4294967296.0)) [[unlikely]]
-        fail(ErrorKind::Overflow);
-    const double r = roundHalfEven(v);
-    if (r < -2147483648.0 || r > 2147483647.0) [[unlikely]]
-        fail(ErrorKind::Overflow);
-    return static_cast<std::int32_t>(r);
-}
+inline std::int16_t toInt16(double v) { return toInt<std::int16_t>(v); }
+inline std::int32_t toInt32(double v) { return toInt<std::int32_t>(v); }
 
 // 16-bit signed integer arithmetic with overflow checks.
 inline std::int16_t narrow16(std::int32_t v)
@@ -149,5 +178,6 @@ private:
 
 using ParticleArray = FixedArray<float, 1000>;    // x, y, vx, vy: indexes 0..1000
 using HistogramArray = FixedArray<float, 20000>;  // g: indexes 0..20000
+using HistogramSums = FixedArray<double, 20000>;  // g's sums in double
 
 }  // namespace ljgas

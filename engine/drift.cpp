@@ -4,20 +4,6 @@
 
 namespace ljgas {
 
-namespace {
-
-// The strict wraps of one drifted coordinate.
-inline float wrapped(float x)
-{
-    if (x > 1.0f)
-        x = toSingle(static_cast<double>(x) - 1.0);
-    if (x < 0.0f)
-        x = toSingle(static_cast<double>(x) + 1.0);
-    return x;
-}
-
-}  // namespace
-
 float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum, PendingWeights& weights)
 {
     const std::int16_t count = narrow16(rec.n);

@@ -13,20 +13,25 @@ namespace ljgas {
 // coordinate of exactly 0 or 1 stays, so positions lie in [0, 1]. With the
 // velocities already kicked this is symplectic Euler. A particle faster than
 // 1000 box lengths per unit time would leave [0, 1]; nothing guards that.
-inline void driftAndWrap(Record& rec, int p, float dt)
+// The strict wraps of one drifted coordinate.
+inline float wrapped(float x)
 {
-    float& x = rec.x[p];
-    float& y = rec.y[p];
-    x = toSingle(static_cast<double>(dt) * rec.vx[p] + x);
-    y = toSingle(static_cast<double>(dt) * rec.vy[p] + y);
     if (x > 1.0f)
         x = toSingle(static_cast<double>(x) - 1.0);
     if (x < 0.0f)
         x = toSingle(static_cast<double>(x) + 1.0);
-    if (y > 1.0f)
-        y = toSingle(static_cast<double>(y) - 1.0);
-    if (y < 0.0f)
-        y = toSingle(static_cast<double>(y) + 1.0);
+    return x;
+}
+
+inline void driftAndWrap(Record& rec, int p, float dt)
+{
+    float& x = rec.x[p];
+    float& y = rec.y[p];
+    // Both coordinates move before either wraps.
+    x = toSingle(static_cast<double>(dt) * rec.vx[p] + x);
+    y = toSingle(static_cast<double>(dt) * rec.vy[p] + y);
+    x = wrapped(x);
+    y = wrapped(y);
 }
 
 // For a run that draws nothing in between: driftAndWrap for particles 1..n,

@@ -44,7 +44,8 @@ inline void kickPair(Record& rec, int i, int j, const RunParams& p)
 // Working space of the batched kick, allocated with the run: the positions
 // of the stored pairs of all slices one after another (one long batch
 // keeps the vector units busy; twenty short ones leave them waiting), the
-// kick of each, and the velocities as they were before the kick.
+// kick of each, and the velocities of particles 0..saved-1 as they were
+// before the last kick.
 struct KickScratch {
     explicit KickScratch(std::int32_t listCap);
 
@@ -52,6 +53,8 @@ struct KickScratch {
     std::vector<float> xi, yi, xj, yj;
     std::vector<float> tx, ty;
     std::vector<float> savedVx, savedVy;
+    std::size_t saved = 0;
+    std::vector<float> speed2;  // vx^2 + vy^2 of particles 1..n after the kick, in single
 };
 
 // Every stored pair, slices 1..20, each slice in stored order, velocities
@@ -66,6 +69,8 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p);
 // If any pair's arithmetic would fail a check, or any velocity overflows, the
 // whole kick is done again from the saved velocities one pair at a time, so
 // that the error comes at the same pair with the same velocities updated.
-void kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch);
+// The velocities from before the kick stay in the scratch, and so do the
+// squared speeds after it; returns the largest of those.
+float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch);
 
 }  // namespace ljgas

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "checked.h"
 #include "record.h"
@@ -13,8 +14,33 @@
 
 namespace ljgas {
 
-// nbins := 200, then g(1..200) := 0. Bin 0 and bins above 200 keep theirs.
+// nbins := 200, then g(1..200) := 0, with their double sums. Bin 0 and bins
+// above 200 keep theirs.
 void resetHistogram(Record& rec);
+
+// Why double sums as well: a bin adds 1/k in single precision at every
+// visit, and once it holds some 10^4 weights each addition loses a visible
+// part of its weight (and past 2^24 weights all of it). The far bins get
+// dozens of visits a step: after 10^6 steps they are about 1 % off, after
+// 2 x 10^7 up to 9 %. So every weight also goes into a double sum, and after
+// every step the plotted bins are compared with their sums. While each
+// agrees to a relative 1e-3 (a tenth of a per cent: less than a plot, or the
+// statistics of a run that long, can show) the bins stay as they are, so a
+// run is the same to the bit as long as single precision holds; from the
+// first check at which one does not, the plotted bins show their double sums
+// rounded to single, for the rest of the run. The run checks once a cycle,
+// just before the plot is redrawn; readers between two checks see the bins
+// through plottedBins(), which makes the same choice without changing the
+// record.
+inline constexpr double SingleBinTolerance = 1e-3;
+
+// Switch the plotted bins to their double sums once one has fallen behind,
+// and keep them there.
+void keepPlottedBinsTrue(Record& rec);
+
+// g(1..nbins) as they are to be read: the bins, or their double sums rounded
+// to single once one bin has fallen behind. Element k-1 is bin k.
+std::vector<float> plottedBins(const Record& rec);
 
 // The bin of a pair at squared distance r2: r / (14R / nbins) rounded half to
 // even, in exactly the order ((r / R) / 14) * nbins. Bin k is centred on
@@ -42,7 +68,10 @@ inline void addToBin(Record& rec, std::int16_t k)
     if (k == 0) [[unlikely]]
         fail(ErrorKind::DivisionByZero);
     float& g = rec.g.data()[k];
-    g = toSingle(static_cast<double>(g) + binWeight[static_cast<std::size_t>(k)]);
+    const double w = binWeight[static_cast<std::size_t>(k)];
+    g = toSingle(static_cast<double>(g) + w);
+    if (k <= rec.nbins)
+        rec.gSum.data()[k] += w;
 }
 
 // The weights of a batched refresh, their bins known and checked, waiting
@@ -55,6 +84,10 @@ struct PendingWeights {
     const std::int32_t* bins = nullptr;
     std::int32_t count = 0;
     std::int32_t added = 0;
+    // The bins among them that are plotted, 1..nbins, in the same order:
+    // their weights go into the double sums as well.
+    const std::int16_t* plotted = nullptr;
+    std::int32_t plottedCount = 0;
 
     // Add the weights up to, not including, entry `end` (at most count).
     void addUpTo(Record& rec, std::int32_t end)
@@ -65,7 +98,16 @@ struct PendingWeights {
             g[k] = static_cast<float>(static_cast<double>(g[k]) + binWeight[k]);
         }
     }
-    void addAll(Record& rec) { addUpTo(rec, count); }
+    void addAll(Record& rec)
+    {
+        addUpTo(rec, count);
+        double* sum = rec.gSum.data();
+        for (std::int32_t m = 0; m < plottedCount; ++m) {
+            const auto k = static_cast<std::size_t>(plotted[m]);
+            sum[k] += binWeight[k];
+        }
+        plottedCount = 0;
+    }
 };
 
 // Adds whatever is still pending when it goes out of scope: at the end of

@@ -28,6 +28,30 @@ constexpr PackedLanes packLanes()
 }
 inline constexpr PackedLanes packedLanes = packLanes();
 
+// For each four-bit mask, the byte shuffle that moves the low halves of the
+// 32-bit lanes it sets to the front, as 16-bit fields.
+struct PackedHalves {
+    alignas(16) std::uint8_t ofMask[16][16];
+};
+constexpr PackedHalves packHalves()
+{
+    PackedHalves table{};
+    for (unsigned mask = 0; mask < 16; ++mask) {
+        unsigned field = 0;
+        for (unsigned lane = 0; lane < 4; ++lane) {
+            if ((mask >> lane & 1u) != 0) {
+                table.ofMask[mask][2 * field] = static_cast<std::uint8_t>(4 * lane);
+                table.ofMask[mask][2 * field + 1] = static_cast<std::uint8_t>(4 * lane + 1);
+                ++field;
+            }
+        }
+        for (unsigned byte = 2 * field; byte < 16; ++byte)
+            table.ofMask[mask][byte] = 0x80;  // zero
+    }
+    return table;
+}
+inline constexpr PackedHalves packedHalves = packHalves();
+
 // + - * / on Doubles and Singles are the compiler's own lane-by-lane
 // operations, each rounded once: nothing is contracted or reordered.
 struct Avx2Lanes {
@@ -66,6 +90,15 @@ struct Avx2Lanes {
         for (int m = 0; m < valid; ++m)
             p[m] = slots[m];
     }
+    static Doubles load(const double* p, Active valid)
+    {
+        if (valid >= width)
+            return _mm256_loadu_pd(p);
+        alignas(32) double slots[width] = {0.0, 0.0, 0.0, 0.0};
+        for (int m = 0; m < valid; ++m)
+            slots[m] = p[m];
+        return _mm256_load_pd(slots);
+    }
     static void store(std::int32_t* p, Active valid, Ints v)
     {
         if (valid >= width)
@@ -88,6 +121,19 @@ struct Avx2Lanes {
     static Doubles abs(Doubles v) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), v); }
     static Singles abs(Singles v) { return _mm_andnot_ps(_mm_set1_ps(-0.0f), v); }
 
+    // Maxima of lanes that are not NaN.
+    static Singles max(Singles a, Singles b) { return _mm_max_ps(a, b); }
+    static float largest(Singles v)
+    {
+        alignas(16) float lane[width];
+        _mm_store_ps(lane, v);
+        // No std::max: nothing but this layer's own functions may be
+        // instantiated in the file compiled for AVX2.
+        const float low = lane[0] > lane[1] ? lane[0] : lane[1];
+        const float high = lane[2] > lane[3] ? lane[2] : lane[3];
+        return low > high ? low : high;
+    }
+
     static Mask isZero(Doubles v) { return bits(_mm256_cmp_pd(v, _mm256_setzero_pd(), _CMP_EQ_OQ)); }
     static Mask notAbove(Doubles a, Doubles b) { return bits(_mm256_cmp_pd(a, b, _CMP_NGT_UQ)); }
     // Lanes outside low..high, NaN included.
@@ -108,6 +154,13 @@ struct Avx2Lanes {
         const std::uint64_t firsts = static_cast<std::uint64_t>(first) * 0x0001'0001'0001'0001u;
         const std::uint64_t packed = packedLanes.ofMask[lanes] + firsts;
         std::memcpy(to, &packed, sizeof packed);
+    }
+    // The lanes of v in `lanes`, as 16-bit numbers (each fits), packed to
+    // the front of to[0..3]; the rest of the four is unspecified.
+    static void storePacked(std::int16_t* to, Ints v, Mask lanes)
+    {
+        const __m128i shuffle = _mm_load_si128(reinterpret_cast<const __m128i*>(packedHalves.ofMask[lanes]));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(v, shuffle));
     }
     static void storeCopies(std::int16_t* to, std::int16_t v)
     {

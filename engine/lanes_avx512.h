@@ -30,6 +30,7 @@ struct Avx512Lanes {
 
     static Singles load(const float* p, Active valid) { return _mm256_maskz_loadu_ps(valid, p); }
     static void store(float* p, Active valid, Singles v) { _mm256_mask_storeu_ps(p, valid, v); }
+    static Doubles load(const double* p, Active valid) { return _mm512_maskz_loadu_pd(valid, p); }
     static void store(std::int32_t* p, Active valid, Ints v) { _mm256_mask_storeu_epi32(p, valid, v); }
 
     static Doubles widen(Singles v) { return _mm512_cvtps_pd(v); }
@@ -46,6 +47,15 @@ struct Avx512Lanes {
     static Singles sqrt(Singles v) { return _mm256_sqrt_ps(v); }
     static Doubles abs(Doubles v) { return _mm512_abs_pd(v); }
     static Singles abs(Singles v) { return _mm256_andnot_ps(_mm256_set1_ps(-0.0f), v); }
+
+    // Maxima of lanes that are not NaN.
+    static Singles max(Singles a, Singles b) { return _mm256_max_ps(a, b); }
+    static float largest(Singles v)
+    {
+        const __m128 half = _mm_max_ps(_mm256_castps256_ps128(v), _mm256_extractf128_ps(v, 1));
+        const __m128 quarter = _mm_max_ps(half, _mm_movehl_ps(half, half));
+        return _mm_cvtss_f32(_mm_max_ss(quarter, _mm_shuffle_ps(quarter, quarter, 1)));
+    }
 
     static Mask isZero(Doubles v) { return _mm512_cmp_pd_mask(v, _mm512_setzero_pd(), _CMP_EQ_OQ); }
     static Mask notAbove(Doubles a, Doubles b) { return _mm512_cmp_pd_mask(a, b, _CMP_NGT_UQ); }
@@ -67,6 +77,12 @@ struct Avx512Lanes {
         const __m256i numbers = _mm256_add_epi32(_mm256_set1_epi32(first), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
         const __m256i packed = _mm256_maskz_compress_epi32(lanes, numbers);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_cvtepi32_epi16(packed));
+    }
+    // The lanes of v in `lanes`, as 16-bit numbers, packed to the front of
+    // to[0..7]; the rest of the eight is unspecified.
+    static void storePacked(std::int16_t* to, Ints v, Mask lanes)
+    {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_cvtepi32_epi16(_mm256_maskz_compress_epi32(lanes, v)));
     }
     static void storeCopies(std::int16_t* to, std::int16_t v)
     {

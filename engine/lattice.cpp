@@ -2,6 +2,7 @@
 
 #include "checked.h"
 #include "host.h"
+#include "runtime/number_to_text.h"
 #include "runtime/random_sequence.h"
 #include "runtime/text_to_number.h"
 #include "record.h"
@@ -30,6 +31,7 @@ void placeOnLattice(Record& rec, RandomSequence& random)
             Sy = toSingle(static_cast<double>(Sy) + rec.vy[k]);
         }
     }
+    ++rec.positionsVersion;
     // Every particle gets the same shift: Sx and Sy stay as summed.
     const std::int16_t count = narrow16(rec.n);
     for (std::int16_t k = 1; k <= count; ++k) {
@@ -44,7 +46,13 @@ void initializeLattice(Record& rec, Host& host, RandomSequence& random)
 {
     rec.n = ParticleCount;
     // An R beyond single precision fails here, before any particle moves.
-    rec.R = toSingle(textToNumber(host.boxes.R()));
+    const double R = textToNumber(host.boxes.R());
+    try {
+        rec.R = toSingle(R);
+    } catch (EngineError& e) {
+        e.explain("R = " + shortNumber(R) + " lies beyond single precision (3.4e+38)", SuspectBox::R);
+        throw;
+    }
     placeOnLattice(rec, random);
     if (host.view != nullptr)
         host.view->redrawParticles(rec);

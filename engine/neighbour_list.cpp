@@ -1,10 +1,12 @@
 #include "neighbour_list.h"
 
 #include <algorithm>
+#include <cmath>
+#include <string>
 
 #include "histogram.h"
 #include "pair_kernels.h"
-#include "simd_level.h"
+#include "runtime/number_to_text.h"
 
 namespace ljgas {
 
@@ -28,22 +30,86 @@ NeighbourList::NeighbourList(std::int32_t n) : ListCap(pairsPerSlice(n))
     ListJ_.assign(cells, 0);
 }
 
+// The batched refresh writes a whole batch of pair numbers at a time, past
+// the last one it keeps: room for eight more.
 RefreshScratch::RefreshScratch(std::int32_t capacity)
     : capacity(capacity), bin(static_cast<std::size_t>(capacity)),
-      rows(static_cast<std::size_t>(capacity) + 1)
+      plotted(static_cast<std::size_t>(capacity) + 8), rows(static_cast<std::size_t>(capacity) + 1)
 {
 }
 
 namespace {
 
+std::string discs(int i, int j) { return "discs " + std::to_string(i) + " and " + std::to_string(j); }
+
+// What failed at the pair (i, j) a refresh was visiting, and the likely
+// cause, worked out again from the same numbers without the checks. The
+// limits come from the largest distance, sqrt(1/2): its bin ratio is
+// 10.1 / R, which exceeds the 16-bit range below R = 3.08e-4 and the
+// histogram's 20000 bins below R = 5.05e-4.
+void explainVisit(EngineError& e, const Record& rec, int i, int j)
+{
+    if (i < 1 || i > ParticleArray::last || j < 1 || j > ParticleArray::last)
+        return;
+    const double dx = minimumImage(static_cast<double>(rec.x[i]) - rec.x[j]);
+    const double dy = minimumImage(static_cast<double>(rec.y[i]) - rec.y[j]);
+    if (!std::isfinite(dx) || !std::isfinite(dy)) {
+        e.explain("the distance between " + discs(i, j) + ": a position is not a finite number");
+        return;
+    }
+    const double r = std::sqrt(static_cast<double>(static_cast<float>(dx)) * static_cast<float>(dx) +
+                               static_cast<double>(static_cast<float>(dy)) * static_cast<float>(dy));
+    const double R = rec.R;
+    if (R == 0.0) {
+        e.explain("the bin of the distance between " + discs(i, j) + " with R = 0", SuspectBox::R);
+        return;
+    }
+    const double ratio = r / R / 14.0 * rec.nbins;
+    const std::string radius = "R = " + shortNumber(R);
+    if (!(std::fabs(ratio) < 32767.5)) {
+        e.explain("the g(r) bin of " + discs(i, j) + ", " + shortNumber(ratio) + ", does not fit 16 bits (" +
+                      radius + (R < 0.0 ? " is negative)" : " is below about 3.1e-4)"),
+                  SuspectBox::R);
+        return;
+    }
+    const auto bin = static_cast<long>(roundHalfEven(ratio));
+    if (bin < 0)
+        e.explain("g(r) bin " + std::to_string(bin) + " of " + discs(i, j) + " (R is negative)", SuspectBox::R);
+    else if (bin > HistogramArray::last)
+        e.explain("g(r) bin " + std::to_string(bin) + " of " + discs(i, j) + " lies beyond the histogram's " +
+                      std::to_string(HistogramArray::last) + " bins (" + radius + " is below about 5.05e-4)",
+                  SuspectBox::R);
+    else if (bin == 0)
+        e.explain("the weight 1/0 of g(r) bin 0: " + discs(i, j) + " are " + shortNumber(r / R) +
+                  " R apart, closer than 0.035 R");
+    else
+        e.explain("the g(r) bin of the distance between " + discs(i, j));
+}
+
 // One pair at a time: the reference every batched path must match.
 void refreshOneByOne(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
                      float step, std::int64_t& binnedVisits)
 {
-    list.refresh(s, pairs, cursor, rec, rc2, [&](float r2) {
-        if (binPair(rec, r2, step))
-            ++binnedVisits;
-    });
+    try {
+        list.refresh(s, pairs, cursor, rec, rc2, [&](float r2) {
+            if (binPair(rec, r2, step))
+                ++binnedVisits;
+        });
+    } catch (EngineError& e) {
+        explainVisit(e, rec, cursor.i, cursor.j);
+        throw;
+    }
+}
+
+// A slice of the initial build, which bins nothing.
+void buildOneByOne(NeighbourList& list, int s, PairCursor& cursor, const Record& rec, float rc2)
+{
+    try {
+        list.refresh(s, list.ListCap, cursor, rec, rc2, [](float) {});
+    } catch (EngineError& e) {
+        explainVisit(e, rec, cursor.i, cursor.j);
+        throw;
+    }
 }
 
 // Cut the next `pairs` pairs after the cursor into rows of one i. False when
@@ -77,8 +143,8 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
                     bool weighting, std::int64_t& binnedVisits, RefreshScratch& scratch, PendingWeights* defer)
 {
     std::size_t rowCount = 0;
-    const SimdLevel level = simdLevel();
-    if (level < SimdLevel::Avx2 || pairs <= 0 || pairs > scratch.capacity || pairs > list.ListCap ||
+    const kernels::Kernels& batched = kernels::kernels();
+    if (batched.refreshRow == nullptr || pairs <= 0 || pairs > scratch.capacity || pairs > list.ListCap ||
         pairs > INT16_MAX || rec.R == 0.0f || !splitIntoRows(cursor, pairs, scratch, rowCount))
         return false;
 
@@ -86,17 +152,16 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
     const double lowest = weighting ? 1.0 : INT16_MIN;
     const double highest = weighting ? HistogramArray::last : INT16_MAX;
     const kernels::RefreshRule rule{rec.R, rec.nbins, lowest, highest, rc2, list.ListCap};
-    const auto refreshRow = level >= SimdLevel::Avx512 ? kernels::refreshRowAvx512 : kernels::refreshRowAvx2;
-    std::int16_t* listI = list.sliceI(s);
-    std::int16_t* listJ = list.sliceJ(s);
     std::int32_t count = 0;
-    std::int32_t* bin = scratch.bin.data();
+    std::int32_t plottedCount = 0;
+    std::int32_t first = 0;
     for (std::size_t r = 0; r < rowCount; ++r) {
         const RefreshScratch::Row& row = scratch.rows[r];
-        if (!refreshRow(rec.x.data(), rec.y.data(), row.i, row.firstJ, row.length, rule, bin, listI,
-                                     listJ, count))
+        const kernels::RefreshOutput out{scratch.bin.data() + first, list.sliceI(s), list.sliceJ(s), count,
+                                         scratch.plotted.data(), plottedCount};
+        if (!batched.refreshRow(rec.x.data(), rec.y.data(), row.i, row.firstJ, row.length, rule, out))
             return false;
-        bin += row.length;
+        first += row.length;
     }
     list.ListCount[s] = static_cast<std::int16_t>(count);
     const RefreshScratch::Row& last = scratch.rows[rowCount - 1];
@@ -106,7 +171,7 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
     // Every bin is checked, so the weights cannot fail: now, or later for
     // a caller that wants them later.
     if (weighting) {
-        PendingWeights weights{scratch.bin.data(), pairs, 0};
+        PendingWeights weights{scratch.bin.data(), pairs, 0, scratch.plotted.data(), plottedCount};
         if (defer != nullptr)
             *defer = weights;
         else
@@ -122,7 +187,7 @@ void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& r
 {
     cursor.reset();
     for (std::int16_t s = 1; s <= SliceCount; ++s)
-        list.refresh(s, list.ListCap, cursor, rec, rc2, [](float) {});
+        buildOneByOne(list, s, cursor, rec, rc2);
 }
 
 void buildNeighbourList(RunList& run, Record& rec, float rc2)
@@ -132,7 +197,7 @@ void buildNeighbourList(RunList& run, Record& rec, float rc2)
     std::int64_t noVisits = 0;
     for (std::int16_t s = 1; s <= SliceCount; ++s) {
         if (!refreshBatched(list, s, list.ListCap, run.cursor, rec, rc2, false, noVisits, run.scratch, nullptr))
-            list.refresh(s, list.ListCap, run.cursor, rec, rc2, [](float) {});
+            buildOneByOne(list, s, run.cursor, rec, rc2);
     }
 }
 

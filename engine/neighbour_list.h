@@ -82,8 +82,9 @@ private:
 };
 
 // Working space of the batched refresh, allocated with the run: the bin of
-// every pair a refresh visits, and the rows (one i, consecutive j) the
-// visited stretch of the pair sequence falls into.
+// every pair a refresh visits, the plotted ones among them (1..nbins), and
+// the rows (one i, consecutive j) the visited stretch of the
+// pair sequence falls into.
 struct RefreshScratch {
     struct Row {
         std::int16_t i;
@@ -95,6 +96,7 @@ struct RefreshScratch {
 
     std::int32_t capacity = 0;
     std::vector<std::int32_t> bin;
+    std::vector<std::int16_t> plotted;
     std::vector<Row> rows;
 };
 

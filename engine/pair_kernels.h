@@ -1,17 +1,21 @@
-// Batched pair arithmetic for the two hot loops: the distances and histogram
-// bins of a stretch of the pair sequence, and the velocity kicks of the
-// stored pairs. Each function does, lane by lane, exactly the double and
-// single operations of the one-pair code, in the same order, and reports
-// whether any pair would have failed a check; the caller then redoes the
-// whole batch one pair at a time, which raises the error at the right pair.
+// Batched loops for the hot parts of a step, one table of entry points per
+// instruction set: the distances and histogram bins of a stretch of the pair
+// sequence, the velocity kicks of the stored pairs, and the small per-disc
+// and per-bin passes round them. Each pair loop does, lane by lane, exactly
+// the double and single operations of the one-pair code, in the same order,
+// and reports whether any pair would have failed a check; the caller then
+// redoes the whole batch one pair at a time, which raises the error at the
+// right pair.
 //
 // Plain functions on plain arrays, with no inline code shared with the rest
 // of the engine: each instruction set's file is compiled for it alone, and
-// only called when the processor has it. The loops themselves are written
-// once, in pair_kernels_body.h.
+// its table is handed out only when the processor has it. The loops
+// themselves are written once, in pair_kernels_body.h.
 #pragma once
 
 #include <cstdint>
+
+#include "simd_level.h"
 
 namespace ljgas::kernels {
 
@@ -25,18 +29,15 @@ struct RefreshRule {
     int listCap;         // entries 1..listCap of the list slice exist
 };
 
-// One row of the pair sequence: particle i with j = firstJ .. firstJ+count-1.
-// For each pair, r2 as Radius2 gives it and its bin as binIndex gives it
-// (into bin[0..count-1]); the pairs with r2 < rc2 are appended to the list
-// slice (listI, listJ) after entry listCount, which is advanced. False when
-// a rounding to single would overflow or a bin falls outside the rule's
-// range; bins and list are then unspecified.
-bool refreshRowAvx2(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,
-                    std::int32_t* bin, std::int16_t* listI, std::int16_t* listJ, std::int32_t& listCount);
-
-// The same on AVX-512, eight pairs at a time.
-bool refreshRowAvx512(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,
-                      std::int32_t* bin, std::int16_t* listI, std::int16_t* listJ, std::int32_t& listCount);
+// Where one row's results go.
+struct RefreshOutput {
+    std::int32_t* bin;           // bin of each pair of the row, from bin[0]
+    std::int16_t* listI;         // the list slice, entries 1..listCap
+    std::int16_t* listJ;
+    std::int32_t& listCount;     // entries of the slice so far; advanced
+    std::int16_t* plotted;       // the bins of at most nbins, in pair order,
+    std::int32_t& plottedCount;  // after plottedCount (room for a batch more)
+};
 
 // Positions of the stored pairs, side by side: pair m joins particle i at
 // (xi[m], yi[m]) with particle j at (xj[m], yj[m]). Copied out one by one
@@ -48,15 +49,42 @@ struct PairPositions {
     const float* yj;
 };
 
-// For pairs m = 0..count-1, the kick dt*f*(dx, dy) as kickPair computes it
-// before it touches a velocity, into tx[m], ty[m]. False when any pair's
-// arithmetic would fail a check.
-bool pairKicksAvx2(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty);
+struct Kernels {
+    // One row of the pair sequence: particle i with j = firstJ ..
+    // firstJ+count-1. For each pair, r2 as Radius2 gives it and its bin as
+    // binIndex gives it; the pairs with r2 < rc2 are appended to the list
+    // slice, the bins of at most nbins to `plotted`. False when a rounding
+    // to single would overflow or a bin falls outside the rule's range; the
+    // outputs are then unspecified. Null: no batched refresh at this level.
+    bool (*refreshRow)(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,
+                       const RefreshOutput& out);
 
-// The same on AVX-512, eight pairs at a time.
-bool pairKicksAvx512(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty);
+    // For pairs m = 0..count-1, the kick dt*f*(dx, dy) as kickPair computes
+    // it before it touches a velocity, into tx[m], ty[m]. False when any
+    // pair's arithmetic would fail a check. Null: no batched kick.
+    bool (*pairKicks)(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty);
 
-// Whether all of v[0..count-1] are finite.
-bool allFiniteAvx2(const float* v, int count);
+    // Whether all of v[0..count-1] are finite.
+    bool (*allFinite)(const float* v, int count);
+
+    // speed2[k] = vx[k]*vx[k] + vy[k]*vy[k] in single, k = 0..count-1;
+    // returns the largest (0 for none).
+    float (*squaredSpeeds)(const float* vx, const float* vy, int count, float* speed2);
+
+    // For k = 0..count-1: move = step[k] + dt * sqrt(speed2[k]), then
+    // path[k] = (path[k] + move) - oldest[k], oldest[k] = move and
+    // step[k] = 0, all in single; returns the longest path (0 for none).
+    float (*extendPaths)(const float* speed2, int count, float dt, float* step, float* oldest, float* path);
+
+    // Whether |g[k] - sum[k]| <= tolerance * sum[k], in double, for every
+    // k = 0..count-1.
+    bool (*binsAgree)(const float* g, const double* sum, int count, double tolerance);
+};
+
+// The entry points of a level; the scalar table has no pair loops (the
+// one-pair code is used) and plain per-disc and per-bin loops.
+const Kernels& kernelsFor(SimdLevel level);
+// Those of the level in use.
+inline const Kernels& kernels() { return kernelsFor(simdLevel()); }
 
 }  // namespace ljgas::kernels

@@ -17,7 +17,8 @@
 // loads and stores that touch the active lanes only; widen and narrow
 // between single and double; integers, floor, nearest, sqrt and abs; the
 // comparisons isZero, notAbove, outside, below and notFinite, as lane
-// masks; and storeLaneNumbers and storeCopies for the list.
+// masks; max and largest (across the lanes) of singles; and
+// storeLaneNumbers and storeCopies for the list, storePacked for the bins.
 #pragma once
 
 #include <cstdint>
@@ -43,10 +44,10 @@ typename L::Doubles viaSingle(typename L::Doubles v)
     return L::widen(L::narrow(v));
 }
 
-// refreshRowAvx2 and refreshRowAvx512 (pair_kernels.h).
+// Kernels::refreshRow.
 template <class L>
 bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,
-                std::int32_t* bin, std::int16_t* listI, std::int16_t* listJ, std::int32_t& listCount)
+                const RefreshOutput& out)
 {
     using Doubles = typename L::Doubles;
     using Singles = typename L::Singles;
@@ -69,7 +70,12 @@ bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, co
     const float* xj = x + firstJ;
     const float* yj = y + firstJ;
     const auto I = static_cast<std::int16_t>(i);
-    std::int32_t stored = listCount;
+    std::int32_t* bin = out.bin;
+    std::int16_t* listI = out.listI;
+    std::int16_t* listJ = out.listJ;
+    std::int16_t* plottedBins = out.plotted;
+    std::int32_t stored = out.listCount;
+    std::int32_t plotted = out.plottedCount;
     typename L::Mask anyBad = 0;
 
     for (int m = 0; m < count; m += L::width) {
@@ -100,7 +106,13 @@ bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, co
         // A bin in the allowed range also fits 16 bits; NaN and infinities
         // are outside.
         anyBad |= L::lanes(active) & L::outside(rounded, lowest, highest);
-        L::store(bin + m, active, L::integers(rounded));
+        const typename L::Ints binNumbers = L::integers(rounded);
+        L::store(bin + m, active, binNumbers);
+        // The bins of the pairs that reach a plotted bin, whose weights also
+        // go into the bins' double sums.
+        const auto near = static_cast<unsigned>(L::lanes(active) & L::notAbove(rounded, bins));
+        L::storePacked(plottedBins + plotted, binNumbers, near);
+        plotted += __builtin_popcount(near);
 
         // The close pairs go to the list in sequence order: packed together
         // and written a whole batch at a time (what lies past the count is
@@ -119,11 +131,12 @@ bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, co
             listJ[stored] = static_cast<std::int16_t>(firstJ + m + __builtin_ctz(close));
         }
     }
-    listCount = stored;
+    out.listCount = stored;
+    out.plottedCount = plotted;
     return anyBad == 0;
 }
 
-// pairKicksAvx2 and pairKicksAvx512 (pair_kernels.h).
+// Kernels::pairKicks.
 template <class L>
 bool pairKicks(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty)
 {
@@ -164,7 +177,7 @@ bool pairKicks(const PairPositions& pairs, int count, float sig6, float e0, floa
     return anyBad == 0;
 }
 
-// allFiniteAvx2 (pair_kernels.h).
+// Kernels::allFinite.
 template <class L>
 bool allFinite(const float* v, int count)
 {
@@ -174,6 +187,58 @@ bool allFinite(const float* v, int count)
         anyBad |= L::lanes(active) & L::notFinite(L::load(v + m, active));
     }
     return anyBad == 0;
+}
+
+// Kernels::squaredSpeeds. Lanes past the end load as 0, which no maximum
+// of squares can fall below.
+template <class L>
+float squaredSpeeds(const float* vx, const float* vy, int count, float* speed2)
+{
+    typename L::Singles fastest = L::singles(0.0f);
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+        const typename L::Singles u = L::load(vx + m, active);
+        const typename L::Singles w = L::load(vy + m, active);
+        const typename L::Singles v2 = u * u + w * w;
+        L::store(speed2 + m, active, v2);
+        fastest = L::max(fastest, v2);
+    }
+    return L::largest(fastest);
+}
+
+// Kernels::extendPaths.
+template <class L>
+float extendPaths(const float* speed2, int count, float dt, float* step, float* oldest, float* path)
+{
+    const typename L::Singles span = L::singles(dt);
+    const typename L::Singles none = L::singles(0.0f);
+    typename L::Singles longest = none;
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+        const typename L::Singles move = L::load(step + m, active) + span * L::sqrt(L::load(speed2 + m, active));
+        const typename L::Singles sum = (L::load(path + m, active) + move) - L::load(oldest + m, active);
+        L::store(path + m, active, sum);
+        L::store(oldest + m, active, move);
+        L::store(step + m, active, none);
+        longest = L::max(longest, sum);
+    }
+    return L::largest(longest);
+}
+
+// Kernels::binsAgree.
+template <class L>
+bool binsAgree(const float* g, const double* sum, int count, double tolerance)
+{
+    const typename L::Doubles share = L::doubles(tolerance);
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+        const typename L::Doubles s = L::load(sum + m, active);
+        const typename L::Doubles off = L::abs(L::widen(L::load(g + m, active)) - s);
+        const typename L::Mask all = L::lanes(active);
+        if ((L::notAbove(off, s * share) & all) != all)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace ljgas::kernels

@@ -21,6 +21,16 @@ struct Record {
     HistogramArray g;            // g(r) histogram, bin k centred on r = k * 14R / nbins
     std::int16_t nbins = 0;      // bins cleared and plotted; 200 from the first run on
     float R = 0.0f;              // particle radius, box lengths (diameter sigma = 2R)
+
+    // The same sums as g in double precision, and whether g's plotted bins
+    // now show them, rounded to single (see histogram.h).
+    HistogramSums gSum;
+    bool gShowsSums = false;
+
+    // Counts the changes of positions: each step of a run, each lattice
+    // start, each state put in. A run that finds it changed since its own
+    // last step knows that its neighbour list is no longer its own doing.
+    std::uint64_t positionsVersion = 0;
 };
 
 // What the Stop button does, and all it does.

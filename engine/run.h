@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include <vector>
+
+#include "close_pair_guard.h"
 #include "forces.h"
 #include "neighbour_list.h"
 #include "run_params.h"
@@ -17,7 +20,11 @@ struct Record;
 // it goes, so it is valid also after an EngineError ended the run.
 struct RunStats {
     float step = 0.0f;                // steps started so far (the run's step counter)
+    std::int64_t steps = 0;           // the same, counted exactly beyond 2^24
     std::int64_t binnedVisits = 0;    // pair visits added to the histogram
+    std::int64_t guardedPairs = 0;    // unlisted close pairs the guard put into the list
+    std::int64_t subSteppedSteps = 0; // steps integrated in sub-steps
+    int mostSubSteps = 1;             // the most sub-steps any step took
 };
 
 // One run's own tables and counters, from the moment Go fixes the run's
@@ -35,7 +42,10 @@ public:
     const RunParams& params() const { return p_; }
 
 private:
+    void integrate();
+    void integrateInSubSteps(int least);
     void moveParticles();
+    void moveAndSum();
 
     Record& rec_;
     Host& host_;
@@ -46,9 +56,18 @@ private:
     // The refresh's histogram weights, held back within a step so a run
     // without a view can add them during the drift.
     PendingWeights pending_;
+    float R_;  // the radius the run started with, as are rc2 and sig6
+    ClosePairGuard guard_;
+    float speedLimit2_ = 0.0f;  // beyond it a disc moves too far in dt
+    int gasSubSteps_ = 1;       // the sub-steps every step takes for the gas's collisions
+    float lastDrift_ = 0.0f;  // the time of the step's last drift
+    // The step's starting positions and velocities, to take it again in
+    // sub-steps.
+    std::vector<float> keptX_, keptY_, keptVx_, keptVy_;
     std::int16_t slice_ = 1;
     float step_ = 0.0f;  // the run's own counter: a nested run has another
     float v2sum_ = 0.0f;
+    const char* doing_ = "";  // what the step is busy with, for an error's message
 };
 
 // Runs until PauseMark is found non-zero after a step's yield. Throws

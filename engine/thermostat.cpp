@@ -1,8 +1,11 @@
 #include "thermostat.h"
 
+#include <algorithm>
+
 #include "centre_of_mass.h"
 #include "checked.h"
 #include "host.h"
+#include "runtime/number_to_text.h"
 #include "runtime/text_to_number.h"
 #include "record.h"
 #include "run_params.h"
@@ -16,7 +19,8 @@ float measureTemperature(float v2sum, std::int32_t n)
 
 float thermostatFactor(double Tsoll, float T)
 {
-    return toSingle((divide(Tsoll, T) - 1.0) * ThermostatGain + 1.0);
+    const double lambda = (divide(Tsoll, T) - 1.0) * ThermostatGain + 1.0;
+    return toSingle(std::clamp(lambda, SmallestThermostatFactor, LargestThermostatFactor));
 }
 
 void rescaleVelocities(Record& rec, float lambda)
@@ -28,17 +32,31 @@ void rescaleVelocities(Record& rec, float lambda)
     }
 }
 
-void temperatureStep(Record& rec, Host& host, float v2sum)
+float temperatureStep(Record& rec, Host& host, float v2sum)
 {
     const float T = measureTemperature(v2sum, rec.n);
     if (host.showTemperature)
         host.showTemperature(T);
+    // The temperature of the velocities as they leave this step: T, rescaled
+    // by lambda^2 when the thermostat acts.
+    double Tnow = T;
     if (host.boxes.thermostat() == 1) {
         // The target is read afresh every time, so edits act at the next window.
         const double Tsoll = textToNumber(host.boxes.Tsoll());
-        rescaleVelocities(rec, thermostatFactor(Tsoll, T));
+        float lambda = 1.0f;
+        try {
+            lambda = thermostatFactor(Tsoll, T);
+        } catch (EngineError& e) {
+            e.explain("the thermostat's Tsoll / T with Tsoll = " + shortNumber(Tsoll) +
+                          " and T = 0: every disc is at rest",
+                      SuspectBox::Tsoll);
+            throw;
+        }
+        rescaleVelocities(rec, lambda);
+        Tnow = Tnow * lambda * lambda;
     }
-    removeDriftBeyondRounding(rec, T);
+    removeDriftBeyondRounding(rec, Tnow);
+    return T;
 }
 
 }  // namespace ljgas

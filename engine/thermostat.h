@@ -15,6 +15,17 @@ float measureTemperature(float v2sum, std::int32_t n);
 
 // lambda = (Tsoll / T - 1) * 0.05 + 1. Scaling every velocity by lambda
 // scales T by about lambda^2, closing roughly a tenth of the gap.
+//
+// Near the target that is a gentle pull, but far from it the factor is
+// anything but weak: a gas that has cooled to 1e-4 and is asked for 0.3
+// would have every velocity multiplied by 150 at once, and a negative target
+// would reverse them all. So lambda is kept within [1/sqrt(2), sqrt(2)]: one
+// application at most doubles or halves the temperature, and a gas reheated
+// from near rest warms over a dozen read-outs (0.24 time units) instead of
+// exploding. Near the target lambda stays within 0.95 to 1.05, so the bound
+// never binds there.
+inline constexpr double LargestThermostatFactor = 1.4142135623730951;
+inline constexpr double SmallestThermostatFactor = 0.7071067811865476;
 float thermostatFactor(double Tsoll, float T);
 
 // vx, vy of particles 1..n times lambda.
@@ -22,8 +33,8 @@ void rescaleVelocities(Record& rec, float lambda);
 
 // The work of a window's last step: show T, and when the thermostat box is
 // checked read the target and rescale; then take out a centre-of-mass drift
-// that has grown past rounding (centre_of_mass.h). The caller then resets
-// v2sum.
-void temperatureStep(Record& rec, Host& host, float v2sum);
+// that has grown past rounding (centre_of_mass.h). Returns T; the caller
+// then resets v2sum.
+float temperatureStep(Record& rec, Host& host, float v2sum);
 
 }  // namespace ljgas

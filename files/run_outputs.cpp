@@ -1,7 +1,9 @@
 #include "files/run_outputs.h"
 
 #include <numbers>
+#include <vector>
 
+#include "engine/histogram.h"
 #include "engine/record.h"
 #include "files/csv_number.h"
 
@@ -25,9 +27,11 @@ std::string distributionText(const Record& rec, std::int64_t binnedVisits, const
     const double w = BinWidthPerRadius * R;
     const auto visits = static_cast<double>(binnedVisits - from.binnedVisits);
     const double idealEntry = visits * 2.0 * std::numbers::pi * w * w;
+    const std::vector<float> shown = plottedBins(rec);
     for (int k = 1; k <= PlotBins; ++k) {
         const double r = k * BinWidthPerRadius * R;
-        const double g = rec.g[k];
+        const auto index = static_cast<std::size_t>(k - 1);
+        const double g = index < shown.size() ? shown[index] : rec.g[k];
         // Two floats' difference is exact in double; from a zero mark it is g.
         const double gained = g - static_cast<double>(from.g[static_cast<std::size_t>(k)]);
         const double normalised = idealEntry > 0.0 ? gained / idealEntry : 0.0;

@@ -242,6 +242,7 @@ void applyState(Record& rec, const ParticleState& state)
         rec.vx[k] = state.vx[index];
         rec.vy[k] = state.vy[index];
     }
+    ++rec.positionsVersion;
 }
 
 }  // namespace ljgas

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace ljgas {
@@ -70,6 +71,13 @@ std::string numberToText(float value)
     if (magnitude < 10)
         text += '0';
     text += std::to_string(magnitude);
+    return text;
+}
+
+std::string shortNumber(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g", value);
     return text;
 }
 

@@ -9,4 +9,7 @@ namespace ljgas {
 // value: "0.2998765", "12.5", "-3", "1.5E-07", "3.402823E+38".
 std::string numberToText(float value);
 
+// Three significant digits, for messages: "0.01", "1.2e-06", "-3", "inf".
+std::string shortNumber(double value);
+
 }  // namespace ljgas

@@ -113,6 +113,12 @@ WholeText wholeTextNumber(std::string_view text) noexcept
     return std::isinf(textToNumber(text)) ? WholeText::OutOfRange : WholeText::Number;
 }
 
+std::size_t leadingNumberLength(std::string_view text) noexcept
+{
+    NumberSpan span;
+    return scanNumber(text, span) ? span.end : 0;
+}
+
 double textToNumber(std::string_view text) noexcept
 {
     NumberSpan span;

@@ -2,6 +2,7 @@
 // the strict check of a command line that the whole text is one number.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace ljgas {
@@ -19,5 +20,10 @@ double textToNumber(std::string_view text) noexcept;
 // infinity.
 enum class WholeText { Number, NotANumber, OutOfRange };
 WholeText wholeTextNumber(std::string_view text) noexcept;
+
+// How many characters of `text` that number takes, leading blanks included:
+// 0 when the text does not start with a number (and so reads as 0), the
+// whole length when the text is a number and nothing else.
+std::size_t leadingNumberLength(std::string_view text) noexcept;
 
 }  // namespace ljgas

@@ -16,16 +16,28 @@ BatchHost::BatchHost(Record& rec, std::string R, std::string e0, std::string Tso
     yield = [this] { afterStep(); };
 }
 
+// The read-out is passed on once its step is over: after the thermostat's
+// rescale and the drift removal of that step, so that what is measured then
+// is the state the run goes on from.
 void BatchHost::readOut(float T)
 {
     temperatureShown_ = true;
     lastTemperature_ = T;
+    readOutPending_ = true;
+}
+
+void BatchHost::passOnReadOut()
+{
+    if (!readOutPending_)
+        return;
+    readOutPending_ = false;
     if (readOut_)
-        readOut_(stepInProgress(), T);
+        readOut_(stepInProgress(), lastTemperature_);
 }
 
 void BatchHost::afterStep()
 {
+    passOnReadOut();
     ++yields_;
     if (yields_ == markStep_ && atMark_)
         atMark_();

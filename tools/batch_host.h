@@ -21,8 +21,12 @@ public:
 
     // Stop the run in the yield of step `steps` (1 or more), as a Stop press.
     void stopAfter(std::int64_t steps) { stopAfter_ = steps; }
-    // Called with the step and the value of each temperature shown.
+    // Called with the step and the value of each temperature shown, at the
+    // end of that step: the record then holds the state after the read-out's
+    // rescale, the state the run goes on from.
     void onReadOut(std::function<void(std::int64_t step, float T)> readOut) { readOut_ = std::move(readOut); }
+    // Passes on a read-out whose step an engine error ended before its yield.
+    void passOnReadOut();
     // Called once, in the yield of step `step`, when the run gets that far.
     void atStep(std::int64_t step, std::function<void()> action)
     {
@@ -54,6 +58,7 @@ private:
     std::function<void()> atMark_;
     ProgressMeter* progress_ = nullptr;
     bool temperatureShown_ = false;
+    bool readOutPending_ = false;
     float lastTemperature_ = 0.0f;
 };
 

@@ -11,6 +11,8 @@
 
 #include "batch_host.h"
 #include "engine/checked.h"
+#include "engine/histogram.h"
+#include "engine/host.h"
 #include "engine/lattice.h"
 #include "engine/observables.h"
 #include "engine/record.h"
@@ -118,7 +120,7 @@ void startLattice(Session& s, const std::optional<ParticleState>& loaded)
     try {
         initializeLattice(*s.rec, s.host, s.random);
     } catch (const EngineError& e) {
-        s.failure = std::string("initialisation failed: ") + e.what();
+        s.failure = "initialisation failed: " + describeError(e, s.host.boxes);
     }
     s.outputs.atLatticeStart(*s.rec);
     if (s.failure.empty() && loaded)
@@ -127,8 +129,9 @@ void startLattice(Session& s, const std::optional<ParticleState>& loaded)
 
 void markHistogram(Session& s)
 {
-    for (int k = 1; k <= PlotBins; ++k)
-        s.equilibrated.g[static_cast<std::size_t>(k)] = s.rec->g[k];
+    const std::vector<float> shown = plottedBins(*s.rec);
+    for (std::size_t k = 1; k <= shown.size() && k < s.equilibrated.g.size(); ++k)
+        s.equilibrated.g[k] = shown[k - 1];
     s.equilibrated.binnedVisits = s.stats.binnedVisits;
     s.equilibratedMarked = true;
 }
@@ -154,9 +157,10 @@ void run(Session& s)
     try {
         runSimulation(*s.rec, s.host, &s.stats);
     } catch (const EngineError& e) {
-        // Step 0: the run's start failed, before its first step began.
-        const std::int64_t step = s.stats.step > 0.0f ? s.host.stepInProgress() : 0;
-        s.failure = "run ended at step " + std::to_string(step) + ": " + e.what();
+        // Step 0: the run's start failed, before its first step began. A
+        // temperature shown in the failing step is still one shown.
+        s.host.passOnReadOut();
+        s.failure = (e.step() > 0 ? "" : "the run could not start: ") + describeError(e, s.host.boxes);
     }
     s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (meter)
@@ -174,6 +178,9 @@ void printSummary(const Session& s)
         std::printf("steps per second  %.0f\n", static_cast<double>(steps) / s.seconds);
     else
         std::printf("steps per second  -\n");
+    std::printf("guarded pairs     %lld\n", static_cast<long long>(s.stats.guardedPairs));
+    std::printf("sub-stepped steps %lld\n", static_cast<long long>(s.stats.subSteppedSteps));
+    std::printf("most sub-steps    %d\n", s.stats.mostSubSteps);
     if (s.means.count > 0) {
         const auto n = static_cast<double>(s.means.count);
         std::printf("mean potential    %.9g (%lld read-outs after step %lld)\n", s.means.potential / n,

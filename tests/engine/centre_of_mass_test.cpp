@@ -70,6 +70,18 @@ TEST(DriftRule, BelowTheLimitEveryBitStays)
     }
 }
 
+// A rescaling multiplies drift and rms speed alike: a drift just below the
+// limit stays below it however hard the thermostat pulls (lambda at its
+// bound of sqrt 2 here), so a run far from its target keeps every bit.
+TEST(DriftRule, ComparesTheRescaledDriftWithTheRescaledTemperature)
+{
+    DriftingGas gas(0.9 * DriftLimit);
+    test::FakeHost host(*gas.rec);
+    host.Tsolltext = "3e4";
+    temperatureStep(*gas.rec, host, gas.T() * gas.rec->n * 20);
+    EXPECT_NEAR(gas.driftOverRms(), 0.9 * DriftLimit * std::sqrt(2.0), 1e-6);  // rms is the old one
+}
+
 TEST(DriftRule, AppliesAtEveryReadOutAlsoWithTheThermostatOff)
 {
     DriftingGas gas(1e-2);

@@ -117,6 +117,42 @@ TEST(ResetHistogram, ClearsTheFirst200BinsOnly)
     EXPECT_EQ(rec.g[20000], 5.0f);
 }
 
+// Single precision falls behind the double sums in long runs: the plotted
+// bins stay the singles while every one agrees to 1e-3, and are the sums,
+// rounded, from the first check that finds one that does not.
+TEST(PlottedBins, ShowTheDoubleSumsOnceOneBinHasFallenBehind)
+{
+    Record rec;
+    resetHistogram(rec);
+    addToBin(rec, 29);
+    addToBin(rec, 300);
+    EXPECT_EQ(rec.gSum[29], 1.0 / 29);
+    EXPECT_EQ(rec.gSum[300], 0.0);  // not plotted: no sum kept
+    rec.gSum[150] = 10.0;
+    const float within = static_cast<float>(10.0 * (1 - 0.9e-3));
+    rec.g[150] = within;
+    keepPlottedBinsTrue(rec);
+    EXPECT_FALSE(rec.gShowsSums);
+    EXPECT_EQ(rec.g[150], within);
+    EXPECT_EQ(plottedBins(rec)[149], within);
+
+    const float behind = static_cast<float>(10.0 * (1 - 1.1e-3));
+    rec.g[150] = behind;
+    EXPECT_EQ(plottedBins(rec)[149], 10.0f);  // readers see the sums at once
+    EXPECT_EQ(rec.g[150], behind);            // the record waits for the run's check
+    keepPlottedBinsTrue(rec);
+    EXPECT_TRUE(rec.gShowsSums);
+    EXPECT_EQ(rec.g[150], 10.0f);
+    EXPECT_EQ(rec.g[29], static_cast<float>(1.0 / 29));
+    rec.gSum[150] += 0.5;  // from now on the sums, whatever the singles do
+    keepPlottedBinsTrue(rec);
+    EXPECT_EQ(rec.g[150], 10.5f);
+
+    resetHistogram(rec);  // a new run starts with singles again
+    EXPECT_FALSE(rec.gShowsSums);
+    EXPECT_EQ(rec.gSum[150], 0.0);
+}
+
 // The histogram through a real run: what it holds at the ends of steps 200,
 // 201, 210 and 220.
 class HistogramSchedule : public ::testing::Test {

@@ -70,6 +70,41 @@ TEST(Physics, ThermostatHoldsTheTargetTemperature)
     EXPECT_NEAR(mean, 0.3, withinFivePercent);
 }
 
+// Heating the gas is the first thing a class tries. Without the guard and
+// sub-steps a gas at Tsoll 1 ended within 306 steps with two discs on top of
+// each other; a gas reheated from near rest blew up at once.
+TEST(Physics, HotGasKeepsRunningAndHoldsItsTarget)
+{
+    Record rec;
+    RandomSequence random;
+    FakeHost host(rec);
+    host.Tsolltext = "1.0";
+    initializeLattice(rec, host, random);
+    host.run(20000);
+    const auto lastTenth = host.temperatures.end() - 100;
+    const double mean = std::accumulate(lastTenth, host.temperatures.end(), 0.0) / 100;
+    EXPECT_NEAR(mean, 1.0, 0.05);
+    EXPECT_GT(host.stats.guardedPairs, 0);
+    EXPECT_GT(host.stats.subSteppedSteps, 19000);  // T = 1 sub-steps every step
+}
+
+TEST(Physics, GasReheatedFromNearRestWarmsWithoutExploding)
+{
+    Record rec;
+    RandomSequence random;
+    FakeHost host(rec);
+    initializeLattice(rec, host, random);
+    for (int k = 1; k <= rec.n; ++k) {  // T of 1e-4
+        rec.vx[k] *= 0.025f;
+        rec.vy[k] *= 0.025f;
+    }
+    host.run(10000);
+    // Doubling at most per read-out: at least a dozen read-outs to 0.3.
+    EXPECT_LT(host.temperatures[10], 0.15f);
+    const auto lastTenth = host.temperatures.end() - 50;
+    EXPECT_NEAR(std::accumulate(lastTenth, host.temperatures.end(), 0.0) / 50, 0.3, 0.015);
+}
+
 TEST(Physics, RadialDistributionPeaksNearTheMinimumAndFlattensFarOut)
 {
     Record rec;

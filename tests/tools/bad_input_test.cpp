@@ -43,8 +43,8 @@ struct BadInput {
     const char* name;
     std::vector<std::string> arguments;
     int exitCode;      // 0 or 3
-    const char* kind;  // "Overflow", "Division by zero", "Index out of range"
-    long step;         // step in which the run ended (0: its start)
+    const char* message;  // the engine's: kind, step, what was computed and why
+    long step;            // step in which the run ended (0: its start)
     Stage stage;
 };
 
@@ -80,9 +80,11 @@ TEST_P(BadInputTable, EndsWithItsOneOutcome)
     }
 
     // The error, then the files written; every requested file exists.
-    const std::string failure = row.stage == Stage::Init
-                                    ? std::string("ljgas-batch: initialisation failed: ") + row.kind
-                                    : "ljgas-batch: run ended at step " + std::to_string(row.step) + ": " + row.kind;
+    const std::string failure = std::string("ljgas-batch: ") +
+                                (row.stage == Stage::Init    ? "initialisation failed: "
+                                 : row.stage == Stage::Start ? "the run could not start: "
+                                                             : "") +
+                                row.message;
     EXPECT_EQ(r.err, failure + "\nljgas-batch: wrote s.csv, t.csv, g.csv from the state at that point\n");
     EXPECT_EQ(lines(text("s.csv")).size(), 226u);
     EXPECT_EQ(lines(text("g.csv")).size(), 201u);
@@ -124,35 +126,47 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // R = 0: rc2 = sig6 = 0, and the bin of the first pair of step 1
         // divides by R. Rule.
-        BadInput{"R_0", {"--R", "0"}, 3, "Division by zero", 1, Stage::Refresh},
+        BadInput{"R_0", {"--R", "0"}, 3, "Division by zero at step 1: the bin of the distance between discs 2 and 1 with R = 0", 1, Stage::Refresh},
         // A negative R gives the same rc2 and sig6 as |R| (even powers), so
         // the warm-up runs normally; step 201 is the first to add a weight,
         // and its first bin is negative (k < 0). Rule.
-        BadInput{"R_Negative", {"--R", "-0.01"}, 3, "Index out of range", 201, Stage::Refresh},
+        BadInput{"R_Negative", {"--R", "-0.01"}, 3,
+                 "Index out of range at step 201: g(r) bin -194 of discs 2 and 1 (R is negative)", 201, Stage::Refresh},
         // R = 1e-4: bin ratios above 32767 for r > 0.229; the lattice's
         // stretch 1 already holds pairs 0.47 apart (particles 1 and 8), so
         // the bin conversion overflows in step 1. Rule.
-        BadInput{"R_1e-4", {"--R", "1e-4"}, 3, "Overflow", 1, Stage::Refresh},
+        BadInput{"R_1e-4", {"--R", "1e-4"}, 3,
+                 "Overflow at step 1: the g(r) bin of discs 5 and 1, 3.81e+04, does not fit 16 bits (R = 0.0001 is "
+                 "below about 3.1e-4)",
+                 1, Stage::Refresh},
         // R = 3e-4 (below 3.08e-4): the conversion overflows only for
         // r > 0.688, which no lattice pair reaches (at most 0.66); the first
         // pair to get there, in step 28, is one of stretch 8. Dynamics.
-        BadInput{"R_3e-4", {"--R", "3e-4"}, 3, "Overflow", 28, Stage::Refresh},
+        BadInput{"R_3e-4", {"--R", "3e-4"}, 3,
+                 "Overflow at step 28: the g(r) bin of discs 137 and 25, 3.29e+04, does not fit 16 bits (R = 0.0003 "
+                 "is below about 3.1e-4)",
+                 28, Stage::Refresh},
         // Beyond single precision: the lattice start fails. Rule.
-        BadInput{"R_1e39", {"--R", "1e39"}, 3, "Overflow", 0, Stage::Init},
+        BadInput{"R_1e39", {"--R", "1e39"}, 3, "Overflow: R = 1e+39 lies beyond single precision (3.4e+38)", 0, Stage::Init},
         // R = 0.5 and 0.6: sigma = 1 and 1.2, larger than the box; every pair
         // is a neighbour and step 1's kicks leave the velocities near 1e8
         // (what the lattice's symmetric forces do not cancel). Step 2's
         // drift scatters the particles, a pair lands within 0.002 and its
         // force overflows. Dynamics.
-        BadInput{"R_0.5", {"--R", "0.5"}, 3, "Overflow", 2, Stage::Kick},
-        BadInput{"R_0.6", {"--R", "0.6"}, 3, "Overflow", 2, Stage::Kick},
+        BadInput{"R_0.5", {"--R", "0.5"}, 3, "Overflow at step 2: the force between discs 107 and 21 at distance 0.004 R", 2, Stage::Kick},
+        BadInput{"R_0.6", {"--R", "0.6"}, 3, "Overflow at step 2: the force between discs 129 and 69 at distance 0.00326 R",
+                 2, Stage::Kick},
         // Beyond the usual list: the other failures of the histogram and the
         // run's start.
         // R = 4e-4: bins above 20000 (r > 0.56) once the warm-up is over;
         // the first pair of stretch 1 that far apart, in step 201. Dynamics.
-        BadInput{"R_4e-4", {"--R", "4e-4"}, 3, "Index out of range", 201, Stage::Refresh},
+        BadInput{"R_4e-4", {"--R", "4e-4"}, 3,
+                 "Index out of range at step 201: g(r) bin 21469 of discs 49 and 11 lies beyond the histogram's 20000 "
+                 "bins (R = 0.0004 is below about 5.05e-4)",
+                 201, Stage::Refresh},
         // R = 1e20: rc2 = (8R)^2 overflows while the run prepares. Rule.
-        BadInput{"R_1e20", {"--R", "1e20"}, 3, "Overflow", 0, Stage::Start}),
+        BadInput{"R_1e20", {"--R", "1e20"}, 3,
+                 "Overflow: the neighbour cut-off (8R)^2 with R = 1e+20, beyond single precision", 0, Stage::Start}),
     [](const ::testing::TestParamInfo<BadInput>& info) {
         std::string name = info.param.name;
         for (char& c : name)
@@ -167,7 +181,10 @@ INSTANTIATE_TEST_SUITE_P(
         // e0 beyond single precision is stored as infinity (our choice: an
         // overflow reported where it is used); the first kick of step 1 (each lattice particle
         // has four neighbours within 8R) multiplies by it. Engine.
-        BadInput{"e0_1e39", {"--e0", "1e39"}, 3, "Overflow", 1, Stage::Kick},
+        BadInput{"e0_1e39", {"--e0", "1e39"}, 3,
+                 "Overflow at step 1: the force between discs 2 and 1 at distance 6.67 R with e0 = inf, beyond single "
+                 "precision",
+                 1, Stage::Kick},
         // A negative well depth attracts at short range and repels at long
         // range; for 300 steps from the lattice nothing fails. Rule: no check.
         BadInput{"e0_Negative", {"--e0", "-1"}, 0, "", 0, Stage::None},
@@ -181,15 +198,19 @@ INSTANTIATE_TEST_SUITE_P(
         // Tsoll = 0: lambda = 0.95 at every application; the gas cools.
         // Rule.
         BadInput{"Tsoll_0", {"--tsoll", "0"}, 0, "", 0, Stage::None},
-        // Tsoll = -1: lambda < 0.95, negative once T < 1/19; it shrinks T,
-        // then reverses and blows up the velocities (T = 3.5e5 at step 240,
-        // 1e27 at step 260). With positions near 1e12, where single precision
-        // has no fraction left, two particles of a stored pair are at the
-        // same minimum-image place and r^8 = 0. Dynamics.
-        BadInput{"Tsoll_Negative", {"--tsoll", "-1"}, 3, "Division by zero", 261, Stage::Kick},
-        // Tsoll = 1e30: lambda near 1e29 at step 20, and the kinetic sum of
-        // step 21 overflows. Rule.
-        BadInput{"Tsoll_1e30", {"--tsoll", "1e30"}, 3, "Overflow", 21, Stage::Later},
+        // Tsoll = -1: lambda would fall below 0.95, and once T < 1/19 turn
+        // negative and reverse every velocity; bounded at 1/sqrt 2, it halves
+        // T at every read-out and the gas comes to rest. Rule.
+        BadInput{"Tsoll_Negative", {"--tsoll", "-1"}, 0, "", 0, Stage::None},
+        // Tsoll = 1e30: lambda bounded at sqrt 2 doubles T at every read-out,
+        // 2^14 times the lattice's by step 280, far too fast for even the
+        // finest sub-steps; in step 281 two discs of a stored pair meet, in
+        // one of the step's sub-steps, after others have moved the discs.
+        // Dynamics.
+        BadInput{"Tsoll_1e30", {"--tsoll", "1e30"}, 3,
+                 "Division by zero at step 281: the force between discs 145 and 91 at distance 0 R: they have run "
+                 "into each other",
+                 281, Stage::Later},
         // With the thermostat off the target is never read.
         BadInput{"Tsoll_1e30_Off", {"--tsoll", "1e30", "--thermostat", "off"}, 0, "", 0, Stage::None}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
@@ -235,7 +256,8 @@ TEST_F(PlacedPair, CoincidentParticlesDivideByZeroInTheFirstKick)
     writePlacedState(0.0f);
     const BatchResult r = run({});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err, "ljgas-batch: run ended at step 1: Division by zero\n");
+    EXPECT_EQ(r.err, "ljgas-batch: Division by zero at step 1: the force between discs 2 and 1 at distance 0 R: they "
+                     "have run into each other\n");
 }
 
 TEST_F(PlacedPair, ParticlesTooCloseMakeTheForceOverflow)
@@ -244,7 +266,7 @@ TEST_F(PlacedPair, ParticlesTooCloseMakeTheForceOverflow)
     writePlacedState(1e-5f);
     const BatchResult r = run({});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err, "ljgas-batch: run ended at step 1: Overflow\n");
+    EXPECT_EQ(r.err, "ljgas-batch: Overflow at step 1: the force between discs 2 and 1 at distance 0.001 R\n");
 }
 
 TEST_F(PlacedPair, BinZeroAfterTheWarmUpIsTheWeightOneOverZero)
@@ -256,7 +278,8 @@ TEST_F(PlacedPair, BinZeroAfterTheWarmUpIsTheWeightOneOverZero)
     writePlacedState(3e-5f);
     const BatchResult r = run({"--e0", "0", "--thermostat", "off"});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err, "ljgas-batch: run ended at step 201: Division by zero\n");
+    EXPECT_EQ(r.err, "ljgas-batch: Division by zero at step 201: the weight 1/0 of g(r) bin 0: discs 2 and 1 are "
+                     "0.003 R apart, closer than 0.035 R\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -272,7 +295,8 @@ TEST(BadInputCause, SmallRadiusOverflowsOnAPairOfTheFailingStretch)
         {"--R", "3e-4", "--steps", "300", "--quiet", "--initial-out", "i.csv", "--state-out", "s.csv"}, launch);
     ASSERT_EQ(r.exitCode, 3);
     ASSERT_EQ(r.err,
-              "ljgas-batch: run ended at step 28: Overflow\n"
+              "ljgas-batch: Overflow at step 28: the g(r) bin of discs 137 and 25, 3.29e+04, does not fit 16 bits "
+              "(R = 0.0003 is below about 3.1e-4)\n"
               "ljgas-batch: wrote i.csv, s.csv from the state at that point\n");
 
     // The bin ratio of each pair, in the order of the pair sequence

@@ -18,6 +18,7 @@
 
 #include "batch_process.h"
 #include "engine/lattice.h"
+#include "engine/observables.h"
 #include "engine/record.h"
 #include "engine/run.h"
 #include "runtime/random_sequence.h"
@@ -128,11 +129,14 @@ TEST_F(Batch, SummaryOnStdoutAndNoProgressBarWhenStderrIsNoTerminal)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
     const std::vector<std::string> summary = lines(r.out);
-    ASSERT_EQ(summary.size(), 4u) << r.out;
+    ASSERT_EQ(summary.size(), 7u) << r.out;
     EXPECT_EQ(summary[0], "steps             40");
     EXPECT_EQ(summary[1].rfind("last temperature  0.", 0), 0u) << summary[1];
     EXPECT_EQ(summary[2].rfind("time              ", 0), 0u) << summary[2];
     EXPECT_EQ(summary[3].rfind("steps per second  ", 0), 0u) << summary[3];
+    EXPECT_EQ(summary[4], "guarded pairs     0");
+    EXPECT_EQ(summary[5], "sub-stepped steps 0");
+    EXPECT_EQ(summary[6], "most sub-steps    1");
 }
 
 TEST_F(Batch, SummarySaysWhenNoTemperatureWasShown)
@@ -641,7 +645,7 @@ TEST_F(Batch, EngineErrorWritesEveryRequestedFileAndNamesThem)
                                "--temperature-out", "t.csv", "--gr-out", "g.csv"});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err,
-              "ljgas-batch: run ended at step 1: Division by zero\n"
+              "ljgas-batch: Division by zero at step 1: the bin of the distance between discs 2 and 1 with R = 0\n"
               "ljgas-batch: wrote i.csv, s.csv, t.csv, g.csv from the state at that point\n");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"g.csv", "i.csv", "s.csv", "t.csv"}));
@@ -655,20 +659,19 @@ TEST_F(Batch, EngineErrorWritesEveryRequestedFileAndNamesThem)
 
 TEST_F(Batch, EngineErrorLaterInTheRunKeepsTheTemperaturesShownSoFar)
 {
-    // Tsoll = 1e30: the thermostat of step 20 scales the velocities by about
-    // 1e29 and the kinetic sum of step 21 overflows.
-    const BatchResult r = run({"--tsoll", "1e30", "--steps", "300", "--temperature-out", "t.csv", "--state-out",
+    // R < 0: the warm-up runs, and the first weight, in step 201, falls in a
+    // negative bin. The refresh fails before anything moves.
+    const BatchResult r = run({"--R", "-0.01", "--steps", "300", "--temperature-out", "t.csv", "--state-out",
                                "s.csv", "--gr-out", "g.csv"});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err,
-              "ljgas-batch: run ended at step 21: Overflow\n"
+              "ljgas-batch: Index out of range at step 201: g(r) bin -194 of discs 2 and 1 (R is negative)\n"
               "ljgas-batch: wrote s.csv, t.csv, g.csv from the state at that point\n");
     const std::vector<TemperatureRow> rows = temperatureRows(text("t.csv"));
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].step, 20);
-    // The record holds the velocities that made the sum overflow.
-    const ParticleState s = state("s.csv");
-    EXPECT_GT(*std::max_element(s.vx.begin(), s.vx.end()), 1e19f);
+    ASSERT_EQ(rows.size(), 10u);
+    EXPECT_EQ(rows.back().step, 200);
+    ASSERT_EQ(run({"--R", "-0.01", "--steps", "200", "--quiet", "--state-out", "at200.csv"}).exitCode, 0);
+    EXPECT_EQ(text("s.csv"), text("at200.csv"));
 }
 
 TEST_F(Batch, InitialisationErrorWritesTheRecordAsItStood)
@@ -678,7 +681,7 @@ TEST_F(Batch, InitialisationErrorWritesTheRecordAsItStood)
     const BatchResult r = run({"--R", "1e39", "--initial-out", "i.csv", "--state-out", "s.csv"});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err,
-              "ljgas-batch: initialisation failed: Overflow\n"
+              "ljgas-batch: initialisation failed: Overflow: R = 1e+39 lies beyond single precision (3.4e+38)\n"
               "ljgas-batch: wrote i.csv, s.csv from the state at that point\n");
     const std::vector<std::string> all = lines(text("s.csv"));
     ASSERT_EQ(all.size(), StateLines);
@@ -691,7 +694,8 @@ TEST_F(Batch, EngineErrorWithoutOutputsIsOneLine)
 {
     const BatchResult r = run({"--R", "0", "--quiet"});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err, "ljgas-batch: run ended at step 1: Division by zero\n");
+    EXPECT_EQ(r.err,
+              "ljgas-batch: Division by zero at step 1: the bin of the distance between discs 2 and 1 with R = 0\n");
     EXPECT_TRUE(folder.entries().empty());
 }
 
@@ -702,7 +706,8 @@ TEST_F(Batch, RunStartErrorIsStepZero)
     const BatchResult r = run({"--R", "1e20", "--state-out", "s.csv", "--initial-out", "i.csv"});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err,
-              "ljgas-batch: run ended at step 0: Overflow\n"
+              "ljgas-batch: the run could not start: Overflow: the neighbour cut-off (8R)^2 with R = 1e+20, beyond "
+              "single precision\n"
               "ljgas-batch: wrote i.csv, s.csv from the state at that point\n");
     EXPECT_EQ(text("s.csv"), text("i.csv"));
 }
@@ -721,6 +726,15 @@ TEST_F(Batch, ThermoRowsAtEveryReadOutChangeNoBitOfTheRun)
     ASSERT_EQ(rows.size(), 1u + 1000 / SliceCount);
     EXPECT_EQ(rows[0], "step,T,kinetic,potential,total,pressure,vcm_x,vcm_y");
     EXPECT_EQ(fields(rows.back())[0], "1000");
+    // The last row describes the state the run goes on from, the one saved:
+    // measured after that read-out's rescale.
+    auto rec = std::make_unique<Record>();
+    RandomSequence random;
+    initializeLattice(*rec, 0.01f, random);
+    applyState(*rec, state("with.csv"));
+    const Observables saved = measureObservables(*rec, 0.2f);
+    EXPECT_NEAR(std::stod(fields(rows.back())[2]), saved.kinetic, 1e-9 * saved.kinetic);
+    EXPECT_NEAR(std::stod(fields(rows.back())[5]), saved.pressure, 1e-9 * saved.pressure);
     // 40 read-outs after the warm-up of 200 steps go into the summary's means.
     EXPECT_NE(r.out.find("(40 read-outs after step 200)"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("mean pressure"), std::string::npos);
