@@ -95,17 +95,17 @@ Form1::Form1(QWidget* parent) : Form1(parent, nullptr) {}
 Form1::Form1(QMainWindow& mainWindow) : Form1(&mainWindow, &mainWindow) {}
 
 Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
-    : QWidget(parent), rec_(std::make_unique<Record>())
+    : QWidget(parent), rec_(std::make_unique<Record>()),
+      reporter_([this](const QString& message) {
+          QMessageBox::critical(this, QString::fromLatin1(titleText), message);
+      }),
+      runs_(*rec_, host_, [this](const std::string& message) { reporter_(QString::fromStdString(message)); })
 {
-    reporter_ = [this](const QString& message) {
-        QMessageBox::critical(this, QString::fromLatin1(titleText), message);
-    };
     createControls();
     connectHandlers();
     connectHost();
     if (mainWindow != nullptr)
         mainWindow->setCentralWidget(this);
-    Form_Load();
 }
 
 Form1::~Form1() = default;
@@ -194,6 +194,23 @@ void Form1::connectHost()
     host_.yield = [this] { doEvents(); };
 }
 
+void Form1::load()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
+
+// A form of its own loads as it is first shown; inside the main window the
+// main window has loaded it already.
+void Form1::setVisible(bool visible)
+{
+    if (visible)
+        load();
+    QWidget::setVisible(visible);
+}
+
 // Start-up: centre the window on the screen by its outer size, write the
 // default parameters into the boxes and place the particles. The defaults
 // exist only as these texts; the engine reads them from the boxes.
@@ -205,7 +222,7 @@ void Form1::Form_Load()
     centreOnScreen(*QWidget::window());
     recentreWhenFramed(*QWidget::window());
 
-    doEvents();
+    ljgas::doEvents();
     Rtxt->setText(QStringLiteral("0.01"));
     e0txt->setText(QStringLiteral("0.2"));
     Tsolltxt->setText(QStringLiteral("0.3"));
@@ -213,15 +230,12 @@ void Form1::Form_Load()
     Initialize_Click();
 }
 
+// A new run starts a new pacing schedule: its first step is due at once,
+// also when Go is pressed during a paced run's wait.
 void Form1::Go_Click()
 {
-    // A click still queued when the window closed must not start a run that
-    // would clear the stop flag and keep the program alive.
-    if (closing_)
-        return;
-    RunStats& stats = runs_.begin();
-    reportingErrors([this, &stats] { runSimulation(*rec_, host_, &stats); });
-    runs_.end();
+    pacer_.restart();
+    runs_.go();
 }
 
 void Form1::pause_Click()
@@ -241,9 +255,9 @@ void Form1::replaceState(const ParticleState& state)
 }
 
 // A failed check abandons the handler in progress and is reported; the
-// window stays open and the record keeps the values it had. A handler that
-// ran inside a run's event processing reports its own error, and the outer
-// run carries on.
+// window stays open and the record keeps the values it had. A lattice start
+// inside a run's event processing reports its own error, and the run
+// carries on.
 template <class Work>
 void Form1::reportingErrors(Work work)
 {
@@ -258,12 +272,10 @@ void Form1::reportingErrors(Work work)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // The run loop's only exit is the stop flag. Every run still on the
-    // stack, nested ones included, finds it set after its current step's
-    // event processing and returns, and the application's event loop, told
-    // to quit by the last window's closing, then ends the program.
-    closing_ = true;
-    requestStop(*rec_);
+    // Every run on the stack ends after this step's event processing, and
+    // the application's event loop, told to quit by the last window's
+    // closing, then ends the program.
+    runs_.close();
     event->accept();
 }
 
@@ -300,13 +312,13 @@ void Form1::redrawPlot(const Record& rec)
 
 // The run's yield. A paced run then goes on handling events as they come
 // until its next time slot, so Stop, Initialize, Go, the menus and closing
-// are answered at once at every speed; a run ends without waiting out its
-// slot once the stop flag is set.
+// are answered at once at every speed; the wait ends early once the stop
+// flag is set or Go has started a new run.
 void Form1::doEvents()
 {
     ljgas::doEvents();
     std::int64_t wait = pacer_.stepDone();
-    while (wait > 0 && rec_->PauseMark == 0 && !closing_) {
+    while (wait > 0 && rec_->PauseMark == 0) {
         waitForEvents(wait);
         wait = pacer_.remaining();
     }

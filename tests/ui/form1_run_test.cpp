@@ -1,11 +1,8 @@
 // The window while a run goes on: Stop, Initialize and a second Go clicked
 // inside a step's event processing, the schedule of the read-out and the
-// plot, engine errors in outer and nested handlers, and closing the window.
-#include <QApplication>
+// plot, and engine errors in outer and nested handlers.
 #include <QLabel>
-#include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -248,28 +245,6 @@ TEST_F(RunTest, ErrorInInitializeDuringARunLeavesTheRunGoing)
     EXPECT_EQ(form.errors()[0], "Overflow");
     EXPECT_EQ(form.pumps(), 6);
     EXPECT_EQ(form.record().R, 0.01f);
-}
-
-TEST_F(RunTest, ClosingTheWindowEndsNestedRunsAndTheEventLoop)
-{
-    // As in the program: Go is clicked from the application's event loop,
-    // a second Go nests, and the window is closed during the inner run.
-    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
-    form.clickAt(3, "Go");
-    form.at(6, [&] { form.close(); });
-    form.clickAt(50, "pause");  // only if closing failed to end the runs
-    QTimer::singleShot(0, &form, [&] { form.click("Go"); });
-    const int status = QApplication::exec();
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(form.pumps(), 6);
-    EXPECT_EQ(form.runStarts(), 2);
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.record().PauseMark, -1);
-    EXPECT_EQ(lastClosed.count(), 1);
-    // A click that arrives after the close starts nothing.
-    form.click("Go");
-    EXPECT_EQ(form.runStarts(), 2);
-    EXPECT_EQ(form.pumps(), 6);
 }
 
 }  // namespace

@@ -72,6 +72,8 @@ QString captionOf(QWidget* w)
 
 class Form1Test : public testing::Test {
 protected:
+    void SetUp() override { form.load(); }  // start-up, as showing the window would run it
+
     ScriptedForm form;
     double dpiX = form.logicalDpiX();
     double dpiY = form.logicalDpiY();

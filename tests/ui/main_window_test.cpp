@@ -1,8 +1,9 @@
 // The program's window with its menu bar, driven through its actions on the
 // offscreen platform: the form's area under the menu bar, states saved and
 // opened (also during a run, and bad ones), exports that equal ljgas-batch's
-// files for the same run (nested runs included), the Run menu's keys, Quit
-// during a run, the remembered speed, and failed or cancelled writes.
+// files for the same run (nested runs included), the Run menu's keys,
+// start-up, Quit during a run, the remembered speed, and failed or
+// cancelled writes.
 #include "ui/main_window.h"
 
 #include <QAction>
@@ -321,6 +322,19 @@ TEST_F(MainWindowTest, RunMenuKeysWorkLikeTheButtonsDuringARun)
     EXPECT_EQ(form->record().PauseMark, -1);
 }
 
+// Start-up's round of events comes once the window is complete and before it
+// appears: a handler queued earlier finds the form in place, without its lattice.
+TEST_F(MainWindowTest, StartUpsRoundOfEventsFindsTheWindowCompleteAndNotYetShown)
+{
+    std::unique_ptr<MainWindow> other;
+    bool complete = false;
+    QTimer::singleShot(0, [&] { complete = other && !other->isVisible() && other->form().record().n == 0; });
+    other = makeWindow();
+    other->show();
+    EXPECT_TRUE(complete);
+    EXPECT_EQ(other->form().record().n, ParticleCount);
+}
+
 TEST_F(MainWindowTest, QuitDuringANestedRunEndsTheProgramWithStatusZero)
 {
     QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
@@ -332,7 +346,12 @@ TEST_F(MainWindowTest, QuitDuringANestedRunEndsTheProgramWithStatusZero)
     EXPECT_EQ(form->pumps(), 6);
     EXPECT_EQ(form->runStarts(), 2);
     EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(form->record().PauseMark, -1);
     EXPECT_EQ(lastClosed.count(), 1);
+    // A Go that arrives after the close starts nothing.
+    form->click("Go");
+    EXPECT_EQ(form->runStarts(), 2);
+    EXPECT_EQ(form->pumps(), 6);
 }
 
 TEST_F(MainWindowTest, SpeedChoiceIsRememberedAcrossStarts)
