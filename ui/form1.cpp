@@ -19,6 +19,7 @@
 #include "engine/record.h"
 #include "engine/run.h"
 #include "files/state_file.h"
+#include "finished_text.h"
 #include "particle_view.h"
 #include "platform/event_pump.h"
 #include "runtime/number_to_text.h"
@@ -185,8 +186,9 @@ void Form1::connectHandlers()
 
 void Form1::connectHost()
 {
-    const auto textOf = [](const QLineEdit* box) { return [box] { return box->text().toStdString(); }; };
-    host_.boxes = {textOf(Rtxt), textOf(e0txt), textOf(Tsolltxt),
+    finishedTexts_ = {new FinishedText(*Rtxt), new FinishedText(*e0txt), new FinishedText(*Tsolltxt)};
+    const auto textOf = [](const FinishedText* box) { return [box] { return box->text(); }; };
+    host_.boxes = {textOf(finishedTexts_[0]), textOf(finishedTexts_[1]), textOf(finishedTexts_[2]),
                    [this]() -> std::int16_t { return Thermostat->isChecked() ? 1 : 0; }};
     host_.showTemperature = [this](float T) { showTemperature(T); };
     host_.view = this;
@@ -234,6 +236,7 @@ void Form1::Form_Load()
 // also when Go is pressed during a paced run's wait.
 void Form1::Go_Click()
 {
+    finishEdits();
     pacer_.restart();
     runs_.go();
 }
@@ -245,7 +248,17 @@ void Form1::pause_Click()
 
 void Form1::Initialize_Click()
 {
+    finishEdits();
     reportingErrors([this] { initializeLattice(*rec_, host_, random_); });
+}
+
+// Go and Initialize read what is typed as it stands: a click on their
+// buttons takes the focus from the box and so finishes its edit, but their
+// keys (F5, Ctrl+I) leave the focus where it is.
+void Form1::finishEdits()
+{
+    for (FinishedText* text : finishedTexts_)
+        text->finish();
 }
 
 void Form1::replaceState(const ParticleState& state)

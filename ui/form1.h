@@ -25,6 +25,7 @@ class QPushButton;
 
 namespace ljgas {
 
+class FinishedText;
 class PictureBox;
 struct ParticleState;
 struct Record;
@@ -103,6 +104,7 @@ private:
     void connectHandlers();
     void connectHost();
     void Form_Load();
+    void finishEdits();
     template <class Work>
     void reportingErrors(Work work);
 
@@ -129,6 +131,8 @@ private:
     std::array<QLabel*, 4> Label2{};
     QLabel* Ttxt = nullptr;
     QLabel* Label3 = nullptr;
+    // What the engine reads of the three boxes.
+    std::array<FinishedText*, 3> finishedTexts_{};
 };
 
 }  // namespace ljgas

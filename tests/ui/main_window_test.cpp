@@ -1,14 +1,15 @@
 // The program's window with its menu bar, driven through its actions on the
 // offscreen platform: the form's area under the menu bar, states saved and
 // opened (also during a run, and bad ones), exports that equal ljgas-batch's
-// files for the same run (nested runs included), the Run menu's keys,
-// start-up, Quit during a run, the remembered speed, and failed or
-// cancelled writes.
+// files for the same run (nested runs included), the Run menu's keys, typed
+// text counted once finished, start-up, Quit during a run, the remembered
+// speed, and failed or cancelled writes.
 #include "ui/main_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -321,6 +322,55 @@ TEST_F(MainWindowTest, RunMenuKeysWorkLikeTheButtonsDuringARun)
     EXPECT_TRUE(lattice);
     EXPECT_EQ(form->record().PauseMark, -1);
 }
+
+// How an edit of typed text ends: a key in the box, a click on a button, or
+// a menu action's key; and the error the handler meets reading "1e39".
+struct EditEnd {
+    const char* name;
+    const char* box;
+    Qt::Key key;
+    const char* button;
+    const char* action;
+    const char* error;
+};
+
+class FinishedEdit : public MainWindowTest, public testing::WithParamInterface<EditEnd> {};
+
+// A click takes the focus from the box, which finishes its edit; the keys of
+// Go and Initialize leave the focus in it, and their handlers finish it.
+TEST_P(FinishedEdit, TypedTextCountsOnceTheEditIsFinished)
+{
+    const EditEnd& end = GetParam();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* box = form->control<QLineEdit>(end.box);
+    const auto read = [&] { return box->objectName() == "Rtxt" ? form->host().boxes.R() : form->host().boxes.e0(); };
+    const std::string before = read();
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "1e39");
+    EXPECT_EQ(read(), before);
+    if (end.button != nullptr)
+        form->click(end.button);
+    else if (end.action != nullptr)
+        QTest::keySequence(window.get(), action(end.action).shortcut());
+    else
+        QTest::keyClick(box, end.key);
+    EXPECT_EQ(read(), "1e39");
+    EXPECT_EQ(QApplication::focusWidget() == box, end.button == nullptr && end.key != Qt::Key_Tab);
+    EXPECT_EQ(form->errors(), *end.error ? std::vector<QString>{end.error} : std::vector<QString>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, FinishedEdit,
+    testing::Values(EditEnd{"Return", "e0txt", Qt::Key_Return, nullptr, nullptr, ""},
+                    EditEnd{"Tab", "e0txt", Qt::Key_Tab, nullptr, nullptr, ""},
+                    EditEnd{"StopClicked", "e0txt", Qt::Key_unknown, "pause", nullptr, ""},
+                    EditEnd{"GoClicked", "e0txt", Qt::Key_unknown, "Go", nullptr, "Overflow"},
+                    EditEnd{"GoKey", "e0txt", Qt::Key_unknown, nullptr, "go", "Overflow"},
+                    EditEnd{"InitializeClicked", "Rtxt", Qt::Key_unknown, "Initialize", nullptr, "Overflow"},
+                    EditEnd{"InitializeKey", "Rtxt", Qt::Key_unknown, nullptr, "initialize", "Overflow"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Start-up's round of events comes once the window is complete and before it
 // appears: a handler queued earlier finds the form in place, without its lattice.
