@@ -100,7 +100,11 @@ Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
       reporter_([this](const QString& message) {
           QMessageBox::critical(this, QString::fromLatin1(titleText), message);
       }),
-      runs_(*rec_, host_, [this](const std::string& message) { reporter_(QString::fromStdString(message)); })
+      runs_(*rec_, host_,
+            [this](const std::string& message) {
+                moving_->finish();
+                reporter_(QString::fromStdString(message));
+            })
 {
     createControls();
     connectHandlers();
@@ -145,6 +149,7 @@ void Form1::createControls()
     // Every drawing call on the view names its colour; white is the view's
     // own drawing colour all the same.
     window->setForeColor(QBColor(15));
+    moving_ = std::make_unique<MovingParticles>(*window);
     Label2[3] = addControl<QLabel>(this, "Label2(3)", {9360, 2040, 1335, 495}, largePoints);
     Label2[3]->setText(QStringLiteral("Tsoll="));
     Label2[2] = addControl<QLabel>(this, "Label2(2)", {9360, 1440, 615, 495}, largePoints);
@@ -300,17 +305,18 @@ void Form1::showTemperature(float T)
 
 void Form1::redrawParticles(const Record& rec)
 {
+    moving_->finish();
     ljgas::redrawParticles(*window, rec);
 }
 
 void Form1::eraseParticle(const Record& rec, int k)
 {
-    ljgas::eraseParticle(*window, rec, k);
+    moving_->erase(rec, k);
 }
 
 void Form1::drawParticle(const Record& rec, int k)
 {
-    ljgas::drawParticle(*window, rec, k);
+    moving_->draw(rec, k);
 }
 
 void Form1::setUpPlot(const Record& rec)

@@ -26,6 +26,7 @@ class QPushButton;
 namespace ljgas {
 
 class FinishedText;
+class MovingParticles;
 class PictureBox;
 struct ParticleState;
 struct Record;
@@ -128,6 +129,7 @@ private:
     QPushButton* Initialize = nullptr;
     QPushButton* Go = nullptr;
     PictureBox* window = nullptr;  // the particle view
+    std::unique_ptr<MovingParticles> moving_;  // the view as runs move the particles
     std::array<QLabel*, 4> Label2{};
     QLabel* Ttxt = nullptr;
     QLabel* Label3 = nullptr;
