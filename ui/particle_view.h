@@ -24,7 +24,7 @@ void eraseParticle(PictureBox& view, const Record& rec, int k);
 // particle and drawing it again: the erase waits for the draw, and where the
 // circle stays on the same pixels it is left out. The pixels are exactly
 // those of erasing and drawing in turn. Most discs move a third of a pixel
-// in a step, so over half of the erases go, with their memory traffic.
+// in a step, so over half of the erases go.
 class MovingParticles {
 public:
     explicit MovingParticles(PictureBox& view) : view_(view) {}
