@@ -14,12 +14,15 @@ Boxes fixedBoxes(std::string R, std::string e0, std::string Tsoll, bool thermost
             [Tsoll = std::move(Tsoll)] { return Tsoll; }, [value] { return value; }};
 }
 
-std::string describeError(const EngineError& error, const Boxes& boxes)
+std::string describeError(const std::exception& error, const Boxes& boxes)
 {
     std::string message = error.what();
+    const auto* engine = dynamic_cast<const EngineError*>(&error);
+    if (engine == nullptr)
+        return message;
     const char* caption = nullptr;
     const std::function<std::string()>* box = nullptr;
-    switch (error.suspect()) {
+    switch (engine->suspect()) {
     case SuspectBox::R: caption = "R=", box = &boxes.R; break;
     case SuspectBox::e0: caption = "e0=", box = &boxes.e0; break;
     case SuspectBox::Tsoll: caption = "Tsoll=", box = &boxes.Tsoll; break;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -26,13 +27,11 @@ struct Boxes {
 // Boxes whose texts never change, as a command line gives them.
 Boxes fixedBoxes(std::string R, std::string e0, std::string Tsoll, bool thermostat);
 
-class EngineError;
-
-// The error's message, and when the box it suspects holds a text that does
-// not begin with a number (so that it reads as 0), what the box holds:
-// "Division by zero at step 1: the bin of the distance between discs 2 and 1
-// with R = 0 (the R= box reads 'abc' as 0)".
-std::string describeError(const EngineError& error, const Boxes& boxes);
+// The error's message, and for an engine error whose suspected box holds a
+// text that does not begin with a number (so that it reads as 0), what the
+// box holds: "Division by zero at step 1: the bin of the distance between
+// discs 2 and 1 with R = 0 (the R= box reads 'abc' as 0)".
+std::string describeError(const std::exception& error, const Boxes& boxes);
 
 // Circles at the particles' positions.
 class ParticleView {

@@ -126,6 +126,22 @@ void PictureBox::Circle(double x, double y, double r, QRgb colour)
     markDirty();
 }
 
+void PictureBox::moveCircle(double x0, double y0, double x1, double y1, double r, QRgb erase, QRgb colour)
+{
+    const PixelTarget pixels = target();
+    const QPointF from = mapped(x0, y0);
+    const QPointF to = mapped(x1, y1);
+    const double radius = r * pixelsPerRadiusUnit_;
+    // An outline is fixed by its centre rounded to the nearest pixel and its
+    // radius; a moving disc mostly stays on its pixel from one step to the next.
+    const bool samePixels =
+        std::floor(from.x() + 0.5) == std::floor(to.x() + 0.5) && std::floor(from.y() + 0.5) == std::floor(to.y() + 0.5);
+    if (!samePixels)
+        circles_.draw(pixels, from.x(), from.y(), radius, erase | 0xFF000000u);
+    circles_.draw(pixels, to.x(), to.y(), radius, colour | 0xFF000000u);
+    markDirty();
+}
+
 void PictureBox::PSet(double x, double y)
 {
     const QPointF p = toPixel(x, y);

@@ -47,6 +47,11 @@ public:
     // the pixels it set.
     void Circle(double x, double y, double r, QRgb colour);
 
+    // Circle(x0, y0, r, erase) and then Circle(x1, y1, r, colour), in one
+    // call. Where both fall on the same pixels, the first is left out: the
+    // second sets every pixel the first would have set.
+    void moveCircle(double x0, double y0, double x1, double y1, double r, QRgb erase, QRgb colour);
+
     // Plot one pixel in the fore colour; (x, y) becomes the current position.
     void PSet(double x, double y);
 

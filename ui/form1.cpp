@@ -19,6 +19,7 @@
 #include "engine/record.h"
 #include "engine/run.h"
 #include "files/state_file.h"
+#include "finished_text.h"
 #include "particle_view.h"
 #include "platform/event_pump.h"
 #include "runtime/number_to_text.h"
@@ -95,17 +96,21 @@ Form1::Form1(QWidget* parent) : Form1(parent, nullptr) {}
 Form1::Form1(QMainWindow& mainWindow) : Form1(&mainWindow, &mainWindow) {}
 
 Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
-    : QWidget(parent), rec_(std::make_unique<Record>())
+    : QWidget(parent), rec_(std::make_unique<Record>()),
+      reporter_([this](const QString& message) {
+          QMessageBox::critical(this, QString::fromLatin1(titleText), message);
+      }),
+      runs_(*rec_, host_,
+            [this](const std::string& message) {
+                moving_->finish();
+                reporter_(QString::fromStdString(message));
+            })
 {
-    reporter_ = [this](const QString& message) {
-        QMessageBox::critical(this, QString::fromLatin1(titleText), message);
-    };
     createControls();
     connectHandlers();
     connectHost();
     if (mainWindow != nullptr)
         mainWindow->setCentralWidget(this);
-    Form_Load();
 }
 
 Form1::~Form1() = default;
@@ -144,6 +149,7 @@ void Form1::createControls()
     // Every drawing call on the view names its colour; white is the view's
     // own drawing colour all the same.
     window->setForeColor(QBColor(15));
+    moving_ = std::make_unique<MovingParticles>(*window);
     Label2[3] = addControl<QLabel>(this, "Label2(3)", {9360, 2040, 1335, 495}, largePoints);
     Label2[3]->setText(QStringLiteral("Tsoll="));
     Label2[2] = addControl<QLabel>(this, "Label2(2)", {9360, 1440, 615, 495}, largePoints);
@@ -185,13 +191,31 @@ void Form1::connectHandlers()
 
 void Form1::connectHost()
 {
-    const auto textOf = [](const QLineEdit* box) { return [box] { return box->text().toStdString(); }; };
-    host_.boxes = {textOf(Rtxt), textOf(e0txt), textOf(Tsolltxt),
+    finishedTexts_ = {new FinishedText(*Rtxt), new FinishedText(*e0txt), new FinishedText(*Tsolltxt)};
+    const auto textOf = [](const FinishedText* box) { return [box] { return box->text(); }; };
+    host_.boxes = {textOf(finishedTexts_[0]), textOf(finishedTexts_[1]), textOf(finishedTexts_[2]),
                    [this]() -> std::int16_t { return Thermostat->isChecked() ? 1 : 0; }};
     host_.showTemperature = [this](float T) { showTemperature(T); };
     host_.view = this;
     host_.plot = this;
     host_.yield = [this] { doEvents(); };
+}
+
+void Form1::load()
+{
+    if (loaded_)
+        return;
+    loaded_ = true;
+    Form_Load();
+}
+
+// A form of its own loads as it is first shown; inside the main window the
+// main window has loaded it already.
+void Form1::setVisible(bool visible)
+{
+    if (visible)
+        load();
+    QWidget::setVisible(visible);
 }
 
 // Start-up: centre the window on the screen by its outer size, write the
@@ -205,7 +229,7 @@ void Form1::Form_Load()
     centreOnScreen(*QWidget::window());
     recentreWhenFramed(*QWidget::window());
 
-    doEvents();
+    ljgas::doEvents();
     Rtxt->setText(QStringLiteral("0.01"));
     e0txt->setText(QStringLiteral("0.2"));
     Tsolltxt->setText(QStringLiteral("0.3"));
@@ -213,15 +237,13 @@ void Form1::Form_Load()
     Initialize_Click();
 }
 
+// A new run starts a new pacing schedule: its first step is due at once,
+// also when Go is pressed during a paced run's wait.
 void Form1::Go_Click()
 {
-    // A click still queued when the window closed must not start a run that
-    // would clear the stop flag and keep the program alive.
-    if (closing_)
-        return;
-    RunStats& stats = runs_.begin();
-    reportingErrors([this, &stats] { runSimulation(*rec_, host_, &stats); });
-    runs_.end();
+    finishEdits();
+    pacer_.restart();
+    runs_.go();
 }
 
 void Form1::pause_Click()
@@ -231,7 +253,17 @@ void Form1::pause_Click()
 
 void Form1::Initialize_Click()
 {
+    finishEdits();
     reportingErrors([this] { initializeLattice(*rec_, host_, random_); });
+}
+
+// Go and Initialize read what is typed as it stands: a click on their
+// buttons takes the focus from the box and so finishes its edit, but their
+// keys (F5, Ctrl+I) leave the focus where it is.
+void Form1::finishEdits()
+{
+    for (FinishedText* text : finishedTexts_)
+        text->finish();
 }
 
 void Form1::replaceState(const ParticleState& state)
@@ -241,29 +273,25 @@ void Form1::replaceState(const ParticleState& state)
 }
 
 // A failed check abandons the handler in progress and is reported; the
-// window stays open and the record keeps the values it had. A handler that
-// ran inside a run's event processing reports its own error, and the outer
-// run carries on.
+// window stays open and the record keeps the values it had. A lattice start
+// inside a run's event processing reports its own error, and the run
+// carries on.
 template <class Work>
 void Form1::reportingErrors(Work work)
 {
     try {
         work();
-    } catch (const EngineError& error) {
-        reporter_(QString::fromUtf8(error.what()));
     } catch (const std::exception& error) {
-        reporter_(QString::fromUtf8(error.what()));
+        reporter_(QString::fromStdString(describeError(error, host_.boxes)));
     }
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // The run loop's only exit is the stop flag. Every run still on the
-    // stack, nested ones included, finds it set after its current step's
-    // event processing and returns, and the application's event loop, told
-    // to quit by the last window's closing, then ends the program.
-    closing_ = true;
-    requestStop(*rec_);
+    // Every run on the stack ends after this step's event processing, and
+    // the application's event loop, told to quit by the last window's
+    // closing, then ends the program.
+    runs_.close();
     event->accept();
 }
 
@@ -275,17 +303,18 @@ void Form1::showTemperature(float T)
 
 void Form1::redrawParticles(const Record& rec)
 {
+    moving_->finish();
     ljgas::redrawParticles(*window, rec);
 }
 
 void Form1::eraseParticle(const Record& rec, int k)
 {
-    ljgas::eraseParticle(*window, rec, k);
+    moving_->erase(rec, k);
 }
 
 void Form1::drawParticle(const Record& rec, int k)
 {
-    ljgas::drawParticle(*window, rec, k);
+    moving_->draw(rec, k);
 }
 
 void Form1::setUpPlot(const Record& rec)
@@ -300,13 +329,13 @@ void Form1::redrawPlot(const Record& rec)
 
 // The run's yield. A paced run then goes on handling events as they come
 // until its next time slot, so Stop, Initialize, Go, the menus and closing
-// are answered at once at every speed; a run ends without waiting out its
-// slot once the stop flag is set.
+// are answered at once at every speed; the wait ends early once the stop
+// flag is set or Go has started a new run.
 void Form1::doEvents()
 {
     ljgas::doEvents();
     std::int64_t wait = pacer_.stepDone();
-    while (wait > 0 && rec_->PauseMark == 0 && !closing_) {
+    while (wait > 0 && rec_->PauseMark == 0) {
         waitForEvents(wait);
         wait = pacer_.remaining();
     }

@@ -14,7 +14,7 @@
 #include "engine/host.h"
 #include "pacer.h"
 #include "runtime/random_sequence.h"
-#include "ui/run_history.h"
+#include "ui/run_stack.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -25,6 +25,8 @@ class QPushButton;
 
 namespace ljgas {
 
+class FinishedText;
+class MovingParticles;
 class PictureBox;
 struct ParticleState;
 struct Record;
@@ -33,13 +35,21 @@ class Form1 : public QWidget, public ParticleView, public DistributionPlot {
     Q_OBJECT
 
 public:
-    // Creates the controls with their stored layout, then runs the start-up
-    // sequence Form_Load: centred, default texts, a first lattice start.
+    // Creates the controls with their stored layout. The start-up sequence
+    // waits for load().
     explicit Form1(QWidget* parent = nullptr);
-    // The same, as the central widget of `mainWindow`, under its menu bar:
-    // placed there before the start-up, so that it centres the whole window.
+    // The same, as the central widget of `mainWindow`, under its menu bar,
+    // so that the start-up centres the whole window.
     explicit Form1(QMainWindow& mainWindow);
     ~Form1() override;
+
+    // Start-up, Form_Load, the first time it is called: centred, one round
+    // of pending events, default texts, a first lattice start. Showing the
+    // window calls it before the window appears. It is not part of the
+    // construction, since the handlers its round of events may reach
+    // expect a finished window.
+    void load();
+    void setVisible(bool visible) override;
 
     // How a failed handler is reported: by default a modal message box
     // titled with the window's title, saying what went wrong.
@@ -47,8 +57,8 @@ public:
     void setErrorReporter(ErrorReporter reporter);
 
     const Record& record() const { return *rec_; }
-    // The runs so far, for export: the one going on or the last one.
-    const RunHistory& runs() const { return runs_; }
+    // The runs going on, and the one shown for export.
+    const RunStack& runs() const { return runs_; }
 
     // Replaces x, y, vx and vy of particles 1..225 and redraws the particle
     // view. A run going on carries on from the new state, as after Initialize.
@@ -72,13 +82,14 @@ public:
     void drawParticle(const Record& rec, int k) override;
     void setUpPlot(const Record& rec) override;
     void redrawPlot(const Record& rec) override;
-    // The run's yield: pending events, then, for a paced run, the wait for
-    // the next step's time slot.
+    // The run's yield, once per step: pending events, then, for a paced run,
+    // the wait for the next step's time slot.
     virtual void doEvents();
 
 public slots:
     // Runs the simulation on this thread until Stop; the window stays live
-    // through the run's once-per-step event processing.
+    // through the run's once-per-step event processing. Pressed during a
+    // run, it nests a new run, which the same loop steps from then on.
     void Go_Click();
     // Sets the stop flag and nothing else.
     void pause_Click();
@@ -94,18 +105,17 @@ private:
     void connectHandlers();
     void connectHost();
     void Form_Load();
+    void finishEdits();
     template <class Work>
     void reportingErrors(Work work);
 
     std::unique_ptr<Record> rec_;
     Host host_;
     RandomSequence random_;
-    RunHistory runs_;
     ErrorReporter reporter_;
-    // Set once the window is closed: no new run may start, since the stop
-    // flag is all that ends the runs still on the stack.
-    bool closing_ = false;
+    RunStack runs_;
     Pacer pacer_;
+    bool loaded_ = false;
 
     // The controls, named as in the layout; Qt's parent-child ownership
     // keeps them. Label2 is the array of the four captions "R=", "Tist=",
@@ -119,9 +129,12 @@ private:
     QPushButton* Initialize = nullptr;
     QPushButton* Go = nullptr;
     PictureBox* window = nullptr;  // the particle view
+    std::unique_ptr<MovingParticles> moving_;  // the view as runs move the particles
     std::array<QLabel*, 4> Label2{};
     QLabel* Ttxt = nullptr;
     QLabel* Label3 = nullptr;
+    // What the engine reads of the three boxes.
+    std::array<FinishedText*, 3> finishedTexts_{};
 };
 
 }  // namespace ljgas

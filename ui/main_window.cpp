@@ -55,9 +55,9 @@ void rememberStepsPerSecond(int stepsPerSecond)
 
 MainWindow::MainWindow() : MainWindow([](QMainWindow& window) { return new Form1(window); }) {}
 
-// The menu bar is complete before the form is made, since the form's
-// start-up centres the window by its size, menu bar included. The menus'
-// actions reach the form only when triggered.
+// The menu bar is complete before the form's start-up, which centres the
+// window by its size, menu bar included. The menus' actions reach the form
+// only when triggered.
 MainWindow::MainWindow(const FormMaker& makeForm)
 {
     setObjectName(QStringLiteral("MainWindow"));
@@ -77,6 +77,15 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     form_ = makeForm(*this);
     setWindowTitle(form_->windowTitle());
     applyRememberedSpeed();
+}
+
+// The start-up's round of events may reach any handler, and the menus' reach
+// the form through form_: the window is complete by now.
+void MainWindow::setVisible(bool visible)
+{
+    if (visible)
+        form_->load();
+    QMainWindow::setVisible(visible);
 }
 
 void MainWindow::setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }

@@ -46,6 +46,9 @@ public:
     using Reporter = std::function<void(const QString& title, const QString& message)>;
     void setReporter(Reporter reporter);
 
+    // Runs the form's start-up before the window first appears.
+    void setVisible(bool visible) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

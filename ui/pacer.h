@@ -18,6 +18,8 @@ public:
 
     // 0 (or less) leaves runs unpaced. A new rate starts a new schedule.
     void setStepsPerSecond(int stepsPerSecond);
+    // A new schedule at the same rate: the next step is due at once.
+    void restart() { scheduled_ = false; }
     int stepsPerSecond() const { return rate_; }
     bool paced() const { return rate_ > 0; }
 

@@ -20,6 +20,11 @@ void circle(PictureBox& view, const Record& rec, int k, int colour)
     view.Circle(rec.x[k], rec.y[k], rec.R, QBColor(colour));
 }
 
+int colourOf(int k)
+{
+    return k == 1 ? firstParticleColour : particleColour;
+}
+
 }  // namespace
 
 void redrawParticles(PictureBox& view, const Record& rec)
@@ -36,12 +41,37 @@ void redrawParticles(PictureBox& view, const Record& rec)
 
 void drawParticle(PictureBox& view, const Record& rec, int k)
 {
-    circle(view, rec, k, k == 1 ? firstParticleColour : particleColour);
+    circle(view, rec, k, colourOf(k));
 }
 
 void eraseParticle(PictureBox& view, const Record& rec, int k)
 {
     circle(view, rec, k, eraseColour);
+}
+
+void MovingParticles::erase(const Record& rec, int k)
+{
+    finish();
+    erased_ = Erased{k, rec.x[k], rec.y[k], rec.R};
+}
+
+void MovingParticles::draw(const Record& rec, int k)
+{
+    if (erased_ && erased_->k == k && erased_->R == rec.R) {
+        view_.moveCircle(erased_->x, erased_->y, rec.x[k], rec.y[k], rec.R, QBColor(eraseColour), QBColor(colourOf(k)));
+        erased_.reset();
+        return;
+    }
+    finish();
+    drawParticle(view_, rec, k);
+}
+
+void MovingParticles::finish()
+{
+    if (!erased_)
+        return;
+    view_.Circle(erased_->x, erased_->y, erased_->R, QBColor(eraseColour));
+    erased_.reset();
 }
 
 }  // namespace ljgas

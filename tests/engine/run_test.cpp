@@ -114,23 +114,6 @@ TEST_F(RunLoop, FirstTemperatureCoversExactlySteps1To20)
     EXPECT_EQ(host.temperatures[0], static_cast<float>(double(v2sum) / 225 / 20));
 }
 
-TEST_F(RunLoop, OneStopEndsTwoNestedRuns)
-{
-    int innerRuns = 0;
-    host.onYield = [&](int yield) {
-        if (yield == 5) {  // Go pressed during the run
-            ++innerRuns;
-            runSimulation(rec, host);
-        }
-    };
-    host.stopAtYield = 12;  // a single Stop, handled in the inner run's yield
-    runSimulation(rec, host, &host.stats);
-    EXPECT_EQ(innerRuns, 1);
-    EXPECT_EQ(host.yields, 12);  // the outer run ended after its own yield of step 5
-    EXPECT_EQ(host.plotSetUps, 2);
-    EXPECT_EQ(rec.PauseMark, -1);
-}
-
 TEST_F(RunLoop, InitializeDuringARunCarriesOnFromTheLattice)
 {
     host.showParticles();

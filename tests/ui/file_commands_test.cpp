@@ -42,6 +42,7 @@ TEST(FileCommands, SavesRefuseDevicesAndNamesTooLongToReplaceAndMakeTheLammpsFol
 {
     ScratchFolder folder;
     Form1 form;
+    form.load();  // the start-up's lattice: a gas to save and export
     std::filesystem::create_symlink("/dev/full", folder.file("full"));
     EXPECT_EQ(saveState(form, local(folder.file("full"))).toStdString(),
               "cannot write '" + folder.file("full") + "': not a regular file");

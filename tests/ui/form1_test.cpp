@@ -72,6 +72,8 @@ QString captionOf(QWidget* w)
 
 class Form1Test : public testing::Test {
 protected:
+    void SetUp() override { form.load(); }  // start-up, as showing the window would run it
+
     ScriptedForm form;
     double dpiX = form.logicalDpiX();
     double dpiY = form.logicalDpiY();
@@ -254,7 +256,7 @@ TEST_F(Form1Test, RadiusTooLargeIsReportedAndChangesNothing)
     form.setText("Rtxt", "1e39");
     form.click("Initialize");
     ASSERT_EQ(form.errors().size(), 1u);
-    EXPECT_EQ(form.errors()[0], "Overflow");
+    EXPECT_EQ(form.errors()[0], "Overflow: R = 1e+39 lies beyond single precision (3.4e+38)");
     EXPECT_EQ(form.record().R, before.R);
     EXPECT_EQ(form.record().x[1], before.x[1]);
     EXPECT_EQ(form.record().vx[1], before.vx[1]);
@@ -285,7 +287,7 @@ TEST(Form1ErrorBox, DefaultReportIsAModalMessageBoxNamingTheError)
     poll.start(5);
     QTest::mouseClick(form.findChild<QPushButton*>("Initialize"), Qt::LeftButton);
     poll.stop();
-    EXPECT_EQ(shown, "Overflow");
+    EXPECT_EQ(shown, "Overflow: R = 1e+39 lies beyond single precision (3.4e+38)");
     EXPECT_TRUE(modal);
     EXPECT_EQ(form.record().R, 0.01f);
 }

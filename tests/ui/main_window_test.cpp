@@ -1,13 +1,15 @@
 // The program's window with its menu bar, driven through its actions on the
 // offscreen platform: the form's area under the menu bar, states saved and
 // opened (also during a run, and bad ones), exports that equal ljgas-batch's
-// files for the same run (nested runs included), the Run menu's keys, Quit
-// during a run, the remembered speed, and failed or cancelled writes.
+// files for the same run (nested runs included), the Run menu's keys, typed
+// text counted once finished, start-up, Quit during a run, the remembered
+// speed, and failed or cancelled writes.
 #include "ui/main_window.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -20,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <numbers>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -321,6 +324,72 @@ TEST_F(MainWindowTest, RunMenuKeysWorkLikeTheButtonsDuringARun)
     EXPECT_EQ(form->record().PauseMark, -1);
 }
 
+// How an edit of typed text ends: keys pressed in the box, or a click on a
+// button; and the error the handler meets reading "1e39".
+struct EditEnd {
+    const char* name;
+    const char* box;
+    const char* keys;  // or else
+    const char* button;
+    const char* error;
+};
+
+void PrintTo(const EditEnd& end, std::ostream* out) { *out << end.name; }
+
+class FinishedEdit : public MainWindowTest, public testing::WithParamInterface<EditEnd> {};
+
+// What 1e39 does in each box: the well's force, or the lattice's R.
+const char* const e0Overflow =
+    "Overflow at step 1: the force between discs 2 and 1 at distance 6.67 R with e0 = inf, beyond single precision";
+const char* const ROverflow = "Overflow: R = 1e+39 lies beyond single precision (3.4e+38)";
+
+// A click takes the focus from the box, which finishes its edit; the keys of
+// Go and Initialize (F5, Ctrl+I) leave the focus in it, and their handlers
+// finish it.
+TEST_P(FinishedEdit, TypedTextCountsOnceTheEditIsFinished)
+{
+    const EditEnd& end = GetParam();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* box = form->control<QLineEdit>(end.box);
+    const auto read = [&] { return box->objectName() == "Rtxt" ? form->host().boxes.R() : form->host().boxes.e0(); };
+    const std::string before = read();
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, "1e39");
+    EXPECT_EQ(read(), before);
+    if (end.button != nullptr)
+        form->click(end.button);
+    else
+        QTest::keySequence(box, QKeySequence(QString::fromLatin1(end.keys)));
+    EXPECT_EQ(read(), "1e39");
+    EXPECT_EQ(QApplication::focusWidget() == box, end.button == nullptr && std::string(end.keys) != "Tab");
+    EXPECT_EQ(form->errors(), *end.error ? std::vector<QString>{end.error} : std::vector<QString>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, FinishedEdit,
+                         testing::Values(EditEnd{"Return", "e0txt", "Return", nullptr, ""},
+                                         EditEnd{"Tab", "e0txt", "Tab", nullptr, ""},
+                                         EditEnd{"StopClicked", "e0txt", nullptr, "pause", ""},
+                                         EditEnd{"GoClicked", "e0txt", nullptr, "Go", e0Overflow},
+                                         EditEnd{"GoKey", "e0txt", "F5", nullptr, e0Overflow},
+                                         EditEnd{"InitializeClicked", "Rtxt", nullptr, "Initialize", ROverflow},
+                                         EditEnd{"InitializeKey", "Rtxt", "Ctrl+I", nullptr, ROverflow}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Start-up's round of events comes once the window is complete and before it
+// appears: a handler queued earlier finds the form in place, without its lattice.
+TEST_F(MainWindowTest, StartUpsRoundOfEventsFindsTheWindowCompleteAndNotYetShown)
+{
+    std::unique_ptr<MainWindow> other;
+    bool complete = false;
+    QTimer::singleShot(0, [&] { complete = other && !other->isVisible() && other->form().record().n == 0; });
+    other = makeWindow();
+    other->show();
+    EXPECT_TRUE(complete);
+    EXPECT_EQ(other->form().record().n, ParticleCount);
+}
+
 TEST_F(MainWindowTest, QuitDuringANestedRunEndsTheProgramWithStatusZero)
 {
     QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
@@ -332,7 +401,12 @@ TEST_F(MainWindowTest, QuitDuringANestedRunEndsTheProgramWithStatusZero)
     EXPECT_EQ(form->pumps(), 6);
     EXPECT_EQ(form->runStarts(), 2);
     EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(form->record().PauseMark, -1);
     EXPECT_EQ(lastClosed.count(), 1);
+    // A Go that arrives after the close starts nothing.
+    form->click("Go");
+    EXPECT_EQ(form->runStarts(), 2);
+    EXPECT_EQ(form->pumps(), 6);
 }
 
 TEST_F(MainWindowTest, SpeedChoiceIsRememberedAcrossStarts)

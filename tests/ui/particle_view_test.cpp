@@ -1,13 +1,15 @@
 // The particle view: the full redraw after a lattice start, the colours by
-// index, erase-then-draw leaving no trace, and circles cut by the view's
-// edges.
+// index, erase-then-draw leaving no trace, the moving path's left-out
+// erases, and circles cut by the view's edges.
 #include "ui/particle_view.h"
 
 #include <cmath>
 
 #include <gtest/gtest.h>
 
+#include "engine/drift.h"
 #include "engine/lattice.h"
+#include "engine/run_params.h"
 #include "engine/record.h"
 #include "platform/picture_box.h"
 #include "runtime/random_sequence.h"
@@ -118,6 +120,29 @@ TEST_F(ParticleViewTest, EraseDriftDrawLeavesWhatACleanRedrawShows)
         }
     }
     EXPECT_EQ(view.image(), test::cleanRedraw(view, rec));
+}
+
+// Overlapping discs, a third of a pixel a step, some across the edges: the
+// erases left out change no pixel.
+TEST_F(ParticleViewTest, MovingParticlesSetThePixelsOfEraseDriftDraw)
+{
+    initializeLattice(rec, 0.04f, random);
+    PictureBox moved;
+    moved.resize(view.size());
+    redrawParticles(view, rec);
+    redrawParticles(moved, rec);
+    MovingParticles moving(moved);
+    for (int step = 0; step < 100; ++step) {
+        for (int k = 1; k <= rec.n; ++k) {
+            eraseParticle(view, rec, k);
+            moving.erase(rec, k);
+            driftAndWrap(rec, k, TimeStep);
+            drawParticle(view, rec, k);
+            moving.draw(rec, k);
+        }
+    }
+    EXPECT_EQ(moved.image(), view.image());
+    EXPECT_NE(view.image(), test::cleanRedraw(view, rec));  // erases cut into overlapping neighbours
 }
 
 TEST_F(ParticleViewTest, CircleCentredOutsideTheLeftEdgeShowsOnlyItsRightPart)
