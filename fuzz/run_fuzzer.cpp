@@ -116,8 +116,12 @@ public:
         }
         if (expected == nullptr)
             fault("an EngineError of no known kind: " + std::to_string(static_cast<int>(e.kind())));
-        if (std::strcmp(e.what(), expected) != 0)
-            fault(std::string("an EngineError's message is '") + e.what() + "', expected '" + expected + "'");
+        // The kind first, then, where known, the step and what was computed.
+        const std::string message = e.what();
+        if (message.rfind(expected, 0) != 0 || (message.size() > std::strlen(expected) &&
+                                                message.compare(std::strlen(expected), 2, ": ") != 0 &&
+                                                message.compare(std::strlen(expected), 9, " at step ") != 0))
+            fault("an EngineError's message is '" + message + "', which does not begin with '" + expected + "'");
     }
 
 private:
