@@ -333,7 +333,7 @@ void MeasurementsPanel::showSpeeds(const SpeedSample& speeds)
     curves_.at(QStringLiteral("speeds"))->replace(speeds.empty() ? QList<QPointF>() : bars);
     QLineSeries* mb = curves_.at(QStringLiteral("maxwellBoltzmann"));
     mb->replace(speeds.empty() ? QList<QPointF>() : curve);
-    mb->setName(QStringLiteral("Maxwell\u2013Boltzmann, T = %1").arg(number(T)));
+    speeds_.x->setTitleText(QStringLiteral("speed v   (T = %1)").arg(QString::number(T, 'g', 4)));
     fitAxis(speeds_.x, 0.0, top, 5);
     fitAxis(speeds_.y, 0.0, high > 0.0 ? high : 1.0);
 }
