@@ -19,6 +19,7 @@
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "form1.h"
+#include "measurement_history.h"
 
 namespace ljgas {
 
@@ -167,13 +168,27 @@ QString exportForLammps(Form1& form, const QString& folder)
     });
 }
 
+QString exportMeasurements(const MeasurementHistory& history, const QString& path)
+{
+    return reported([&] {
+        if (history.empty())
+            throw FileError("There are no measurements yet: open the Measurements panel (View menu) and press Go.");
+        saveFile(path, [&history](QSaveFile& out) { put(out, history.csvText()); });
+    });
+}
+
 QString savePicture(Form1& form, const QString& path)
+{
+    return savePicture(form.grab(), path);
+}
+
+QString savePicture(const QPixmap& picture, const QString& path)
 {
     return reported([&] {
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        if (!form.grab().save(&buffer, "PNG"))
+        if (!picture.save(&buffer, "PNG"))
             throw FileError("cannot make a PNG picture of the window");
         saveFile(path, [&png](QSaveFile& out) { out.write(png); });
     });

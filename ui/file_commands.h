@@ -6,9 +6,12 @@
 
 #include <QString>
 
+class QPixmap;
+
 namespace ljgas {
 
 class Form1;
+class MeasurementHistory;
 
 // Inside, every read and write fails by a FileError (files/file_error.h);
 // each command catches it and returns its message for the user, which names
@@ -21,8 +24,13 @@ QString saveState(const Form1& form, const QString& path);
 // The run going on, or the last one; a run is required.
 QString exportDistribution(const Form1& form, const QString& path);
 QString exportTemperatures(const Form1& form, const QString& path);
+// The Measurements panel's history, as ljgas-batch --thermo-out writes its
+// rows, with the time added; a history is required.
+QString exportMeasurements(const MeasurementHistory& history, const QString& path);
 // The form's own area as shown, without the menu bar.
 QString savePicture(Form1& form, const QString& path);
+// A picture made of the window, as PNG.
+QString savePicture(const QPixmap& picture, const QString& path);
 // data.ljgas and in.ljgas, both or neither, in the folder (made if missing),
 // from the current state and the boxes' texts, as ljgas-batch --lammps-out
 // writes them.

@@ -103,6 +103,7 @@ Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
       runs_(*rec_, host_,
             [this](const std::string& message) {
                 moving_->finish();
+                readOutPending_ = false;  // a failed step's read-out is of no state a run goes on from
                 reporter_(QString::fromStdString(message));
             })
 {
@@ -254,7 +255,13 @@ void Form1::pause_Click()
 void Form1::Initialize_Click()
 {
     finishEdits();
-    reportingErrors([this] { initializeLattice(*rec_, host_, random_); });
+    bool placed = false;
+    reportingErrors([this, &placed] {
+        initializeLattice(*rec_, host_, random_);
+        placed = true;
+    });
+    if (placed)
+        emit gasReplaced();
 }
 
 // Go and Initialize read what is typed as it stands: a click on their
@@ -264,12 +271,14 @@ void Form1::finishEdits()
 {
     for (FinishedText* text : finishedTexts_)
         text->finish();
+    emit editsFinished();
 }
 
 void Form1::replaceState(const ParticleState& state)
 {
     applyState(*rec_, state);
     redrawParticles(*rec_);
+    emit gasReplaced();
 }
 
 // A failed check abandons the handler in progress and is reported; the
@@ -299,6 +308,8 @@ void Form1::showTemperature(float T)
 {
     runs_.temperatureShown(T);
     Ttxt->setText(QString::fromStdString(numberToText(T)));
+    readOutPending_ = true;
+    readOutT_ = T;
 }
 
 void Form1::redrawParticles(const Record& rec)
@@ -333,6 +344,13 @@ void Form1::redrawPlot(const Record& rec)
 // flag is set or Go has started a new run.
 void Form1::doEvents()
 {
+    // What watches the run sees the step before any event can change the
+    // state: a click on Initialize waits until after the measurement.
+    emit stepTaken();
+    if (readOutPending_) {
+        readOutPending_ = false;
+        emit readOutTaken(readOutT_);
+    }
     ljgas::doEvents();
     std::int64_t wait = pacer_.stepDone();
     while (wait > 0 && rec_->PauseMark == 0) {

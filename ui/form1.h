@@ -96,6 +96,18 @@ public slots:
     // Puts the particles back on the lattice with fresh random velocities.
     void Initialize_Click();
 
+signals:
+    // In a run's yield, before the window's events are handled: a step has
+    // been taken, and, after a step that showed the temperature T, that
+    // read-out. The record then holds the state the run goes on from, after
+    // the thermostat's rescale and the drift removal.
+    void stepTaken();
+    void readOutTaken(float T);
+    // The particles were set anew: a lattice start or a state put in place.
+    void gasReplaced();
+    // Go or Initialize took what is typed in the boxes as it stands.
+    void editsFinished();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -116,6 +128,8 @@ private:
     RunStack runs_;
     Pacer pacer_;
     bool loaded_ = false;
+    bool readOutPending_ = false;  // this step showed a temperature
+    float readOutT_ = 0.0f;
 
     // The controls, named as in the layout; Qt's parent-child ownership
     // keeps them. Label2 is the array of the four captions "R=", "Tist=",

@@ -11,10 +11,18 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QDockWidget>
+#include <QPainter>
+#include <QPixmap>
+#include <QStatusBar>
 
+#include "box_notes.h"
 #include "file_commands.h"
 #include "form1.h"
 #include "help_texts.h"
+#include "measurements.h"
+#include "particle_mark.h"
+#include "platform/picture_box.h"
 #include "speed.h"
 
 namespace ljgas {
@@ -22,6 +30,8 @@ namespace ljgas {
 namespace {
 
 const QString speedKey = QStringLiteral("run/stepsPerSecond");
+const QString measurementsKey = QStringLiteral("view/measurements");
+constexpr int noteMilliseconds = 5000;  // how long the status bar shows a passing message
 
 const QString stateFiles = QStringLiteral("State files (*.csv);;All files (*)");
 const QString csvFiles = QStringLiteral("CSV files (*.csv);;All files (*)");
@@ -53,6 +63,11 @@ void rememberStepsPerSecond(int stepsPerSecond)
     QSettings().setValue(speedKey, stepsPerSecond);
 }
 
+bool rememberedMeasurementsShown()
+{
+    return QSettings().value(measurementsKey, false).toBool();
+}
+
 MainWindow::MainWindow() : MainWindow([](QMainWindow& window) { return new Form1(window); }) {}
 
 // The menu bar is complete before the form's start-up, which centres the
@@ -73,10 +88,12 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     createFileMenu();
     createRunMenu();
+    createViewMenu();
     createHelpMenu();
     form_ = makeForm(*this);
     setWindowTitle(form_->windowTitle());
     applyRememberedSpeed();
+    attachMeasurements();
 }
 
 // The start-up's round of events may reach any handler, and the menus' reach
@@ -100,6 +117,7 @@ void MainWindow::createFileMenu()
     menu->addSeparator();
     QAction* distribution = addMenuItem(menu, "exportDistribution", QStringLiteral("Export &g(r)…"));
     QAction* temperatures = addMenuItem(menu, "exportTemperatures", QStringLiteral("Export &Temperatures…"));
+    QAction* measured = addMenuItem(menu, "exportMeasurements", QStringLiteral("Export &Measurements…"));
     QAction* picture = addMenuItem(menu, "savePicture", QStringLiteral("Save &Picture…"));
     QAction* lammps = addMenuItem(menu, "exportLammps", QStringLiteral("Export for &LAMMPS…"));
     menu->addSeparator();
@@ -123,9 +141,14 @@ void MainWindow::createFileMenu()
             {FileRequest::Mode::Save, QStringLiteral("Export Temperatures"), csvFiles, QStringLiteral("temperatures.csv")},
             [this](const QString& path) { return exportTemperatures(*form_, path); });
     });
+    connect(measured, &QAction::triggered, this, [this] {
+        runFileCommand(
+            {FileRequest::Mode::Save, QStringLiteral("Export Measurements"), csvFiles, QStringLiteral("measurements.csv")},
+            [this](const QString& path) { return exportMeasurements(measurements_->history(), path); });
+    });
     connect(picture, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save Picture"), pngFiles, QStringLiteral("ljgas.png")},
-                       [this](const QString& path) { return savePicture(*form_, path); });
+                       [this](const QString& path) { return savePicture(windowPicture(), path); });
     });
     connect(lammps, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Folder, QStringLiteral("Export for LAMMPS"), {}, {}},
@@ -156,7 +179,7 @@ void MainWindow::createRunMenu()
     speeds_ = new QActionGroup(this);
     speeds_->setExclusive(true);
     for (const Speed& speed : Speeds) {
-        QAction* item = speedMenu->addAction(QString::fromUtf8(speed.name));
+        QAction* item = speedMenu->addAction(QString::fromUtf8(speedMenuText(speed).c_str()));
         item->setObjectName(QStringLiteral("speed%1").arg(speed.stepsPerSecond));
         item->setCheckable(true);
         item->setData(speed.stepsPerSecond);
@@ -166,6 +189,7 @@ void MainWindow::createRunMenu()
         const int stepsPerSecond = item->data().toInt();
         form_->setStepsPerSecond(stepsPerSecond);
         rememberStepsPerSecond(stepsPerSecond);
+        statusBar()->showMessage(QStringLiteral("Speed: ") + item->text().remove(QLatin1Char('&')), noteMilliseconds);
     });
 }
 
@@ -178,6 +202,64 @@ void MainWindow::createHelpMenu()
             [this] { showHelp(reading_, QStringLiteral("Reading the Window"), readingTheWindowText()); });
     connect(about, &QAction::triggered, this,
             [this] { showHelp(about_, QStringLiteral("About %1").arg(windowTitle()), aboutText()); });
+}
+
+// View: the Measurements panel beside the form (remembered for the next
+// start), and particle 1 marked over the particle view.
+void MainWindow::createViewMenu()
+{
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
+    QAction* panel = addMenuItem(menu, "showMeasurements", QStringLiteral("&Measurements"), QKeySequence(Qt::CTRL | Qt::Key_M));
+    panel->setCheckable(true);
+    menu->addSeparator();
+    QAction* mark = addMenuItem(menu, "markParticle", QStringLiteral("Mark &Particle 1"));
+    mark->setCheckable(true);
+    trail_ = addMenuItem(menu, "particleTrail", QStringLiteral("Particle 1's &Trail"));
+    trail_->setCheckable(true);
+    trail_->setEnabled(false);
+    connect(panel, &QAction::toggled, this, [this](bool on) {
+        measurements_->setShown(on);
+        QSettings().setValue(measurementsKey, on);
+    });
+    connect(mark, &QAction::toggled, this, &MainWindow::markParticle);
+    connect(trail_, &QAction::toggled, this, [this](bool on) {
+        if (mark_ != nullptr)
+            mark_->setTrail(on);
+    });
+}
+
+// The panel, the status bar under the form with its notes on the boxes, and
+// the View menu's remembered choice.
+void MainWindow::attachMeasurements()
+{
+    measurements_ = new Measurements(*this, *form_);
+    boxNotes_ = new BoxNotes(*statusBar(), *form_);
+    statusBar()->setSizeGripEnabled(false);
+    findChild<QAction*>(QStringLiteral("showMeasurements"))->setChecked(rememberedMeasurementsShown());
+}
+
+// The mark is a layer over the view, made the first time it is asked for
+// and hidden when it is not wanted: the view itself draws as ever.
+void MainWindow::markParticle(bool on)
+{
+    if (on && mark_ == nullptr) {
+        auto* view = form_->findChild<PictureBox*>(QStringLiteral("window"));
+        mark_ = new ParticleMark(*view, form_->record());
+        mark_->setTrail(trail_->isChecked());
+        connect(form_, &Form1::stepTaken, mark_, &ParticleMark::follow);
+        connect(form_, &Form1::gasReplaced, mark_, &ParticleMark::forget);
+    }
+    if (mark_ != nullptr)
+        mark_->setVisible(on);
+    trail_->setEnabled(on);
+}
+
+QPixmap MainWindow::windowPicture()
+{
+    if (!measurements_->shown())
+        return form_->grab();
+    const QRect area = form_->geometry().united(measurements_->dock().geometry());
+    return grab(area);
 }
 
 void MainWindow::applyRememberedSpeed()
@@ -200,6 +282,8 @@ void MainWindow::runFileCommand(const FileRequest& request, const std::function<
     const QString problem = command(path);
     if (!problem.isEmpty())
         report_(request.title, problem);
+    else
+        statusBar()->showMessage(QStringLiteral("%1: done, '%2'").arg(request.title, path), noteMilliseconds);
 }
 
 // The help windows do not block: a run goes on while they are open.

@@ -13,10 +13,14 @@
 class QAction;
 class QActionGroup;
 class QCloseEvent;
+class QPixmap;
 
 namespace ljgas {
 
+class BoxNotes;
 class Form1;
+class Measurements;
+class ParticleMark;
 
 // What a file dialog is asked for.
 struct FileRequest {
@@ -38,6 +42,7 @@ public:
     explicit MainWindow(const FormMaker& makeForm);
 
     Form1& form() const { return *form_; }
+    Measurements& measurements() const { return *measurements_; }
 
     // The file dialogs: a path, or an empty string when the user cancelled.
     using FileChooser = std::function<QString(const FileRequest& request)>;
@@ -55,6 +60,11 @@ protected:
 private:
     void createFileMenu();
     void createRunMenu();
+    void createViewMenu();
+    void attachMeasurements();
+    void markParticle(bool on);
+    // The form as shown, with the Measurements panel beside it when shown.
+    QPixmap windowPicture();
     void createHelpMenu();
     void applyRememberedSpeed();
     void runFileCommand(const FileRequest& request, const std::function<QString(const QString& path)>& command);
@@ -68,6 +78,10 @@ private:
     QList<QAction*> exports_;  // need a run to export
     QPointer<QMessageBox> about_;
     QPointer<QMessageBox> reading_;
+    Measurements* measurements_ = nullptr;
+    BoxNotes* boxNotes_ = nullptr;
+    ParticleMark* mark_ = nullptr;  // made when first asked for
+    QAction* trail_ = nullptr;
 };
 
 // The speed remembered from the last start, in steps per second (0:
@@ -75,5 +89,9 @@ private:
 // one of the offered speeds.
 int rememberedStepsPerSecond();
 void rememberStepsPerSecond(int stepsPerSecond);
+
+// Whether the Measurements panel was shown when the program last ended;
+// false at the first start, so the window opens as the form alone.
+bool rememberedMeasurementsShown();
 
 }  // namespace ljgas

@@ -45,6 +45,9 @@ public:
     void close();
 
     std::size_t depth() const { return runs_.size(); }
+    // The parameters of the run stepping now (e0 as it took it at its Go);
+    // null while no run goes on.
+    const RunParams* steppingParams() const { return runs_.empty() ? nullptr : &runs_.back()->run->params(); }
 
     // The run whose temperatures and histogram the window shows: the last
     // one to start or to step. Null before the first Go.

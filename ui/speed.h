@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 namespace ljgas {
 
@@ -22,5 +23,21 @@ inline constexpr std::array<Speed, 5> Speeds{{
     {"&Very Fast", 16000},
     {"&Maximum", 0},
 }};
+
+// The Run menu's item for a speed, saying the rate: "&Normal: 1 000 steps/s",
+// "&Maximum: as fast as the machine goes".
+inline std::string speedMenuText(const Speed& speed)
+{
+    if (speed.stepsPerSecond <= 0)
+        return std::string(speed.name) + ": as fast as the machine goes";
+    const std::string digits = std::to_string(speed.stepsPerSecond);
+    std::string grouped;
+    for (std::size_t m = 0; m < digits.size(); ++m) {
+        if (m > 0 && (digits.size() - m) % 3 == 0)
+            grouped += ' ';
+        grouped += digits[m];
+    }
+    return std::string(speed.name) + ": " + grouped + " steps/s";
+}
 
 }  // namespace ljgas

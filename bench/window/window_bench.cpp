@@ -16,6 +16,10 @@
 // 60 s unless told otherwise, 0 to leave it out).
 // The last figure tells a slow machine from a busy one: on a machine shared
 // with other work the run gets less than the whole of a core.
+// With --panel on or off the form runs inside the program's main window, menu
+// bar and status bar round it, with the Measurements panel shown (measuring
+// at every read-out and redrawing its charts) or hidden; without it, the form
+// alone.
 // Run it on a real display or under xvfb-run; the offscreen platform has no
 // screen to present to.
 #include <QAbstractButton>
@@ -29,11 +33,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
 #include "platform/picture_box.h"
 #include "ui/form1.h"
+#include "ui/main_window.h"
+#include "ui/measurements.h"
 #include "ui/speed.h"
 
 namespace {
@@ -44,6 +52,8 @@ using Clock = std::chrono::steady_clock;
 // exactly once per step.
 class CountingForm : public ljgas::Form1 {
 public:
+    CountingForm() = default;
+    explicit CountingForm(QMainWindow& window) : Form1(window) {}
     void doEvents() override
     {
         ++pumps;
@@ -108,9 +118,10 @@ double threadCpuSeconds()
 int usage(const char* program)
 {
     std::fprintf(stderr,
-                 "usage: %s [--seconds S] [--paced-seconds P]\n"
+                 "usage: %s [--seconds S] [--paced-seconds P] [--panel on|off]\n"
                  "  S: the unpaced run's length in wall seconds (default 5)\n"
-                 "  P: the run at the default speed (default 60; 0 leaves it out)\n",
+                 "  P: the run at the default speed (default 60; 0 leaves it out)\n"
+                 "  --panel: the form in the main window, the Measurements panel shown or not\n",
                  program);
     return 2;
 }
@@ -121,9 +132,17 @@ int main(int argc, char* argv[])
 {
     double seconds = 5.0;
     double pacedSeconds = 60.0;
+    std::optional<bool> panel;
     for (int i = 1; i < argc; ++i) {
         const char* value = nullptr;
         double* target = nullptr;
+        if (std::strcmp(argv[i], "--panel") == 0 && i + 1 < argc) {
+            const std::string choice = argv[++i];
+            if (choice != "on" && choice != "off")
+                return usage(argv[0]);
+            panel = choice == "on";
+            continue;
+        }
         if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             value = argv[++i];
             target = &seconds;
@@ -146,7 +165,16 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     FirstPaint shown;
-    CountingForm form;
+    std::unique_ptr<ljgas::MainWindow> window;
+    std::unique_ptr<CountingForm> bareForm;
+    if (panel) {
+        window = std::make_unique<ljgas::MainWindow>([](QMainWindow& w) { return new CountingForm(w); });
+        window->measurements().setShown(*panel);
+    } else {
+        bareForm = std::make_unique<CountingForm>();
+    }
+    CountingForm& form = window ? static_cast<CountingForm&>(window->form()) : *bareForm;
+    form.setStepsPerSecond(0);  // the main window starts at the remembered speed
     form.installEventFilter(&shown);
     auto* view = form.findChild<ljgas::PictureBox*>(QStringLiteral("window"));
     auto* go = form.findChild<QAbstractButton*>(QStringLiteral("Go"));
@@ -155,7 +183,10 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "window controls not found\n");
         return 1;
     }
-    form.show();
+    if (window)
+        window->show();
+    else
+        form.show();
 
     double startup = -1.0;
     std::int64_t steps = 0;
@@ -206,6 +237,7 @@ int main(int argc, char* argv[])
     if (status != 0 || measured <= 0.0)
         return 1;
 
+    std::printf("panel=%s\n", panel ? (*panel ? "on" : "off") : "none");
     std::printf("startup_seconds=%.3f\n", startup);
     std::printf("steps_per_second=%.1f\n", static_cast<double>(steps) / measured);
     std::printf("frames_per_second=%.1f\n", static_cast<double>(frames) / measured);

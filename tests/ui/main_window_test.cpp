@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -61,18 +62,11 @@ bool sameState(const Record& a, const Record& b)
 
 class MainWindowTest : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        // Settings go to a folder of the tests' own, never the user's.
-        settingsFolder = new QTemporaryDir;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder->path());
-        QApplication::setOrganizationName(QStringLiteral("ljgas-tests"));
-        QApplication::setApplicationName(QStringLiteral("main-window-test"));
-    }
+    static void SetUpTestSuite() { settings = new test::TestSettings("main-window-test"); }
     static void TearDownTestSuite()
     {
-        delete settingsFolder;
-        settingsFolder = nullptr;
+        delete settings;
+        settings = nullptr;
     }
 
     void SetUp() override
@@ -125,7 +119,7 @@ protected:
         return launch;
     }
 
-    static inline QTemporaryDir* settingsFolder = nullptr;
+    static inline test::TestSettings* settings = nullptr;
     ScratchFolder folder;
     std::unique_ptr<MainWindow> window;
     ScriptedForm* form = nullptr;
@@ -142,7 +136,8 @@ TEST_F(MainWindowTest, FormKeepsItsAreaUnderTheMenuBar)
     EXPECT_GT(menuHeight, 0);
     EXPECT_EQ(window->menuBar()->geometry(), QRect(0, 0, width, menuHeight));
     EXPECT_EQ(form->geometry(), QRect(0, menuHeight, width, height));
-    EXPECT_EQ(window->size(), QSize(width, menuHeight + height));
+    // Under the form, the status bar.
+    EXPECT_EQ(window->size(), QSize(width, menuHeight + height + window->statusBar()->height()));
 }
 
 TEST_F(MainWindowTest, SavedStateOpensToTheIdenticalStateIdleOrDuringARun)

@@ -1,6 +1,8 @@
 #include "ui_test_support.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QSettings>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +16,13 @@
 #include "ui/particle_view.h"
 
 namespace ljgas::test {
+
+TestSettings::TestSettings(const char* application)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder_.path());
+    QApplication::setOrganizationName(QStringLiteral("ljgas-tests"));
+    QApplication::setApplicationName(QString::fromLatin1(application));
+}
 
 ScriptedForm::ScriptedForm()
 {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRgb>
 #include <QString>
+#include <QTemporaryDir>
 #include <functional>
 #include <map>
 #include <vector>
@@ -71,6 +72,16 @@ private:
     int runStarts_ = 0;
     int plotRedraws_ = 0;
     std::vector<QString> errors_;
+};
+
+// While it lives, QSettings read and write a temporary folder of the tests'
+// own under `application`'s name, never the user's settings.
+class TestSettings {
+public:
+    explicit TestSettings(const char* application);
+
+private:
+    QTemporaryDir folder_;
 };
 
 // Number of pixels of exactly this colour.

@@ -8,39 +8,9 @@
 #   xvfb-run -a -s "-screen 0 1280x1024x24" sh window_manager_test.sh build/bin/ljgas
 set -u
 program=$1
-title="Lennard-Jones Gas"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in openbox xdotool xwininfo xprop; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed"
-done
-
-# Settings of their own, so that the user's choices play no part.
-XDG_CONFIG_HOME=$(mktemp -d) || fail "no temporary folder"
-export XDG_CONFIG_HOME
-openbox_pid=
-program_pid=
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    [ -n "$openbox_pid" ] && kill "$openbox_pid" 2>/dev/null
-    rm -rf "$XDG_CONFIG_HOME"
-}
-trap cleanup EXIT
-
-openbox >/dev/null 2>&1 &
-openbox_pid=$!
-# The window manager is ready once it has announced itself on the root window.
-tries=0
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    tries=$((tries + 1))
-    [ $tries -gt 100 ] && fail "openbox did not start"
-    sleep 0.1
-done
-
-"$program" &
-program_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1)
-[ -n "$window" ] || fail "no window titled '$title' appeared"
+. "$(dirname "$0")/x_session.sh"
+start_openbox
+start_program "$program"
 
 # The outer rectangle is the window manager's frame: the ancestor of the
 # program's window just below the root.

@@ -1,0 +1,72 @@
+#include "box_notes.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <charconv>
+
+#include "engine/host.h"
+#include "form1.h"
+#include "runtime/text_to_number.h"
+
+namespace ljgas {
+
+namespace {
+
+bool blank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
+
+std::string shortest(double value)
+{
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+std::string boxNote(std::string_view caption, std::string_view text)
+{
+    const std::string name(caption);
+    if (blank(text))
+        return name + " is empty and reads as 0";
+    const std::size_t length = leadingNumberLength(text);
+    const std::string_view rest = text.substr(length);
+    if (length > 0 && blank(rest))
+        return {};
+    std::string note = name + " reads '" + std::string(text) + "' as " + shortest(textToNumber(text));
+    // "0,2": a decimal comma, which the engine never reads.
+    if (rest.size() > 1 && rest[0] == ',' && rest[1] >= '0' && rest[1] <= '9')
+        note += ": use a point for decimals";
+    return note;
+}
+
+BoxNotes::BoxNotes(QStatusBar& statusBar, Form1& form) : QObject(&statusBar), form_(form)
+{
+    label_ = new QLabel(&statusBar);
+    label_->setObjectName(QStringLiteral("boxNotes"));
+    statusBar.addWidget(label_, 1);
+    for (const char* name : {"Rtxt", "e0txt", "Tsolltxt"}) {
+        if (auto* box = form.findChild<QLineEdit*>(QString::fromLatin1(name)))
+            connect(box, &QLineEdit::editingFinished, this, &BoxNotes::update);
+    }
+    connect(&form, &Form1::editsFinished, this, &BoxNotes::update);
+}
+
+// What the engine reads: each box's text as its last finished edit left it.
+void BoxNotes::update()
+{
+    const Boxes& boxes = form_.host().boxes;
+    QStringList notes;
+    for (const auto& [caption, box] : {std::pair{"R=", &boxes.R}, {"e0=", &boxes.e0}, {"Tsoll=", &boxes.Tsoll}}) {
+        if (!*box)
+            continue;
+        const std::string note = boxNote(caption, (*box)());
+        if (!note.empty())
+            notes.append(QString::fromStdString(note));
+    }
+    label_->setText(notes.join(QStringLiteral("; ")));
+}
+
+QString BoxNotes::text() const { return label_->text(); }
+
+}  // namespace ljgas
