@@ -125,6 +125,12 @@ PYBIND11_MODULE(_ljgas, m)
 {
     using namespace ljgas;
     m.doc() = "The 2-d Lennard-Jones gas of ljgas, driven as ljgas-batch drives it.";
+    // pybind11 looks NumPy's API up once, into a function-local static, at
+    // the first array it makes; and that lookup lets go of the GIL. Two
+    // threads making their first arrays at once then deadlock, the one on the
+    // static's guard, the other on the GIL, so the lookup happens here, while
+    // the import holds the GIL alone.
+    (void)py::array_t<float>(0);
     py::register_exception<SimulationError>(m, "EngineError", PyExc_RuntimeError);
     py::register_exception<FileError>(m, "FileError", PyExc_OSError);
 
