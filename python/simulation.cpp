@@ -1,6 +1,7 @@
 #include "simulation.h"
 
 #include <algorithm>
+#include <limits>
 #include <numbers>
 #include <utility>
 
@@ -61,7 +62,8 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
             return 0;
         running_ = true;
         before = host_.yields();
-        host_.stopAfter(before + steps);
+        const std::int64_t most = std::numeric_limits<std::int64_t>::max() - before;
+        host_.stopAfter(before + std::min(steps, most));
     }
     struct Finished {
         Simulation& sim;
