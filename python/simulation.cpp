@@ -1,0 +1,197 @@
+#include "simulation.h"
+
+#include <algorithm>
+#include <limits>
+#include <numbers>
+#include <utility>
+
+#include "engine/histogram.h"
+#include "engine/host.h"
+#include "engine/lattice.h"
+#include "tools/output_file.h"
+
+namespace ljgas {
+
+namespace {
+
+// Bin width in units of R: 14R spread over the 200 plotted bins.
+constexpr double BinWidthPerRadius = 0.07;
+
+RandomSequence sequenceFor(const std::optional<std::uint64_t>& seed)
+{
+    return seed ? RandomSequence(*seed) : RandomSequence();
+}
+
+}  // namespace
+
+// What ljgas-batch does before its run: the lattice start reads R from its
+// box and draws the velocities; a state given replaces the lattice's.
+Simulation::Simulation(const SimulationSettings& settings, const ParticleState* state)
+    : settings_(settings), held_(lammpsSettingsFromBoxes(settings.e0, settings.Tsoll, settings.thermostat)),
+      host_(*rec_, settings.R, settings.e0, settings.Tsoll, settings.thermostat), random_(sequenceFor(settings.seed))
+{
+    host_.onReadOut([this](std::int64_t step, float T) {
+        temperatures_.push_back(T);
+        temperatureSteps_.push_back(step);
+    });
+    try {
+        initializeLattice(*rec_, host_, random_);
+    } catch (const EngineError& e) {
+        throw SimulationError("initialisation failed: " + describeError(e, host_.boxes));
+    }
+    if (state != nullptr)
+        applyState(*rec_, *state);
+}
+
+SimulationError Simulation::failure(const EngineError& e) const
+{
+    // Step 0: the run's start failed, before its first step began.
+    return SimulationError((e.step() > 0 ? "" : "the run could not start: ") + describeError(e, host_.boxes));
+}
+
+std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& keepGoing)
+{
+    if (steps < 0)
+        throw std::invalid_argument("steps must be 0 or more, not " + std::to_string(steps));
+    std::int64_t before = 0;
+    {
+        const std::lock_guard lock(state_);
+        if (running_)
+            throw std::logic_error("this simulation is running already");
+        if (steps == 0)
+            return 0;
+        running_ = true;
+        before = host_.yields();
+        const std::int64_t most = std::numeric_limits<std::int64_t>::max() - before;
+        host_.stopAfter(before + std::min(steps, most));
+    }
+    struct Finished {
+        Simulation& sim;
+        ~Finished()
+        {
+            const std::lock_guard lock(sim.state_);
+            sim.running_ = false;
+        }
+    } finished{*this};
+    startOrResume();
+    stepUntilStopped(keepGoing);
+    const std::lock_guard lock(state_);
+    return host_.yields() - before;
+}
+
+// Go for the first call and after an engine error: the run's parameters,
+// a cleared histogram and a new warm-up. Otherwise the stopped run goes on.
+void Simulation::startOrResume()
+{
+    const std::lock_guard lock(state_);
+    if (!run_) {
+        try {
+            run_ = std::make_unique<Run>(*rec_, host_, stats_);
+        } catch (const EngineError& e) {
+            throw failure(e);
+        }
+    }
+    rec_->PauseMark = 0;
+}
+
+// The loop of runSimulation, for a run that outlives it: step, yield, and
+// stop once the flag is found set after the yield.
+void Simulation::stepUntilStopped(const std::function<bool()>& keepGoing)
+{
+    for (;;) {
+        {
+            const std::lock_guard lock(state_);
+            try {
+                run_->step();
+            } catch (const EngineError& e) {
+                host_.passOnReadOut();
+                run_.reset();
+                throw failure(e);
+            } catch (...) {
+                run_.reset();
+                throw;
+            }
+            host_.yield();
+            if (rec_->PauseMark != 0)
+                return;
+        }
+        if (keepGoing && !keepGoing())
+            return;
+    }
+}
+
+std::array<std::vector<float>, 4> Simulation::particles() const
+{
+    const std::lock_guard lock(state_);
+    const int n = std::clamp<int>(rec_->n, 0, ParticleArray::last);
+    std::array<std::vector<float>, 4> copies;
+    const ParticleArray* arrays[] = {&rec_->x, &rec_->y, &rec_->vx, &rec_->vy};
+    for (std::size_t a = 0; a < copies.size(); ++a)
+        copies[a].assign(arrays[a]->data() + 1, arrays[a]->data() + 1 + n);
+    return copies;
+}
+
+std::vector<float> Simulation::temperatures() const
+{
+    const std::lock_guard lock(state_);
+    return temperatures_;
+}
+
+std::vector<std::int64_t> Simulation::temperatureSteps() const
+{
+    const std::lock_guard lock(state_);
+    return temperatureSteps_;
+}
+
+std::int64_t Simulation::steps() const
+{
+    const std::lock_guard lock(state_);
+    return host_.yields();
+}
+
+float Simulation::R() const
+{
+    const std::lock_guard lock(state_);
+    return rec_->R;
+}
+
+// The r and g_norm columns of ljgas-batch's --gr-out (distributionText),
+// counted from the end of the warm-up: the visits binned and the weights
+// gained since the run's start, which are those of the steps after 200.
+Distribution Simulation::distribution() const
+{
+    const std::lock_guard lock(state_);
+    Distribution d;
+    const double R = rec_->R;
+    const double w = BinWidthPerRadius * R;
+    const auto visits = static_cast<double>(stats_.binnedVisits);
+    const double idealEntry = visits * 2.0 * std::numbers::pi * w * w;
+    const std::vector<float> shown = plottedBins(*rec_);
+    for (int k = 1; k <= PlotBins; ++k) {
+        const auto index = static_cast<std::size_t>(k - 1);
+        const double g = index < shown.size() ? shown[index] : rec_->g[k];
+        d.r[index] = k * BinWidthPerRadius * R;
+        d.gNorm[index] = idealEntry > 0.0 ? g / idealEntry : 0.0;
+    }
+    return d;
+}
+
+Observables Simulation::observables() const
+{
+    const std::lock_guard lock(state_);
+    return measureObservables(*rec_, held_.e0);
+}
+
+void Simulation::saveState(const std::string& path) const
+{
+    std::string text;
+    {
+        const std::lock_guard lock(state_);
+        text = stateFileText(*rec_);
+    }
+    OutputFile file(path);
+    file.write(text);
+    file.commit();
+}
+
+}  // namespace ljgas

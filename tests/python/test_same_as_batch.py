@@ -1,0 +1,94 @@
+# The module drives the engine as ljgas-batch does: the same options give the
+# same state to the byte, the same temperatures, g(r), observables and means;
+# and the README's example runs as printed.
+import csv
+import io
+import os
+import pathlib
+import subprocess
+import sys
+
+import pytest
+
+import ljgas
+from conftest import rows
+
+CASES = [
+    # Simulation's arguments, sim.run's steps in turn
+    ({}, [1000]),
+    ({}, [400, 600]),  # one run continued, not two runs
+    (dict(R=0.012, e0=0.3, Tsoll=0.25, thermostat=False, seed=7), [1000]),
+]
+
+
+def batch_options(settings):
+    options = ["--steps", "1000"]
+    for name, option in (("R", "--R"), ("e0", "--e0"), ("Tsoll", "--tsoll")):
+        if name in settings:
+            options += [option, repr(settings[name])]
+    if settings.get("thermostat") is False:
+        options += ["--thermostat", "off"]
+    if settings.get("seed") is not None:
+        options += ["--seed", str(settings["seed"])]
+    return options
+
+
+@pytest.mark.parametrize("settings,runs", CASES)
+def test_state_after_1000_steps_is_the_batch_state_byte_for_byte(tmp_path, batch, settings, runs):
+    sim = ljgas.Simulation(**settings)
+    for steps in runs:
+        sim.run(steps)
+    sim.save_state(tmp_path / "sim.csv")
+    written = batch(*batch_options(settings))
+
+    assert (tmp_path / "sim.csv").read_bytes() == written["--state-out"].read_bytes()
+    assert sim.steps == 1000
+    shown = rows(written["--temperature-out"])
+    assert sim.temperature_steps.tolist() == [int(row["step"]) for row in shown]
+    assert ["%.9g" % T for T in sim.temperatures] == [row["T"] for row in shown]
+
+
+def test_gr_and_observables_are_those_the_batch_writes(batch):
+    sim = ljgas.Simulation()
+    sim.run(1000)
+    written = batch("--steps", "1000")
+
+    r, g_norm = sim.gr()
+    table = rows(written["--gr-out"])
+    assert len(r) == len(g_norm) == len(table) == 200
+    # The file holds nine significant digits of each.
+    assert ["%.9g" % v for v in r] == [row["r"] for row in table]
+    assert ["%.9g" % v for v in g_norm] == [row["g_norm"] for row in table]
+    assert 0.5 < g_norm[150] < 1.5  # far from a disc the gas is uncorrelated
+
+    last = rows(written["--thermo-out"])[-1]
+    assert last["step"] == "1000"
+    measured = sim.observables()
+    assert {name: float(last[name]) for name in measured} == measured
+
+
+def test_sweep_means_are_those_of_the_batch_summary():
+    # A process of its own: the replicas' threads are the first to use the
+    # module there.
+    out = subprocess.run(
+        [sys.executable, "-m", "ljgas.sweep", "--tsoll", "0.25", "--seeds", "2", "--steps", "600",
+         "--equilibrate", "300", "--jobs", "2"],
+        check=True, capture_output=True, text=True, timeout=120).stdout
+    table = list(csv.DictReader(io.StringIO(out)))
+    assert [row["seed"] for row in table] == ["1", "2"]
+    for row in table:
+        summary = subprocess.run(
+            [os.environ["LJGAS_BATCH"], "--tsoll", "0.25", "--seed", row["seed"], "--steps", "600",
+             "--equilibrate", "300", "--thermo-out", os.devnull],
+            check=True, capture_output=True, text=True, timeout=120).stdout
+        assert "mean potential    %s (%s read-outs after step 300)" % (row["potential"], row["read_outs"]) in summary
+        assert "mean pressure     %s\n" % row["pressure"] in summary
+
+
+def test_the_readme_example_plots_gr(tmp_path, monkeypatch):
+    readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
+    example = readme.split("```python\n", 1)[1].split("```", 1)[0]
+    monkeypatch.chdir(tmp_path)
+    monkeypatch.setenv("MPLBACKEND", "Agg")
+    exec(compile(example, "README.md", "exec"), {})
+    assert (tmp_path / "gr.png").stat().st_size > 0
