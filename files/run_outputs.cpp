@@ -20,23 +20,33 @@ std::string temperatureHeader() { return "step,T\n"; }
 
 std::string temperatureLine(std::int64_t step, float T) { return std::to_string(step) + "," + csvNumber(T) + "\n"; }
 
-std::string distributionText(const Record& rec, std::int64_t binnedVisits, const HistogramMark& from)
+DistributionColumns distributionColumns(const Record& rec, std::int64_t binnedVisits, const HistogramMark& from)
 {
-    std::string text = "bin,r,g,g_norm\n";
+    DistributionColumns columns;
     const double R = rec.R;
     const double w = BinWidthPerRadius * R;
     const auto visits = static_cast<double>(binnedVisits - from.binnedVisits);
     const double idealEntry = visits * 2.0 * std::numbers::pi * w * w;
     const std::vector<float> shown = plottedBins(rec);
     for (int k = 1; k <= PlotBins; ++k) {
-        const double r = k * BinWidthPerRadius * R;
         const auto index = static_cast<std::size_t>(k - 1);
         const double g = index < shown.size() ? shown[index] : rec.g[k];
         // Two floats' difference is exact in double; from a zero mark it is g.
         const double gained = g - static_cast<double>(from.g[static_cast<std::size_t>(k)]);
-        const double normalised = idealEntry > 0.0 ? gained / idealEntry : 0.0;
-        text += std::to_string(k) + "," + csvNumber(r) + "," + csvNumber(g) + "," + csvNumber(normalised) + "\n";
+        columns.r[index] = k * BinWidthPerRadius * R;
+        columns.g[index] = g;
+        columns.gNorm[index] = idealEntry > 0.0 ? gained / idealEntry : 0.0;
     }
+    return columns;
+}
+
+std::string distributionText(const Record& rec, std::int64_t binnedVisits, const HistogramMark& from)
+{
+    const DistributionColumns columns = distributionColumns(rec, binnedVisits, from);
+    std::string text = "bin,r,g,g_norm\n";
+    for (std::size_t m = 0; m < columns.r.size(); ++m)
+        text += std::to_string(m + 1) + "," + csvNumber(columns.r[m]) + "," + csvNumber(columns.g[m]) + "," +
+                csvNumber(columns.gNorm[m]) + "\n";
     return text;
 }
 

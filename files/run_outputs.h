@@ -23,15 +23,25 @@ struct HistogramMark {
     std::int64_t binnedVisits = 0;
 };
 
-// "bin,r,g,g_norm" and bins 1..200. Bin k is centred on r = k * 0.07R. Its
-// entry g(k) sums 1/k over the visits that fell into it, from the first step
-// after the warm-up on: the curve the window plots. For an ideal gas the
-// expected entry is visits * 2 pi w^2 (ring area 2 pi k w^2 in the unit box,
-// times the weight 1/k), w = 0.07R the bin width. g_norm divides what the
-// bin gained after `from` by that, with the visits binned after `from`, so it
-// tends to 1 at distances where the gas is uncorrelated; it is 0 while no
-// visit has been binned after `from`. The default mark, all zeros, counts
-// every visit of the run.
+// g(r) of bins 1..200 (element k-1 is bin k). Bin k is centred on
+// r = k * 0.07R. Its entry g(k) sums 1/k over the visits that fell into it,
+// from the first step after the warm-up on: the curve the window plots (as
+// plottedBins() reads it). For an ideal gas the expected entry is
+// visits * 2 pi w^2 (ring area 2 pi k w^2 in the unit box, times the weight
+// 1/k), w = 0.07R the bin width. g_norm divides what the bin gained after
+// `from` by that, with the visits binned after `from`, so it tends to 1 at
+// distances where the gas is uncorrelated; it is 0 while no visit has been
+// binned after `from`. The default mark, all zeros, counts every visit of
+// the run.
+struct DistributionColumns {
+    std::array<double, PlotBins> r{};      // box lengths
+    std::array<double, PlotBins> g{};
+    std::array<double, PlotBins> gNorm{};
+};
+DistributionColumns distributionColumns(const Record& rec, std::int64_t binnedVisits,
+                                        const HistogramMark& from = {});
+
+// "bin,r,g,g_norm" and those columns for bins 1..200.
 std::string distributionText(const Record& rec, std::int64_t binnedVisits, const HistogramMark& from = {});
 
 }  // namespace ljgas

@@ -2,20 +2,17 @@
 
 #include <algorithm>
 #include <limits>
-#include <numbers>
 #include <utility>
 
 #include "engine/histogram.h"
 #include "engine/host.h"
 #include "engine/lattice.h"
+#include "files/run_outputs.h"
 #include "tools/output_file.h"
 
 namespace ljgas {
 
 namespace {
-
-// Bin width in units of R: 14R spread over the 200 plotted bins.
-constexpr double BinWidthPerRadius = 0.07;
 
 RandomSequence sequenceFor(const std::optional<std::uint64_t>& seed)
 {
@@ -161,19 +158,8 @@ float Simulation::R() const
 Distribution Simulation::distribution() const
 {
     const std::lock_guard lock(state_);
-    Distribution d;
-    const double R = rec_->R;
-    const double w = BinWidthPerRadius * R;
-    const auto visits = static_cast<double>(stats_.binnedVisits);
-    const double idealEntry = visits * 2.0 * std::numbers::pi * w * w;
-    const std::vector<float> shown = plottedBins(*rec_);
-    for (int k = 1; k <= PlotBins; ++k) {
-        const auto index = static_cast<std::size_t>(k - 1);
-        const double g = index < shown.size() ? shown[index] : rec_->g[k];
-        d.r[index] = k * BinWidthPerRadius * R;
-        d.gNorm[index] = idealEntry > 0.0 ? g / idealEntry : 0.0;
-    }
-    return d;
+    const DistributionColumns columns = distributionColumns(*rec_, stats_.binnedVisits);
+    return {columns.r, columns.gNorm};
 }
 
 Observables Simulation::observables() const
