@@ -22,24 +22,45 @@ void resetHistogram(Record& rec);
 // visit, and once it holds some 10^4 weights each addition loses a visible
 // part of its weight (and past 2^24 weights all of it). The far bins get
 // dozens of visits a step: after 10^6 steps they are about 1 % off, after
-// 2 x 10^7 up to 9 %. So every weight also goes into a double sum, and after
-// every step the plotted bins are compared with their sums. While each
-// agrees to a relative 1e-3 (a tenth of a per cent: less than a plot, or the
-// statistics of a run that long, can show) the bins stay as they are, so a
-// run is the same to the bit as long as single precision holds; from the
-// first check at which one does not, the plotted bins show their double sums
-// rounded to single, for the rest of the run. The run checks once a cycle,
-// just before the plot is redrawn; readers between two checks see the bins
-// through plottedBins(), which makes the same choice without changing the
-// record.
+// 2 x 10^7 up to 9 %. So each plotted bin has the same sum kept in double as
+// well. While every plotted bin agrees with its sum to a relative 1e-3 (a
+// tenth of a per cent: less than a plot, or the statistics of a run that
+// long, can show) the bins are read as they are, so a run is the same to the
+// bit as long as single precision holds; from the first check at which one
+// does not, the plotted bins are read from their sums, rounded to single,
+// for the rest of the run. A run checks every fifth cycle (every 100 steps),
+// at the plot's slice; whoever reads the bins in between, the plot included,
+// reads them through plottedBins(), which makes the same choice at that
+// moment without changing the record.
+//
+// The sums cost the additions nothing. Every weight of bin k is the same
+// 1/k, so the single-precision bin runs through one fixed sequence of
+// values, fl(g + 1/k) after fl(g + 1/k), each higher than the last while the
+// bin holds fewer than 2^22 weights (1/k is then more than a unit in its
+// last place). At each check the count follows that sequence from where it
+// last stood to where the bin stands now: within one power of two every
+// addition moves the bin by the same number of units, so the visits since
+// are a division, binade by binade. The sum is then the count times 1/k in
+// double. Once the bins are read from the sums (or one nears 2^22 weights,
+// which sends them there early) the plotted bins start afresh from 0 at
+// every check, so that the count never meets a rounding that hides a visit;
+// from then on they hold only the additions since the last check, and only
+// plottedBins() reads them right.
 inline constexpr double SingleBinTolerance = 1e-3;
+inline constexpr int CyclesPerHistogramCheck = 5;
 
-// Switch the plotted bins to their double sums once one has fallen behind,
-// and keep them there.
+// At a check: the counts catch up with the bins, and the plotted bins switch
+// to their sums once one has fallen behind, for good.
 void keepPlottedBinsTrue(Record& rec);
 
-// g(1..nbins) as they are to be read: the bins, or their double sums rounded
-// to single once one bin has fallen behind. Element k-1 is bin k.
+// How many additions of `weight`, each rounded to single, take a bin from
+// `from` to `to`: -1 when `to` is not on that sequence (or the additions stall
+// before it).
+double additionsBetween(float from, float to, double weight);
+
+// g(1..nbins) as they are to be read, at any moment: the bins, or their sums
+// rounded to single once one bin has fallen behind (also between two checks,
+// without changing the record). Element k-1 is bin k.
 std::vector<float> plottedBins(const Record& rec);
 
 // The bin of a pair at squared distance r2: r / (14R / nbins) rounded half to
@@ -68,10 +89,7 @@ inline void addToBin(Record& rec, std::int16_t k)
     if (k == 0) [[unlikely]]
         fail(ErrorKind::DivisionByZero);
     float& g = rec.g.data()[k];
-    const double w = binWeight[static_cast<std::size_t>(k)];
-    g = toSingle(static_cast<double>(g) + w);
-    if (k <= rec.nbins)
-        rec.gSum.data()[k] += w;
+    g = toSingle(static_cast<double>(g) + binWeight[static_cast<std::size_t>(k)]);
 }
 
 // The weights of a batched refresh, their bins known and checked, waiting
@@ -84,10 +102,6 @@ struct PendingWeights {
     const std::int32_t* bins = nullptr;
     std::int32_t count = 0;
     std::int32_t added = 0;
-    // The bins among them that are plotted, 1..nbins, in the same order:
-    // their weights go into the double sums as well.
-    const std::int16_t* plotted = nullptr;
-    std::int32_t plottedCount = 0;
 
     // Add the weights up to, not including, entry `end` (at most count).
     void addUpTo(Record& rec, std::int32_t end)
@@ -98,16 +112,7 @@ struct PendingWeights {
             g[k] = static_cast<float>(static_cast<double>(g[k]) + binWeight[k]);
         }
     }
-    void addAll(Record& rec)
-    {
-        addUpTo(rec, count);
-        double* sum = rec.gSum.data();
-        for (std::int32_t m = 0; m < plottedCount; ++m) {
-            const auto k = static_cast<std::size_t>(plotted[m]);
-            sum[k] += binWeight[k];
-        }
-        plottedCount = 0;
-    }
+    void addAll(Record& rec) { addUpTo(rec, count); }
 };
 
 // Adds whatever is still pending when it goes out of scope: at the end of

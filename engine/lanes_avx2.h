@@ -28,29 +28,6 @@ constexpr PackedLanes packLanes()
 }
 inline constexpr PackedLanes packedLanes = packLanes();
 
-// For each four-bit mask, the byte shuffle that moves the low halves of the
-// 32-bit lanes it sets to the front, as 16-bit fields.
-struct PackedHalves {
-    alignas(16) std::uint8_t ofMask[16][16];
-};
-constexpr PackedHalves packHalves()
-{
-    PackedHalves table{};
-    for (unsigned mask = 0; mask < 16; ++mask) {
-        unsigned field = 0;
-        for (unsigned lane = 0; lane < 4; ++lane) {
-            if ((mask >> lane & 1u) != 0) {
-                table.ofMask[mask][2 * field] = static_cast<std::uint8_t>(4 * lane);
-                table.ofMask[mask][2 * field + 1] = static_cast<std::uint8_t>(4 * lane + 1);
-                ++field;
-            }
-        }
-        for (unsigned byte = 2 * field; byte < 16; ++byte)
-            table.ofMask[mask][byte] = 0x80;  // zero
-    }
-    return table;
-}
-inline constexpr PackedHalves packedHalves = packHalves();
 
 // + - * / on Doubles and Singles are the compiler's own lane-by-lane
 // operations, each rounded once: nothing is contracted or reordered.
@@ -154,13 +131,6 @@ struct Avx2Lanes {
         const std::uint64_t firsts = static_cast<std::uint64_t>(first) * 0x0001'0001'0001'0001u;
         const std::uint64_t packed = packedLanes.ofMask[lanes] + firsts;
         std::memcpy(to, &packed, sizeof packed);
-    }
-    // The lanes of v in `lanes`, as 16-bit numbers (each fits), packed to
-    // the front of to[0..3]; the rest of the four is unspecified.
-    static void storePacked(std::int16_t* to, Ints v, Mask lanes)
-    {
-        const __m128i shuffle = _mm_load_si128(reinterpret_cast<const __m128i*>(packedHalves.ofMask[lanes]));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(to), _mm_shuffle_epi8(v, shuffle));
     }
     static void storeCopies(std::int16_t* to, std::int16_t v)
     {

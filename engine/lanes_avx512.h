@@ -78,12 +78,6 @@ struct Avx512Lanes {
         const __m256i packed = _mm256_maskz_compress_epi32(lanes, numbers);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_cvtepi32_epi16(packed));
     }
-    // The lanes of v in `lanes`, as 16-bit numbers, packed to the front of
-    // to[0..7]; the rest of the eight is unspecified.
-    static void storePacked(std::int16_t* to, Ints v, Mask lanes)
-    {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_cvtepi32_epi16(_mm256_maskz_compress_epi32(lanes, v)));
-    }
     static void storeCopies(std::int16_t* to, std::int16_t v)
     {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_set1_epi16(v));

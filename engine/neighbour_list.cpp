@@ -30,11 +30,8 @@ NeighbourList::NeighbourList(std::int32_t n) : ListCap(pairsPerSlice(n))
     ListJ_.assign(cells, 0);
 }
 
-// The batched refresh writes a whole batch of pair numbers at a time, past
-// the last one it keeps: room for eight more.
 RefreshScratch::RefreshScratch(std::int32_t capacity)
-    : capacity(capacity), bin(static_cast<std::size_t>(capacity)),
-      plotted(static_cast<std::size_t>(capacity) + 8), rows(static_cast<std::size_t>(capacity) + 1)
+    : capacity(capacity), bin(static_cast<std::size_t>(capacity)), rows(static_cast<std::size_t>(capacity) + 1)
 {
 }
 
@@ -153,12 +150,10 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
     const double highest = weighting ? HistogramArray::last : INT16_MAX;
     const kernels::RefreshRule rule{rec.R, rec.nbins, lowest, highest, rc2, list.ListCap};
     std::int32_t count = 0;
-    std::int32_t plottedCount = 0;
     std::int32_t first = 0;
     for (std::size_t r = 0; r < rowCount; ++r) {
         const RefreshScratch::Row& row = scratch.rows[r];
-        const kernels::RefreshOutput out{scratch.bin.data() + first, list.sliceI(s), list.sliceJ(s), count,
-                                         scratch.plotted.data(), plottedCount};
+        const kernels::RefreshOutput out{scratch.bin.data() + first, list.sliceI(s), list.sliceJ(s), count};
         if (!batched.refreshRow(rec.x.data(), rec.y.data(), row.i, row.firstJ, row.length, rule, out))
             return false;
         first += row.length;
@@ -171,7 +166,7 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
     // Every bin is checked, so the weights cannot fail: now, or later for
     // a caller that wants them later.
     if (weighting) {
-        PendingWeights weights{scratch.bin.data(), pairs, 0, scratch.plotted.data(), plottedCount};
+        PendingWeights weights{scratch.bin.data(), pairs, 0};
         if (defer != nullptr)
             *defer = weights;
         else

@@ -96,7 +96,6 @@ struct RefreshScratch {
 
     std::int32_t capacity = 0;
     std::vector<std::int32_t> bin;
-    std::vector<std::int16_t> plotted;
     std::vector<Row> rows;
 };
 

@@ -31,12 +31,10 @@ struct RefreshRule {
 
 // Where one row's results go.
 struct RefreshOutput {
-    std::int32_t* bin;           // bin of each pair of the row, from bin[0]
-    std::int16_t* listI;         // the list slice, entries 1..listCap
+    std::int32_t* bin;        // bin of each pair of the row, from bin[0]
+    std::int16_t* listI;      // the list slice, entries 1..listCap
     std::int16_t* listJ;
-    std::int32_t& listCount;     // entries of the slice so far; advanced
-    std::int16_t* plotted;       // the bins of at most nbins, in pair order,
-    std::int32_t& plottedCount;  // after plottedCount (room for a batch more)
+    std::int32_t& listCount;  // entries of the slice so far; advanced
 };
 
 // Positions of the stored pairs, side by side: pair m joins particle i at
@@ -53,7 +51,7 @@ struct Kernels {
     // One row of the pair sequence: particle i with j = firstJ ..
     // firstJ+count-1. For each pair, r2 as Radius2 gives it and its bin as
     // binIndex gives it; the pairs with r2 < rc2 are appended to the list
-    // slice, the bins of at most nbins to `plotted`. False when a rounding
+    // slice. False when a rounding
     // to single would overflow or a bin falls outside the rule's range; the
     // outputs are then unspecified. Null: no batched refresh at this level.
     bool (*refreshRow)(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,

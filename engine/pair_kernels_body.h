@@ -18,7 +18,7 @@
 // between single and double; integers, floor, nearest, sqrt and abs; the
 // comparisons isZero, notAbove, outside, below and notFinite, as lane
 // masks; max and largest (across the lanes) of singles; and
-// storeLaneNumbers and storeCopies for the list, storePacked for the bins.
+// storeLaneNumbers and storeCopies for the list.
 #pragma once
 
 #include <cstdint>
@@ -73,9 +73,7 @@ bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, co
     std::int32_t* bin = out.bin;
     std::int16_t* listI = out.listI;
     std::int16_t* listJ = out.listJ;
-    std::int16_t* plottedBins = out.plotted;
     std::int32_t stored = out.listCount;
-    std::int32_t plotted = out.plottedCount;
     typename L::Mask anyBad = 0;
 
     for (int m = 0; m < count; m += L::width) {
@@ -106,13 +104,7 @@ bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, co
         // A bin in the allowed range also fits 16 bits; NaN and infinities
         // are outside.
         anyBad |= L::lanes(active) & L::outside(rounded, lowest, highest);
-        const typename L::Ints binNumbers = L::integers(rounded);
-        L::store(bin + m, active, binNumbers);
-        // The bins of the pairs that reach a plotted bin, whose weights also
-        // go into the bins' double sums.
-        const auto near = static_cast<unsigned>(L::lanes(active) & L::notAbove(rounded, bins));
-        L::storePacked(plottedBins + plotted, binNumbers, near);
-        plotted += __builtin_popcount(near);
+        L::store(bin + m, active, L::integers(rounded));
 
         // The close pairs go to the list in sequence order: packed together
         // and written a whole batch at a time (what lies past the count is
@@ -132,7 +124,6 @@ bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, co
         }
     }
     out.listCount = stored;
-    out.plottedCount = plotted;
     return anyBad == 0;
 }
 

@@ -22,9 +22,11 @@ struct Record {
     std::int16_t nbins = 0;      // bins cleared and plotted; 200 from the first run on
     float R = 0.0f;              // particle radius, box lengths (diameter sigma = 2R)
 
-    // The same sums as g in double precision, and whether g's plotted bins
-    // now show them, rounded to single (see histogram.h).
-    HistogramSums gSum;
+    // How many weights each plotted bin has had, the bin's value up to which
+    // they are counted, and whether the plotted bins are now read from their
+    // counts, as sums in double (see histogram.h).
+    PlottedVisits gVisits;
+    PlottedValues gCounted;
     bool gShowsSums = false;
 
     // Counts the changes of positions: each step of a run, each lattice

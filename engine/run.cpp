@@ -114,7 +114,8 @@ void Run::step()
             ++rec_.positionsVersion;
         }
         if (slice_ == PlotSlice) {
-            keepPlottedBinsTrue(rec_);
+            if (++plotCycles_ % CyclesPerHistogramCheck == 0)
+                keepPlottedBinsTrue(rec_);
             if (host_.plot != nullptr) {
                 doing_ = "the redraw of the distribution plot";
                 host_.plot->redrawPlot(rec_);

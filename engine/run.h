@@ -65,6 +65,7 @@ private:
     // sub-steps.
     std::vector<float> keptX_, keptY_, keptVx_, keptVy_;
     std::int16_t slice_ = 1;
+    std::int64_t plotCycles_ = 0;  // cycles that reached the plot's slice
     float step_ = 0.0f;  // the run's own counter: a nested run has another
     float v2sum_ = 0.0f;
     const char* doing_ = "";  // what the step is busy with, for an error's message

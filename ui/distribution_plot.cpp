@@ -1,8 +1,10 @@
 #include "distribution_plot.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/checked.h"
+#include "engine/histogram.h"
 #include "engine/record.h"
 #include "platform/palette.h"
 #include "platform/picture_box.h"
@@ -11,14 +13,27 @@ namespace ljgas {
 
 namespace {
 
-constexpr std::int16_t plottedBins = 200;
+constexpr std::int16_t curveBins = 200;
 constexpr int curveColour = 15;  // bright white
 // Headroom above the highest point: it sits at 1/1.2 of the height.
 constexpr double headroom = 1.2;
 
-float height(const Record& rec, int k, float m)
+// g(1..200) as they are to be read (histogram.h): the single-precision bins,
+// or their double sums once a long run has left single precision behind.
+// Bins the record has not set up yet read as 0.
+struct Curve {
+    explicit Curve(const Record& rec) : shown(plottedBins(rec)) {}
+    float operator[](int k) const
+    {
+        const auto index = static_cast<std::size_t>(k - 1);
+        return index < shown.size() ? shown[index] : 0.0f;
+    }
+    std::vector<float> shown;
+};
+
+float height(const Curve& g, int k, float m)
 {
-    return toSingle(divide(divide(rec.g[k], m), headroom));
+    return toSingle(divide(divide(g[k], m), headroom));
 }
 
 }  // namespace
@@ -38,16 +53,17 @@ void redrawPlot(PictureBox& plot, const Record& rec)
     // m never drops below 1: while every entry is small the curve is drawn
     // at a fixed scale and grows from one redraw to the next; once an entry
     // passes 1 the curve is normalised to it.
+    const Curve g(rec);
     float m = 1.0f;
-    for (std::int16_t k = 1; k <= plottedBins; ++k) {
-        if (rec.g[k] > m)
-            m = rec.g[k];
+    for (std::int16_t k = 1; k <= curveBins; ++k) {
+        if (g[k] > m)
+            m = g[k];
     }
     plot.Cls();
     // The first point takes the box's fore colour; the segments are white.
-    plot.PSet(1, height(rec, 1, m));
-    for (std::int16_t k = 2; k <= plottedBins; ++k)
-        plot.Line(static_cast<float>(k), height(rec, k, m), QBColor(curveColour));
+    plot.PSet(1, height(g, 1, m));
+    for (std::int16_t k = 2; k <= curveBins; ++k)
+        plot.Line(static_cast<float>(k), height(g, k, m), QBColor(curveColour));
 }
 
 }  // namespace ljgas

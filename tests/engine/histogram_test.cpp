@@ -118,39 +118,75 @@ TEST(ResetHistogram, ClearsTheFirst200BinsOnly)
 }
 
 // Single precision falls behind the double sums in long runs: the plotted
-// bins stay the singles while every one agrees to 1e-3, and are the sums,
-// rounded, from the first check that finds one that does not.
-TEST(PlottedBins, ShowTheDoubleSumsOnceOneBinHasFallenBehind)
+// bins are read as they are while every one agrees to 1e-3, and from their
+// sums, rounded, from the first check that finds one that does not. The sums
+// count the bins' additions without being told of them.
+TEST(PlottedBins, AreReadFromTheirSumsOnceOneBinHasFallenBehind)
 {
     Record rec;
     resetHistogram(rec);
-    addToBin(rec, 29);
+    for (int visit = 0; visit < 3; ++visit)
+        addToBin(rec, 29);
     addToBin(rec, 300);
-    EXPECT_EQ(rec.gSum[29], 1.0 / 29);
-    EXPECT_EQ(rec.gSum[300], 0.0);  // not plotted: no sum kept
-    rec.gSum[150] = 10.0;
-    const float within = static_cast<float>(10.0 * (1 - 0.9e-3));
-    rec.g[150] = within;
     keepPlottedBinsTrue(rec);
+    EXPECT_EQ(rec.gVisits[29], 3.0);
     EXPECT_FALSE(rec.gShowsSums);
-    EXPECT_EQ(rec.g[150], within);
-    EXPECT_EQ(plottedBins(rec)[149], within);
+    EXPECT_EQ(plottedBins(rec)[28], rec.g[29]);
 
-    const float behind = static_cast<float>(10.0 * (1 - 1.1e-3));
-    rec.g[150] = behind;
-    EXPECT_EQ(plottedBins(rec)[149], 10.0f);  // readers see the sums at once
-    EXPECT_EQ(rec.g[150], behind);            // the record waits for the run's check
+    // Bin 150 made to hold 66 visits against a value of 0.43 (66/150 = 0.44):
+    // behind by far more than 1e-3.
+    rec.gVisits[150] = 66.0;
+    rec.g[150] = rec.gCounted[150] = 0.43f;
+    EXPECT_EQ(plottedBins(rec)[149], static_cast<float>(66.0 / 150));  // readers see the sums at once
+    EXPECT_EQ(rec.g[150], 0.43f);                                       // the record waits for the check
     keepPlottedBinsTrue(rec);
     EXPECT_TRUE(rec.gShowsSums);
-    EXPECT_EQ(rec.g[150], 10.0f);
-    EXPECT_EQ(rec.g[29], static_cast<float>(1.0 / 29));
-    rec.gSum[150] += 0.5;  // from now on the sums, whatever the singles do
-    keepPlottedBinsTrue(rec);
-    EXPECT_EQ(rec.g[150], 10.5f);
+    EXPECT_EQ(rec.g[150], 0.0f);  // from here on the additions since the last check
+    addToBin(rec, 150);
+    addToBin(rec, 150);
+    EXPECT_EQ(plottedBins(rec)[149], static_cast<float>(68.0 * (1.0 / 150)));
+    EXPECT_EQ(plottedBins(rec)[28], static_cast<float>(3.0 * (1.0 / 29)));
 
     resetHistogram(rec);  // a new run starts with singles again
     EXPECT_FALSE(rec.gShowsSums);
-    EXPECT_EQ(rec.gSum[150], 0.0);
+    EXPECT_EQ(rec.gVisits[150], 0.0);
+}
+
+// A bin that nears 2^22 weights, where additions could start to hide, is
+// read from its sum before that can happen, even while it agrees.
+TEST(PlottedBins, SwitchBeforeABinCanNoLongerBeCounted)
+{
+    Record rec;
+    resetHistogram(rec);
+    rec.gVisits[200] = 4194305.0;
+    rec.g[200] = rec.gCounted[200] = static_cast<float>(4194305.0 / 200);
+    keepPlottedBinsTrue(rec);
+    EXPECT_TRUE(rec.gShowsSums);
+}
+
+// The count of additions, binade by binade, against one addition at a time:
+// weights of many bins, across many powers of two.
+TEST(AdditionsBetween, CountsWhatOneAdditionAtATimeWouldCount)
+{
+    for (int k : {1, 3, 29, 128, 150, 199, 200, 1000, 19999}) {
+        const double weight = 1.0 / k;
+        float v = 0.0f;
+        float mid = 0.0f;
+        int done = 0;
+        for (int visits : {1, 2, 7, 100, 1000, 50000, 300000}) {
+            for (; done < visits; ++done) {
+                v = static_cast<float>(static_cast<double>(v) + weight);
+                if (done == 3)
+                    mid = v;  // after four visits
+            }
+            ASSERT_EQ(additionsBetween(0.0f, v, weight), done) << k;
+            if (done > 4) {
+                ASSERT_EQ(additionsBetween(mid, v, weight), done - 4) << k;
+            }
+        }
+        // One unit above a value of the sequence: each addition moves more.
+        EXPECT_EQ(additionsBetween(0.0f, std::nextafter(mid, 1.0f), weight), -1.0) << k;
+    }
 }
 
 // The histogram through a real run: what it holds at the ends of steps 200,
