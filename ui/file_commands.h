@@ -5,19 +5,30 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <functional>
 
 namespace ljgas {
 
 class Form1;
+class TrajectoryRecording;
 
 // Inside, every read and write fails by a FileError (files/file_error.h);
 // each command catches it and returns its message for the user, which names
 // the file and what went wrong. An empty string: done, nothing to tell.
 
 // A file that cannot be used changes nothing. A state whose positions had to
-// be wrapped into the box is opened, and the message says so.
-QString openState(Form1& form, const QString& path);
-QString saveState(const Form1& form, const QString& path);
+// be wrapped into the box is opened, and the message says so. The R, e0 and
+// Tsoll boxes and the thermostat box take what the file names, R also for
+// the particles (a run goes on with the radius they were placed at). Once
+// the state is in, `opened` gets a line that says what was set and what a
+// box held before (empty when the file names nothing), and the steps the
+// state names (0 when none).
+using StateOpened = std::function<void(const QString& set, std::int64_t steps)>;
+QString openState(Form1& form, const QString& path, const StateOpened& opened = {});
+// The state with comment lines naming R (the particles'), e0, Tsoll and the
+// thermostat (the boxes') and `steps`, the steps behind it.
+QString saveState(Form1& form, const QString& path, std::int64_t steps);
 // The run going on, or the last one; a run is required.
 QString exportDistribution(const Form1& form, const QString& path);
 QString exportTemperatures(const Form1& form, const QString& path);
@@ -27,5 +38,9 @@ QString savePicture(Form1& form, const QString& path);
 // from the current state and the boxes' texts, as ljgas-batch --lammps-out
 // writes them.
 QString exportForLammps(Form1& form, const QString& folder);
+// File > Record Trajectory, chosen to start a recording into `path` and
+// chosen again to stop it.
+QString startRecording(TrajectoryRecording& recording, const QString& path);
+QString stopRecording(TrajectoryRecording& recording);
 
 }  // namespace ljgas

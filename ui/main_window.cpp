@@ -11,11 +11,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 
 #include "file_commands.h"
 #include "form1.h"
 #include "help_texts.h"
 #include "speed.h"
+#include "trajectory_recording.h"
 
 namespace ljgas {
 
@@ -26,6 +28,7 @@ const QString speedKey = QStringLiteral("run/stepsPerSecond");
 const QString stateFiles = QStringLiteral("State files (*.csv);;All files (*)");
 const QString csvFiles = QStringLiteral("CSV files (*.csv);;All files (*)");
 const QString pngFiles = QStringLiteral("PNG pictures (*.png);;All files (*)");
+const QString xyzFiles = QStringLiteral("Extended XYZ (*.xyz);;All files (*)");
 
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {})
 {
@@ -75,6 +78,11 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     createRunMenu();
     createHelpMenu();
     form_ = makeForm(*this);
+    recording_ = new TrajectoryRecording(*form_);
+    recording_->onFailure([this](const QString& message) {
+        findChild<QAction*>(QStringLiteral("recordTrajectory"))->setChecked(false);
+        report_(QStringLiteral("Record Trajectory"), message);
+    });
     setWindowTitle(form_->windowTitle());
     applyRememberedSpeed();
 }
@@ -102,17 +110,27 @@ void MainWindow::createFileMenu()
     QAction* temperatures = addMenuItem(menu, "exportTemperatures", QStringLiteral("Export &Temperatures…"));
     QAction* picture = addMenuItem(menu, "savePicture", QStringLiteral("Save &Picture…"));
     QAction* lammps = addMenuItem(menu, "exportLammps", QStringLiteral("Export for &LAMMPS…"));
+    QAction* record = addMenuItem(menu, "recordTrajectory", QStringLiteral("&Record Trajectory…"));
+    record->setCheckable(true);
     menu->addSeparator();
     QAction* quit = addMenuItem(menu, "quit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     exports_ = {distribution, temperatures};
 
     connect(open, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Open, QStringLiteral("Open State"), stateFiles, {}},
-                       [this](const QString& path) { return openState(*form_, path); });
+                       [this](const QString& path) {
+                           return openState(*form_, path, [this](const QString& set, std::int64_t steps) {
+                               recording_->placedAfter(steps);
+                               if (!set.isEmpty())
+                                   statusBar()->showMessage(set);
+                           });
+                       });
     });
     connect(save, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save State"), stateFiles, QStringLiteral("state.csv")},
-                       [this](const QString& path) { return ljgas::saveState(*form_, path); });
+                       [this](const QString& path) {
+                           return ljgas::saveState(*form_, path, recording_->stepsSincePlaced());
+                       });
     });
     connect(distribution, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Export g(r)"), csvFiles, QStringLiteral("gr.csv")},
@@ -131,6 +149,7 @@ void MainWindow::createFileMenu()
         runFileCommand({FileRequest::Mode::Folder, QStringLiteral("Export for LAMMPS"), {}, {}},
                        [this](const QString& folder) { return ljgas::exportForLammps(*form_, folder); });
     });
+    connect(record, &QAction::triggered, this, [this, record] { toggleRecording(record); });
     connect(quit, &QAction::triggered, this, &QWidget::close);
     // Exports need a run; whether there is one is looked at when the menu opens.
     connect(menu, &QMenu::aboutToShow, this, [this] {
@@ -178,6 +197,29 @@ void MainWindow::createHelpMenu()
             [this] { showHelp(reading_, QStringLiteral("Reading the Window"), readingTheWindowText()); });
     connect(about, &QAction::triggered, this,
             [this] { showHelp(about_, QStringLiteral("About %1").arg(windowTitle()), aboutText()); });
+}
+
+// Chosen once, it starts a recording into a file; chosen again, it stops it.
+// The item is checked while a recording goes on.
+void MainWindow::toggleRecording(QAction* record)
+{
+    const QString title = QStringLiteral("Record Trajectory");
+    if (recording_->recording()) {
+        const QString file = QFileInfo(recording_->path()).fileName();
+        const QString problem = stopRecording(*recording_);
+        if (problem.isEmpty())
+            statusBar()->showMessage(QStringLiteral("Recorded %1 steps in %2").arg(recording_->steps()).arg(file));
+        else
+            report_(title, problem);
+    } else {
+        runFileCommand({FileRequest::Mode::Save, title, xyzFiles, QStringLiteral("trajectory.xyz")},
+                       [this](const QString& path) { return startRecording(*recording_, path); });
+        if (recording_->recording())
+            statusBar()->showMessage(QStringLiteral("Recording a frame every %1 steps in %2")
+                                         .arg(TrajectoryRecording::FrameInterval)
+                                         .arg(QFileInfo(recording_->path()).fileName()));
+    }
+    record->setChecked(recording_->recording());
 }
 
 void MainWindow::applyRememberedSpeed()

@@ -17,6 +17,7 @@ class QCloseEvent;
 namespace ljgas {
 
 class Form1;
+class TrajectoryRecording;
 
 // What a file dialog is asked for.
 struct FileRequest {
@@ -56,6 +57,7 @@ private:
     void createFileMenu();
     void createRunMenu();
     void createHelpMenu();
+    void toggleRecording(QAction* record);
     void applyRememberedSpeed();
     void runFileCommand(const FileRequest& request, const std::function<QString(const QString& path)>& command);
     void showHelp(QPointer<QMessageBox>& box, const QString& title, const QString& text);
@@ -68,6 +70,7 @@ private:
     QList<QAction*> exports_;  // need a run to export
     QPointer<QMessageBox> about_;
     QPointer<QMessageBox> reading_;
+    TrajectoryRecording* recording_ = nullptr;  // a child of the form
 };
 
 // The speed remembered from the last start, in steps per second (0:

@@ -181,6 +181,13 @@ std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
+std::vector<std::string> stateLines(const std::string& text)
+{
+    std::vector<std::string> all = lines(text);
+    std::erase_if(all, [](const std::string& line) { return line.starts_with('#'); });
+    return all;
+}
+
 ParticleState readState(const std::string& path) { return parseStateText(readText(path), path); }
 
 }  // namespace ljgas::test

@@ -65,6 +65,9 @@ bool fileExists(const std::string& path);
 
 // The lines of a text, without their line ends; no empty last entry.
 std::vector<std::string> lines(const std::string& text);
+// The lines of a state file's text from its header on, without the comment
+// lines above it: element k is particle k's.
+std::vector<std::string> stateLines(const std::string& text);
 
 // What the state file of `rec` holds.
 inline std::string stateText(const Record& rec) { return stateFileText(rec); }
