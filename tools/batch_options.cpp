@@ -153,8 +153,7 @@ void addOptions(CLI::App& app, BatchOptions& o)
         oneValue(app, app.add_option(output.option, o.outputs[output.option], output.help),
                  output.inFolder.empty() ? "FILE" : "DIR", FileName);
     addWholeNumber<std::int64_t>(app, "--every", o.every,
-                                 "Steps between two frames of --trajectory-out (default 100)", 1)
-        ->needs("--trajectory-out");
+                                 "Steps between two frames of --trajectory-out (default 100)", 1);
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary")->disable_flag_override();
 }
 
@@ -321,6 +320,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
         std::vector<std::string> reversed = argumentsForCLI11(app, arguments);
         app.parse(reversed);
         std::erase_if(parsed.options.outputs, [&app](const auto& request) { return app.count(request.first) == 0; });
+        if (app.count("--every") > 0 && app.count("--trajectory-out") == 0)
+            throw Refusal("--every: needs --trajectory-out, whose frames it spaces");
         parsed.options.given = {app.count("--R") > 0, app.count("--e0") > 0, app.count("--tsoll") > 0,
                                 app.count("--thermostat") > 0};
         checkFilesApart(parsed.options);

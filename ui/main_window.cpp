@@ -260,6 +260,11 @@ void MainWindow::showHelp(QPointer<QMessageBox>& box, const QString& title, cons
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // A recording keeps the state the window closes on as its last frame.
+    if (recording_->recording()) {
+        if (const QString problem = stopRecording(*recording_); !problem.isEmpty())
+            report_(QStringLiteral("Record Trajectory"), problem);
+    }
     // The form's own close ends every run on the stack (Quit during a run
     // included); the program then ends with the event loop.
     form_->close();

@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"ThermostatCase", {"--thermostat", "ON"}, "--thermostat: ON not in {on,off}"},
         Refused{"EveryZero", {"--trajectory-out", "t.xyz", "--every", "0"},
                 "--every: '0' is not a whole number from 1 to 9223372036854775807"},
-        Refused{"EveryWithoutTrajectory", {"--every", "5"}, "--every requires --trajectory-out"},
+        Refused{"EveryWithoutTrajectory", {"--every", "5"}, "--every: needs --trajectory-out, whose frames it spaces"},
         Refused{"TwoOutputsOneFile", {"--state-out", "a.csv", "--gr-out", "a.csv"},
                 "--state-out and --gr-out name the same file 'a.csv'"},
         Refused{"TwoOutputsOneFileSpeltTwoWays", {"--initial-out", "x/../a.csv", "--temperature-out", "./a.csv"},
