@@ -87,8 +87,10 @@ QString reported(const std::function<void()>& command)
 
 [[noreturn]] void noRun() { throw FileError("There is no run to export yet: press Go first."); }
 
-// The boxes take what the state names; the items of the line that tells so,
-// with what a box held before when it held something else.
+// The boxes take what the state names, written into them by their names as
+// the program writes its defaults at start-up, so that they count at once;
+// the items of the line that tells so, with what a box held before when it
+// held something else.
 QStringList setBoxes(Form1& form, const StateParameters& named)
 {
     QStringList told;

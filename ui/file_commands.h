@@ -1,6 +1,7 @@
 // The File menu's commands once a path has been chosen: open and save the
 // particle state, export the shown run's g(r) and temperatures as ljgas-batch
-// writes them, save a picture of the window, export for LAMMPS. Every file is
+// writes them, save a picture of the window, export for LAMMPS, record a
+// trajectory. Every file but the trajectory, which grows as the runs go, is
 // written through QSaveFile, so a failed write leaves the target as it was.
 #pragma once
 
