@@ -246,43 +246,37 @@ INSTANTIATE_TEST_SUITE_P(
               "--thermo-out and --lammps-out name the same file '@new'"}),
     [](const ::testing::TestParamInfo<Clash>& info) { return std::string(info.param.name); });
 
-// The --state-in file's parameters fill in what the command line left to its
-// defaults; what it gave wins, with a note where the two differ in value.
+// The --state-in file's parameters fill in what the command line left out;
+// what it gave wins, with a note where the two differ in value (for a larger
+// R, that the discs may overlap: the run would end in an error that does not
+// say why).
 TEST(BatchOptions, StateParametersFillInWhatTheCommandLineLeftOut)
 {
+    const auto take = [](std::vector<std::string> arguments, StateParameters& named, BatchOptions& o) {
+        arguments.insert(arguments.begin(), {"--state-in", "s.csv"});
+        o = parseCommandLine(arguments).options;
+        return takeStateParameters(o, named);
+    };
+    BatchOptions o;
     StateParameters named{.R = "0.01", .e0 = "0.25", .Tsoll = "0.5", .thermostat = false, .steps = 300};
-    BatchOptions o = parseCommandLine({"--state-in", "s.csv", "--e0", "0.250", "--tsoll", "0.4"}).options;
-    EXPECT_EQ(takeStateParameters(o, named),
+    EXPECT_EQ(take({"--e0", "0.250", "--tsoll", "0.4"}, named, o),
               std::vector<std::string>{"'s.csv' names Tsoll = 0.5; --tsoll 0.4 overrides it"});
-    EXPECT_EQ(o.R, "0.01");
-    EXPECT_EQ(o.e0, "0.250");
-    EXPECT_EQ(o.Tsoll, "0.4");
+    EXPECT_EQ(std::vector<std::string>({o.R, o.e0, o.Tsoll}), (std::vector<std::string>{"0.01", "0.250", "0.4"}));
     EXPECT_FALSE(o.thermostat);
     EXPECT_EQ(named.R, "0.01");  // the state puts its R into the record
     EXPECT_FALSE(named.e0 || named.Tsoll || named.thermostat);
-}
 
-// Discs placed at one radius overlap at a larger one: the run then ends in
-// an error that says nothing of why, so the note does.
-TEST(BatchOptions, RadiusGivenOverTheStatesIsNotedWithTheOverlapWhenLarger)
-{
-    const auto notes = [](std::vector<std::string> arguments) {
-        StateParameters named;
+    for (const auto& [R, note] : {std::pair{"0.015", ": discs placed apart at R = 0.01 may overlap at R = 0.015"},
+                                  std::pair{"0.005", ""}}) {
         named.R = "0.01";
-        named.thermostat = false;
-        arguments.insert(arguments.begin(), {"--state-in", "s.csv"});
-        BatchOptions o = parseCommandLine(arguments).options;
-        std::vector<std::string> told = takeStateParameters(o, named);
+        EXPECT_EQ(take({"--R", R}, named, o),
+                  std::vector<std::string>{"'s.csv' names R = 0.01; --R " + std::string(R) + " overrides it" + note});
         EXPECT_FALSE(named.R);
-        return told;
-    };
-    EXPECT_EQ(notes({"--R", "0.015", "--thermostat", "off"}),
-              std::vector<std::string>{"'s.csv' names R = 0.01; --R 0.015 overrides it: discs placed apart at "
-                                       "R = 0.01 may overlap at R = 0.015"});
-    EXPECT_EQ(notes({"--R", "0.005", "--thermostat", "on"}),
-              (std::vector<std::string>{"'s.csv' names R = 0.01; --R 0.005 overrides it",
-                                        "'s.csv' names thermostat = off; --thermostat on overrides it"}));
-    EXPECT_TRUE(notes({"--R", "1e-2"}).empty());
+    }
+    named.R = "0.01";  // the same R spelt otherwise: no note
+    named.thermostat = false;
+    EXPECT_EQ(take({"--thermostat", "on", "--R", "1e-2"}, named, o),
+              std::vector<std::string>{"'s.csv' names thermostat = off; --thermostat on overrides it"});
 }
 
 }  // namespace

@@ -72,6 +72,9 @@ std::vector<std::string> stateLines(const std::string& text);
 // What the state file of `rec` holds.
 inline std::string stateText(const Record& rec) { return stateFileText(rec); }
 
+// The step= value of every frame of a trajectory's text, in order.
+std::vector<std::string> frameSteps(const std::string& text);
+
 // A state file's text parsed with the library's own reader.
 ParticleState readState(const std::string& path);
 

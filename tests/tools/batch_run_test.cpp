@@ -488,18 +488,10 @@ TEST_F(Batch, StateInSetsTheParametersItNamesUnlessTheCommandLineGivesThem)
 // before anything moves in it), or when there is no run.
 TEST_F(Batch, TrajectoryHasTheFirstEveryNthAndTheLastState)
 {
-    const auto frameSteps = [this](const std::string& name) {
-        std::vector<std::string> steps;
-        for (const std::string& line : lines(text(name))) {
-            if (const std::size_t at = line.find(" step="); at != std::string::npos)
-                steps.push_back(line.substr(at + 6, line.find(' ', at + 1) - at - 6));
-        }
-        return steps;
-    };
     const BatchResult failed = run({"--R", "-0.01", "--steps", "300", "--quiet", "--trajectory-out", "t.xyz",
                                     "--every", "100", "--state-out", "s.csv"});
     ASSERT_EQ(failed.exitCode, 3);
-    EXPECT_EQ(frameSteps("t.xyz"), (std::vector<std::string>{"0", "100", "200", "201"}));
+    EXPECT_EQ(test::frameSteps(text("t.xyz")), (std::vector<std::string>{"0", "100", "200", "201"}));
     auto rec = std::make_unique<Record>();
     rec->n = ParticleCount;
     applyState(*rec, state("s.csv"));
@@ -507,7 +499,7 @@ TEST_F(Batch, TrajectoryHasTheFirstEveryNthAndTheLastState)
     EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(*rec, 201, 0.2f));
 
     ASSERT_EQ(run({"--steps", "0", "--trajectory-out", "none.xyz"}).exitCode, 0);
-    EXPECT_EQ(frameSteps("none.xyz"), std::vector<std::string>{"0"});
+    EXPECT_EQ(test::frameSteps(text("none.xyz")), std::vector<std::string>{"0"});
 }
 
 TEST_F(Batch, IdenticalInvocationsWriteIdenticalFiles)

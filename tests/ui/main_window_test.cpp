@@ -215,10 +215,7 @@ TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
     ASSERT_EQ(requests.size(), 1u);  // stopping asks for no file
     EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Recorded 250 steps in t.xyz"));
     const std::string all = readText(folder.file("t.xyz"));
-    std::vector<std::string> steps;
-    for (std::size_t at = all.find(" step="); at != std::string::npos; at = all.find(" step=", at + 1))
-        steps.push_back(all.substr(at + 6, all.find(' ', at + 1) - at - 6));
-    EXPECT_EQ(steps, (std::vector<std::string>{"0", "100", "200", "250"}));
+    EXPECT_EQ(test::frameSteps(all), (std::vector<std::string>{"0", "100", "200", "250"}));
     EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(form->record(), 250, 0.2f));
 }
 
