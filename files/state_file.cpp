@@ -10,8 +10,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "files/csv_number.h"
 #include "engine/record.h"
+#include "files/csv_number.h"
+#include "files/exact_number.h"
+#include "files/lammps_export.h"
+#include "runtime/text_to_number.h"
+#include "version.h"
 
 namespace ljgas {
 
@@ -116,6 +120,91 @@ bool isBlank(std::string_view line)
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
+std::string_view trimmed(std::string_view text)
+{
+    constexpr std::string_view Blanks = " \t";
+    const std::size_t first = text.find_first_not_of(Blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+}
+
+// The parameters named in the comment lines above the header.
+class CommentReader {
+public:
+    CommentReader(StateParameters& parameters, const std::string& name) : p_(parameters), name_(name) {}
+
+    void read(std::string_view line, int lineNumber)
+    {
+        line_ = lineNumber;
+        const std::string_view body = trimmed(line.substr(1));
+        const std::size_t equals = body.find('=');
+        if (equals == std::string_view::npos)
+            return;
+        key_ = trimmed(body.substr(0, equals));
+        const std::string_view value = trimmed(body.substr(equals + 1));
+        if (key_ == "R")
+            once(p_.R, number(value, true));
+        else if (key_ == "e0")
+            once(p_.e0, number(value, true));
+        else if (key_ == "Tsoll")
+            once(p_.Tsoll, number(value, false));
+        else if (key_ == "thermostat")
+            once(p_.thermostat, onOff(value));
+        else if (key_ == "steps")
+            once(p_.steps, count(value));
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& problem) { failAt(name_, line_, problem); }
+
+    template <class Value>
+    void once(std::optional<Value>& slot, Value value)
+    {
+        if (slot)
+            fail(std::string(key_) + " is named twice");
+        slot = std::move(value);
+    }
+
+    // A number in full as a box reads it; R and e0 are held in single precision.
+    std::string number(std::string_view value, bool single)
+    {
+        const std::string text(value);
+        switch (wholeTextNumber(text)) {
+        case WholeText::Number:
+            break;
+        case WholeText::OutOfRange:
+            fail(std::string(key_) + " value " + quoted(value) + " is beyond the range of a number");
+        case WholeText::NotANumber:
+            fail(std::string(key_) + " value " + quoted(value) + " is not a number");
+        }
+        if (single && !std::isfinite(static_cast<float>(textToNumber(text))))
+            fail(std::string(key_) + " value " + quoted(value) + " is beyond single precision");
+        return text;
+    }
+
+    bool onOff(std::string_view value)
+    {
+        if (value != "on" && value != "off")
+            fail("thermostat value " + quoted(value) + " is neither on nor off");
+        return value == "on";
+    }
+
+    std::int64_t count(std::string_view value)
+    {
+        std::int64_t steps = 0;
+        const auto result = std::from_chars(value.data(), value.data() + value.size(), steps);
+        if (value.empty() || value.front() == '-' || result.ec != std::errc{} || result.ptr != value.data() + value.size())
+            fail("steps value " + quoted(value) + " is not a whole number of steps");
+        return steps;
+    }
+
+    StateParameters& p_;
+    const std::string& name_;
+    int line_ = 0;
+    std::string_view key_;
+};
+
 }  // namespace
 
 ParticleState parseStateText(std::string_view text, const std::string& name)
@@ -127,7 +216,15 @@ ParticleState parseStateText(std::string_view text, const std::string& name)
 
     if (text.size() == position)
         failAt(name, line, "the file is empty; expected the header '" + std::string(Header) + "'");
-    if (const std::string_view header = nextLine(text, position); header != Header)
+    CommentReader comments(state.parameters, name);
+    std::string_view header = nextLine(text, position);
+    while (header.starts_with('#')) {
+        comments.read(header, line++);
+        if (position >= text.size())
+            failAt(name, line, "the file ends before the header '" + std::string(Header) + "'");
+        header = nextLine(text, position);
+    }
+    if (header != Header)
         failAt(name, line, "expected the header '" + std::string(Header) + "', found " + quoted(header));
 
     for (int k = 1; k <= ParticleCount; ++k) {
@@ -218,9 +315,45 @@ ParticleState readStateFile(const std::string& path)
     return parseStateText(text, path);
 }
 
-std::string stateFileText(const Record& rec)
+std::string parameterText(const char* name, const std::string& value) { return std::string(name) + " = " + value; }
+
+std::string thermostatText(bool on) { return on ? "on" : "off"; }
+
+StateParameters stateParameters(const Record& rec, const LammpsSettings& settings, std::int64_t steps)
 {
-    std::string text(Header);
+    StateParameters p;
+    p.R = exactSingle(rec.R);
+    // A box may hold a number beyond single precision for e0 (or beyond
+    // double for Tsoll), which a run takes as infinite: no line for it, since
+    // no box would read it back.
+    if (std::isfinite(settings.e0))
+        p.e0 = exactSingle(settings.e0);
+    if (std::isfinite(settings.Tsoll))
+        p.Tsoll = exactNumber(settings.Tsoll);
+    p.thermostat = settings.thermostat;
+    p.steps = steps;
+    return p;
+}
+
+std::string stateFileText(const Record& rec, const StateParameters& parameters)
+{
+    std::string text;
+    if (parameters.namesAny() || parameters.steps)
+        text = std::string("# ljgas ") + Version + "\n";
+    const auto comment = [&text](const char* name, const std::string& value) {
+        text += "# " + parameterText(name, value) + "\n";
+    };
+    if (parameters.R)
+        comment("R", *parameters.R);
+    if (parameters.e0)
+        comment("e0", *parameters.e0);
+    if (parameters.Tsoll)
+        comment("Tsoll", *parameters.Tsoll);
+    if (parameters.thermostat)
+        comment("thermostat", thermostatText(*parameters.thermostat));
+    if (parameters.steps)
+        comment("steps", std::to_string(*parameters.steps));
+    text += Header;
     text += '\n';
     for (int k = 1; k <= ParticleCount; ++k) {
         text += std::to_string(k);
@@ -242,6 +375,8 @@ void applyState(Record& rec, const ParticleState& state)
         rec.vx[k] = state.vx[index];
         rec.vy[k] = state.vy[index];
     }
+    if (state.parameters.R)
+        rec.R = static_cast<float>(textToNumber(*state.parameters.R));  // as a lattice start reads the box
     ++rec.positionsVersion;
 }
 

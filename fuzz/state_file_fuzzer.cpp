@@ -5,9 +5,10 @@
 // deliberately plain reader of the same format decides what the answer must
 // be, so that the fuzzer also catches a text accepted that should not be (or
 // the reverse), a value read wrongly, a position wrapped wrongly into the box
-// or a note missing, or a fault reported on the wrong line. Every accepted
-// state is written back with the tool's writer and read again; it must come
-// back bit for bit, with no note.
+// or a note missing, a parameter of the comment lines read wrongly, or a
+// fault reported on the wrong line. Every accepted state is written back
+// with the tool's writer, its parameters with it, and read again; it must
+// come back bit for bit, with the same parameters and no note.
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -23,11 +24,13 @@
 
 #include "engine/record.h"
 #include "files/state_file.h"
+#include "runtime/text_to_number.h"
 
 namespace {
 
 using ljgas::ParticleCount;
 using ljgas::ParticleState;
+using ljgas::StateParameters;
 
 const std::string FileName = "fuzz.csv";
 
@@ -118,6 +121,57 @@ bool isBlankLine(std::string_view line)
     return true;
 }
 
+std::string_view stripped(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A comment line: '#' and free text, or "# NAME = VALUE" for one of the five
+// parameters. False when it names a parameter a second time or with a value
+// that is not one. Whether a text is a number in full is the runtime's
+// wholeTextNumber, which has a fuzzer of its own.
+bool readComment(std::string_view line, StateParameters& p)
+{
+    const std::string_view body = stripped(line.substr(1));
+    const std::size_t equals = body.find('=');
+    if (equals == std::string_view::npos)
+        return true;
+    const std::string_view key = stripped(body.substr(0, equals));
+    const std::string value(stripped(body.substr(equals + 1)));
+    if (key == "R" || key == "e0" || key == "Tsoll") {
+        std::optional<std::string>& slot = key == "R" ? p.R : key == "e0" ? p.e0 : p.Tsoll;
+        if (slot || ljgas::wholeTextNumber(value) != ljgas::WholeText::Number)
+            return false;
+        if (key != "Tsoll" && std::isinf(static_cast<float>(ljgas::textToNumber(value))))
+            return false;
+        slot = value;
+    } else if (key == "thermostat") {
+        if (p.thermostat || (value != "on" && value != "off"))
+            return false;
+        p.thermostat = value == "on";
+    } else if (key == "steps") {
+        if (p.steps || value.empty())
+            return false;
+        std::int64_t steps = 0;
+        for (const char c : value) {
+            if (!isDigit(c) || steps > (INT64_MAX - (c - '0')) / 10)
+                return false;
+            steps = steps * 10 + (c - '0');
+        }
+        p.steps = steps;
+    }
+    return true;
+}
+
+bool sameParameters(const StateParameters& a, const StateParameters& b)
+{
+    return a.R == b.R && a.e0 == b.e0 && a.Tsoll == b.Tsoll && a.thermostat == b.thermostat && a.steps == b.steps;
+}
+
 // The plain reader: the state and whether a position was wrapped, or the
 // 1-based line of the first fault.
 struct Expected {
@@ -144,15 +198,28 @@ Expected expectedFor(std::string_view text)
         e.faultLine = 1;
         return e;
     }
+    ParticleState s;
+    int header = 1;  // the header's line
     lineAt(line);
+    while (!line.empty() && line.front() == '#') {
+        if (!readComment(line, s.parameters)) {
+            e.faultLine = header;
+            return e;
+        }
+        ++header;
+        if (pos >= text.size()) {
+            e.faultLine = header;
+            return e;
+        }
+        lineAt(line);
+    }
     if (line != "k,x,y,vx,vy") {
-        e.faultLine = 1;
+        e.faultLine = header;
         return e;
     }
-    ParticleState s;
     for (int k = 1; k <= ParticleCount; ++k) {
         if (pos >= text.size()) {
-            e.faultLine = k + 1;
+            e.faultLine = header + k;
             return e;
         }
         lineAt(line);
@@ -173,13 +240,13 @@ Expected expectedFor(std::string_view text)
         const auto i = static_cast<std::size_t>(k - 1);
         if (count != 5 || !particleNumberIs(f[0], k) || !readValue(f[1], s.x[i]) || !readValue(f[2], s.y[i]) ||
             !readValue(f[3], s.vx[i]) || !readValue(f[4], s.vy[i])) {
-            e.faultLine = k + 1;
+            e.faultLine = header + k;
             return e;
         }
         s.x[i] = intoBox(s.x[i], e.wrapped);
         s.y[i] = intoBox(s.y[i], e.wrapped);
     }
-    for (int n = ParticleCount + 2; pos < text.size(); ++n) {
+    for (int n = header + ParticleCount + 1; pos < text.size(); ++n) {
         lineAt(line);
         if (!isBlankLine(line)) {
             e.faultLine = n;
@@ -217,7 +284,9 @@ std::string written(const ParticleState& state)
     auto rec = std::make_unique<ljgas::Record>();
     rec->n = ParticleCount;
     ljgas::applyState(*rec, state);
-    return ljgas::stateFileText(*rec);
+    if (state.parameters.R && !sameBits(rec->R, static_cast<float>(ljgas::textToNumber(*state.parameters.R))))
+        fault(*state.parameters.R, "the state's R did not reach the record");
+    return ljgas::stateFileText(*rec, state.parameters);
 }
 
 }  // namespace
@@ -248,6 +317,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!expected.state)
         fault(text, "a file with a fault on line " + std::to_string(expected.faultLine) + " was accepted");
     compareStates(text, *got, *expected.state, "read");
+    if (!sameParameters(got->parameters, expected.state->parameters))
+        fault(text, "the comment lines' parameters read wrongly");
     if (got->note.empty() == expected.wrapped)
         fault(text, expected.wrapped ? "positions wrapped without a note" : "a note without a wrapped position: " +
                                                                                  got->note);
@@ -257,6 +328,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const ParticleState back = ljgas::parseStateText(again, FileName);
         compareStates(text, back, *got, "written and read back");
+        if (!sameParameters(back.parameters, got->parameters))
+            fault(text, "the parameters did not come back");
         if (!back.note.empty())
             fault(text, "the tool's own output needed a note: " + back.note);
     } catch (const ljgas::FileError& e) {

@@ -137,12 +137,19 @@ PYBIND11_MODULE(_ljgas, m)
     const auto make = [](double R, double e0, double Tsoll, bool thermostat, const py::object& seed) {
         return std::make_unique<Simulation>(settingsOf(R, e0, Tsoll, thermostat, seed));
     };
-    const auto fromState = [](const std::filesystem::path& path, double R, double e0, double Tsoll,
-                              bool thermostat, const py::object& seed) {
-        const SimulationSettings settings = settingsOf(R, e0, Tsoll, thermostat, seed);
+    // The parameters a state file names, unless given here; the defaults
+    // for those it does not name.
+    const auto fromState = [](const std::filesystem::path& path, const py::object& R, const py::object& e0,
+                              const py::object& Tsoll, const py::object& thermostat, const py::object& seed) {
         const ParticleState state = readStateFile(path.string());
         if (!state.note.empty() && PyErr_WarnEx(PyExc_UserWarning, state.note.c_str(), 1) != 0)
             throw py::error_already_set();
+        SimulationSettings settings{"0.01", "0.2", "0.3", true, seedOf(seed)};
+        const StateParameters& named = state.parameters;
+        settings.R = !R.is_none() ? boxText("R", R.cast<double>()) : named.R.value_or(settings.R);
+        settings.e0 = !e0.is_none() ? boxText("e0", e0.cast<double>()) : named.e0.value_or(settings.e0);
+        settings.Tsoll = !Tsoll.is_none() ? boxText("Tsoll", Tsoll.cast<double>()) : named.Tsoll.value_or(settings.Tsoll);
+        settings.thermostat = !thermostat.is_none() ? thermostat.cast<bool>() : named.thermostat.value_or(true);
         return std::make_unique<Simulation>(settings, &state);
     };
 
@@ -155,10 +162,12 @@ and, with the thermostat, target temperature Tsoll. Lengths are in box
 edges, T is <vx^2 + vy^2> per disc.)")
         .def(py::init(make), "R"_a = 0.01, "e0"_a = 0.2, "Tsoll"_a = 0.3, "thermostat"_a = true,
              "seed"_a = py::none())
-        .def_static("from_state", fromState, "path"_a, "R"_a = 0.01, "e0"_a = 0.2, "Tsoll"_a = 0.3,
-                    "thermostat"_a = true, "seed"_a = py::none(),
+        .def_static("from_state", fromState, "path"_a, "R"_a = py::none(), "e0"_a = py::none(),
+                    "Tsoll"_a = py::none(), "thermostat"_a = py::none(), "seed"_a = py::none(),
                     "A simulation whose lattice start is replaced by the state file at path, as ljgas-batch "
-                    "--state-in does. Raises ljgas.FileError when the file cannot be read.")
+                    "--state-in does: R, e0, Tsoll and the thermostat from the file where it names them and "
+                    "they are not given here (else 0.01, 0.2, 0.3, on). Raises ljgas.FileError when the file "
+                    "cannot be read.")
         .def("run", &ljgas::run, "steps"_a,
              R"(Make `steps` steps, without holding the GIL.
 

@@ -36,8 +36,10 @@ Simulation::Simulation(const SimulationSettings& settings, const ParticleState* 
     } catch (const EngineError& e) {
         throw SimulationError("initialisation failed: " + describeError(e, host_.boxes));
     }
-    if (state != nullptr)
+    if (state != nullptr) {
         applyState(*rec_, *state);
+        stepsBefore_ = state->parameters.steps.value_or(0);
+    }
 }
 
 SimulationError Simulation::failure(const EngineError& e) const
@@ -173,7 +175,7 @@ void Simulation::saveState(const std::string& path) const
     std::string text;
     {
         const std::lock_guard lock(state_);
-        text = stateFileText(*rec_);
+        text = stateFileText(*rec_, stateParameters(*rec_, held_, stepsBefore_ + host_.yields()));
     }
     OutputFile file(path);
     file.write(text);

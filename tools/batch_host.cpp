@@ -41,6 +41,8 @@ void BatchHost::afterStep()
     ++yields_;
     if (yields_ == markStep_ && atMark_)
         atMark_();
+    if (sampleEvery_ > 0 && yields_ % sampleEvery_ == 0)
+        sample_(yields_);
     // The run notices the flag right after this yield, so the step in which
     // it is set is the last one, just as with the Stop button.
     if (yields_ >= stopAfter_ || caughtInterrupt() != 0)

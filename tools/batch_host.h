@@ -33,6 +33,13 @@ public:
         markStep_ = step;
         atMark_ = std::move(action);
     }
+    // Called in the yield of every step whose number is a multiple of
+    // `every` (1 or more), after the read-out and the mark.
+    void sampleEvery(std::int64_t every, std::function<void(std::int64_t step)> sample)
+    {
+        sampleEvery_ = every;
+        sample_ = std::move(sample);
+    }
     void showProgressOn(ProgressMeter* meter) { progress_ = meter; }
 
     // Steps completed so far: each step ends with exactly one yield.
@@ -56,6 +63,8 @@ private:
     std::function<void(std::int64_t step, float T)> readOut_;
     std::int64_t markStep_ = 0;
     std::function<void()> atMark_;
+    std::int64_t sampleEvery_ = 0;
+    std::function<void(std::int64_t step)> sample_;
     ProgressMeter* progress_ = nullptr;
     bool temperatureShown_ = false;
     bool readOutPending_ = false;

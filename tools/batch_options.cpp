@@ -7,8 +7,11 @@
 
 #include <charconv>
 #include <limits>
+#include <optional>
+#include <string_view>
 
 #include "files/file_error.h"
+#include "files/state_file.h"
 #include "runtime/text_to_number.h"
 #include "tools/file_identity.h"
 #include "version.h"
@@ -61,14 +64,14 @@ bool readWholeNumber(const std::string& text, Integer& value)
 }
 
 template <class Integer>
-CLI::Validator wholeNumber()
+CLI::Validator wholeNumber(Integer least)
 {
     return CLI::Validator(
-        [](std::string& text) -> std::string {
+        [least](std::string& text) -> std::string {
             Integer value{};
-            if (readWholeNumber(text, value))
+            if (readWholeNumber(text, value) && value >= least)
                 return {};
-            return inQuotes(text) + " is not a whole number from 0 to " +
+            return inQuotes(text) + " is not a whole number from " + std::to_string(least) + " to " +
                    std::to_string(std::numeric_limits<Integer>::max());
         },
         "");
@@ -112,10 +115,10 @@ CLI::Option* oneValue(const CLI::App& app, CLI::Option* option, const char* type
 }
 
 template <class Integer, class Target>
-void addWholeNumber(CLI::App& app, const char* name, Target& target, const char* help)
+CLI::Option* addWholeNumber(CLI::App& app, const char* name, Target& target, const char* help, Integer least = 0)
 {
     const auto store = [&target](const std::string& text) { target = wholeNumberOf<Integer>(text); };
-    oneValue(app, app.add_option_function<std::string>(name, store, help), "N", wholeNumber<Integer>());
+    return oneValue(app, app.add_option_function<std::string>(name, store, help), "N", wholeNumber<Integer>(least));
 }
 
 void addOptions(CLI::App& app, BatchOptions& o)
@@ -140,13 +143,17 @@ void addOptions(CLI::App& app, BatchOptions& o)
                                  "Leave the steps up to N out of the summary's means (read-outs after step N)\n"
                                  "and out of g_norm in --gr-out (the pairs binned after step N). The histogram\n"
                                  "itself, the g column, counts from step 201 whatever N is (default 200)");
-    const char* stateIn = "Replace x, y, vx, vy of particles 1..225 before the run (CSV)";
+    const char* stateIn = "Replace x, y, vx, vy of particles 1..225 before the run (CSV), and take R, e0,\n"
+                          "Tsoll and the thermostat from the file where it names them and the command\n"
+                          "line does not";
     oneValue(app, app.add_option("--state-in", o.stateIn, stateIn), "FILE", FileName);
     // Each output fills an entry of its own; those not given are dropped
     // once the line has been read.
     for (const BatchOutput& output : batchOutputs())
         oneValue(app, app.add_option(output.option, o.outputs[output.option], output.help),
                  output.inFolder.empty() ? "FILE" : "DIR", FileName);
+    addWholeNumber<std::int64_t>(app, "--every", o.every,
+                                 "Steps between two frames of --trajectory-out (default 100)", 1);
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary")->disable_flag_override();
 }
 
@@ -242,7 +249,62 @@ void checkFilesApart(const BatchOptions& o)
     }
 }
 
+// One parameter of the command line against the state file's.
+struct Overridable {
+    const char* name;     // as the file names it
+    const char* option;   // as the command line does
+    std::string& value;   // the option's text
+    bool given;
+    std::optional<std::string>& named;  // the file's text
+    bool single;          // held in single precision (R, e0) or double (Tsoll)
+};
+
+bool sameNumber(const std::string& a, const std::string& b, bool single)
+{
+    const double x = textToNumber(a);
+    const double y = textToNumber(b);
+    return single ? static_cast<float>(x) == static_cast<float>(y) : x == y;
+}
+
 }  // namespace
+
+std::vector<std::string> takeStateParameters(BatchOptions& o, StateParameters& named)
+{
+    std::vector<std::string> notes;
+    const std::string file = inQuotes(o.stateIn);
+    const auto overrides = [&](const std::string& fileText, const char* option, const std::string& given) {
+        return file + " names " + fileText + "; " + option + " " + given + " overrides it";
+    };
+    for (Overridable p : {Overridable{"R", "--R", o.R, o.given.R, named.R, true},
+                          Overridable{"e0", "--e0", o.e0, o.given.e0, named.e0, true},
+                          Overridable{"Tsoll", "--tsoll", o.Tsoll, o.given.Tsoll, named.Tsoll, false}}) {
+        if (!p.named)
+            continue;
+        if (!p.given) {
+            p.value = *p.named;
+            continue;
+        }
+        if (!sameNumber(p.value, *p.named, p.single)) {
+            std::string note = overrides(parameterText(p.name, *p.named), p.option, p.value);
+            // The bug this guards against: a state saved at a small R run at
+            // a larger one starts with overlapping discs, and the run soon
+            // ends in a division by zero that says nothing of the radius.
+            if (p.name == std::string_view("R") && textToNumber(p.value) > textToNumber(*p.named))
+                note += ": discs placed apart at R = " + *p.named + " may overlap at R = " + p.value;
+            notes.push_back(note);
+        }
+        p.named.reset();
+    }
+    if (named.thermostat) {
+        if (!o.given.thermostat)
+            o.thermostat = *named.thermostat;
+        else if (o.thermostat != *named.thermostat)
+            notes.push_back(overrides(parameterText("thermostat", thermostatText(*named.thermostat)), "--thermostat",
+                                      thermostatText(o.thermostat)));
+        named.thermostat.reset();
+    }
+    return notes;
+}
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {
@@ -258,6 +320,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
         std::vector<std::string> reversed = argumentsForCLI11(app, arguments);
         app.parse(reversed);
         std::erase_if(parsed.options.outputs, [&app](const auto& request) { return app.count(request.first) == 0; });
+        if (app.count("--every") > 0 && app.count("--trajectory-out") == 0)
+            throw Refusal("--every: needs --trajectory-out, whose frames it spaces");
+        parsed.options.given = {app.count("--R") > 0, app.count("--e0") > 0, app.count("--tsoll") > 0,
+                                app.count("--thermostat") > 0};
         checkFilesApart(parsed.options);
     } catch (const CLI::CallForHelp&) {
         return answer(ParsedCommandLine::Action::Help, app.help());

@@ -12,6 +12,10 @@
 #include "engine/run_params.h"
 
 namespace ljgas {
+struct StateParameters;
+}
+
+namespace ljgas {
 
 struct BatchOptions {
     // Box texts, handed to the engine exactly as typed; each is a number in
@@ -29,7 +33,17 @@ struct BatchOptions {
     std::int64_t equilibrate = WarmUpSteps;
     std::string stateIn;     // x, y, vx, vy replacing the lattice state
     OutputRequests outputs;  // the outputs asked for (batch_outputs.h)
+    std::int64_t every = 100;  // steps between two samples of --trajectory-out
     bool quiet = false;
+
+    // The parameters the command line gave; those it did not are taken from
+    // the --state-in file when it names them.
+    struct Given {
+        bool R = false;
+        bool e0 = false;
+        bool Tsoll = false;
+        bool thermostat = false;
+    } given;
 };
 
 // What the command line asks for: a run, the help text, the version, or
@@ -42,5 +56,12 @@ struct ParsedCommandLine {
 };
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// Takes the parameters that the --state-in file names into the options the
+// command line left at their defaults. A parameter the command line gave
+// wins and is dropped from `named`, so that the state does not set it
+// either; for each such parameter whose value differs from the file's, a
+// note for the user says so. Returns the notes.
+std::vector<std::string> takeStateParameters(BatchOptions& o, StateParameters& named);
 
 }  // namespace ljgas

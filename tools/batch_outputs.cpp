@@ -6,6 +6,7 @@
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "files/thermo_file.h"
+#include "files/trajectory_file.h"
 #include "tools/output_file.h"
 
 namespace ljgas {
@@ -15,10 +16,15 @@ namespace {
 const BatchOutput Outputs[] = {
     {.option = "--initial-out",
      .help = "Write the state right after the lattice start (CSV)",
-     .atLatticeStart = [](Streams out, const Record& rec) { out[0]->write(stateFileText(rec)); }},
+     .atLatticeStart = [](Streams out, const LatticeStart& start) {
+         out[0]->write(stateFileText(start.rec, stateParameters(start.rec, start.settings, 0)));
+     }},
     {.option = "--state-out",
-     .help = "Write the state after the run (CSV: k,x,y,vx,vy); it may be the --state-in file",
-     .atEnd = [](Streams out, const RunEnd& end) { out[0]->write(stateFileText(end.rec)); }},
+     .help = "Write the state after the run (CSV: k,x,y,vx,vy under comment lines that name R, e0,\n"
+             "Tsoll, the thermostat and the steps); it may be the --state-in file",
+     .atEnd = [](Streams out, const RunEnd& end) {
+         out[0]->write(stateFileText(end.rec, stateParameters(end.rec, end.settings, end.stepsDone)));
+     }},
     {.option = "--temperature-out",
      .help = "Write every temperature shown (CSV: step,T)",
      .atOpen = [](Streams out) { out[0]->write(temperatureHeader()); },
@@ -35,6 +41,13 @@ const BatchOutput Outputs[] = {
          out[0]->write(thermoLine(shown.step, shown.T, *shown.measured));
      },
      .measures = true},
+    {.option = "--trajectory-out",
+     .help = "Write the state every --every steps, the first and the last, as the run goes\n"
+             "(extended XYZ, for ASE, MDAnalysis, OVITO, VMD)",
+     .atSample = [](Streams out, const Sample& sample) {
+         out[0]->write(trajectoryFrame(sample.rec, sample.step, sample.e0));
+     },
+     .growing = true},
     {.option = "--lammps-out",
      .help = "Write the state after the run and a LAMMPS input deck into a folder, made if missing\n"
              "(data.ljgas, in.ljgas)",

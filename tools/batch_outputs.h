@@ -32,12 +32,29 @@ struct ReadOut {
     const Observables* measured = nullptr;
 };
 
+// The lattice start: the state it left, and e0, Tsoll and the thermostat box
+// as the run will take them.
+struct LatticeStart {
+    const Record& rec;
+    const LammpsSettings& settings;
+};
+
+// A sample of the run as it goes: the state at the end of step `step`, 0
+// for the state the run starts from. See atSample.
+struct Sample {
+    const Record& rec;
+    std::int64_t step;
+    float e0;  // as the run takes it
+};
+
 // The end of the session: the state the record holds, the run's counts, the
-// histogram as it stood at the end of the equilibration, and e0, Tsoll and
-// the thermostat box as the run took them.
+// steps behind the state (those the run completed, plus those its --state-in
+// file names), the histogram as it stood at the end of the
+// equilibration, and e0, Tsoll and the thermostat box as the run took them.
 struct RunEnd {
     const Record& rec;
     const RunStats& stats;
+    std::int64_t stepsDone;
     const HistogramMark& equilibrated;
     const LammpsSettings& settings;
 };
@@ -54,12 +71,22 @@ struct BatchOutput {
     // with its parents when missing, and these are the files written into it.
     std::vector<std::string> inFolder{};
 
-    void (*atOpen)(Streams out) = nullptr;                             // before the lattice start
-    void (*atLatticeStart)(Streams out, const Record& rec) = nullptr;  // also after a failed one
-    void (*atReadOut)(Streams out, const ReadOut& shown) = nullptr;    // each temperature shown
-    void (*atEnd)(Streams out, const RunEnd& end) = nullptr;           // after the run
+    void (*atOpen)(Streams out) = nullptr;                                    // before the lattice start
+    void (*atLatticeStart)(Streams out, const LatticeStart& start) = nullptr;  // also after a failed one
+    void (*atReadOut)(Streams out, const ReadOut& shown) = nullptr;           // each temperature shown
+    // The state the run starts from (after a lattice start that did not
+    // fail), the state after every --every steps, and the last state, once
+    // each (a run that ends on a multiple of --every has no extra sample;
+    // one that an engine error ends is sampled as the error left it).
+    void (*atSample)(Streams out, const Sample& sample) = nullptr;
+    void (*atEnd)(Streams out, const RunEnd& end) = nullptr;  // after the run
     // Needs the energies and pressure at each read-out (ReadOut::measured).
     bool measures = false;
+    // Written as the session goes, for reading while it grows and for
+    // keeping when the program is killed: the file is put in place once
+    // every output is open, and each write reaches it whole
+    // (OutputFile::growInPlace).
+    bool growing = false;
 };
 
 // The outputs asked for: option name ("--state-out") to the path given.

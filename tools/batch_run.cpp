@@ -83,18 +83,42 @@ struct Session {
     std::string failure;  // the engine error that ended the start or the run
     bool ran = false;
     double seconds = 0.0;
+    std::int64_t lastSample = -1;  // the step of the last sample taken
+    // The steps behind the state the run starts from: those its --state-in
+    // file names, which the state written at the end adds its own to.
+    std::int64_t stepsBefore = 0;
 };
 
-// Inputs first, outputs opened next: a mistake in either is reported before
-// the simulation starts and leaves no file behind.
-bool prepareFiles(Session& s, std::optional<ParticleState>& loaded)
+void sample(Session& s, std::int64_t step)
+{
+    s.outputs.atSample({*s.rec, step, s.settings.e0});
+    s.lastSample = step;
+}
+
+// The state file is read first, since it may name the parameters that the
+// boxes then hold.
+bool readStateIn(BatchOptions& o, std::optional<ParticleState>& loaded)
+{
+    if (o.stateIn.empty())
+        return true;
+    try {
+        loaded = readStateFile(o.stateIn);
+    } catch (const FileError& e) {
+        report(e.what());
+        return false;
+    }
+    if (!loaded->note.empty())
+        report("note: " + loaded->note);
+    for (const std::string& note : takeStateParameters(o, loaded->parameters))
+        report("note: " + note);
+    return true;
+}
+
+// The outputs are opened before the simulation starts: a mistake is reported
+// then and leaves no file behind.
+bool prepareFiles(Session& s)
 {
     try {
-        if (!s.options.stateIn.empty()) {
-            loaded = readStateFile(s.options.stateIn);
-            if (!loaded->note.empty())
-                report("note: " + loaded->note);
-        }
         s.outputs.open(batchOutputs(), s.options.outputs);
     } catch (const FileError& e) {
         report(e.what());
@@ -110,6 +134,8 @@ bool prepareFiles(Session& s, std::optional<ParticleState>& loaded)
         s.means.add(step, measured);
         s.outputs.atReadOut({*s.rec, step, T, &measured});
     });
+    if (s.outputs.samples())
+        s.host.sampleEvery(s.options.every, [&s](std::int64_t step) { sample(s, step); });
     return true;
 }
 
@@ -122,9 +148,13 @@ void startLattice(Session& s, const std::optional<ParticleState>& loaded)
     } catch (const EngineError& e) {
         s.failure = "initialisation failed: " + describeError(e, s.host.boxes);
     }
-    s.outputs.atLatticeStart(*s.rec);
-    if (s.failure.empty() && loaded)
+    s.outputs.atLatticeStart({*s.rec, s.settings});
+    if (!s.failure.empty())
+        return;
+    if (loaded)
         applyState(*s.rec, *loaded);
+    if (s.outputs.samples())
+        sample(s, 0);
 }
 
 void markHistogram(Session& s)
@@ -195,7 +225,11 @@ int finish(Session& s)
 {
     if (!s.equilibratedMarked)
         markHistogram(s);  // the run ended before the equilibration did
-    s.outputs.atEnd({*s.rec, s.stats, s.equilibrated, s.settings});
+    // The last state: a run that an engine error ended is sampled in the
+    // step it failed in, as the error left it.
+    if (s.ran && s.lastSample >= 0 && s.stats.steps != s.lastSample)
+        sample(s, s.stats.steps);
+    s.outputs.atEnd({*s.rec, s.stats, s.stepsBefore + s.host.yields(), s.equilibrated, s.settings});
     std::vector<std::string> written;
     std::string commitError;
     try {
@@ -230,9 +264,14 @@ int finish(Session& s)
 
 int runBatch(const BatchOptions& options)
 {
-    Session session(options);
+    BatchOptions taken = options;
     std::optional<ParticleState> loaded;
-    if (!prepareFiles(session, loaded))
+    if (!readStateIn(taken, loaded))
+        return ExitUsage;
+    Session session(taken);
+    if (loaded)
+        session.stepsBefore = loaded->parameters.steps.value_or(0);
+    if (!prepareFiles(session))
         return ExitUsage;
     catchInterrupts();
     startLattice(session, loaded);

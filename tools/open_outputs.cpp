@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -73,6 +74,12 @@ void OpenOutputs::open(std::span<const BatchOutput> outputs, const OutputRequest
                 output.streams.push_back(output.files.back().get());
             }
         }
+        for (Output& output : outputs_) {
+            for (const std::unique_ptr<OutputFile>& file : output.files) {
+                if (output.row->growing)
+                    file->growInPlace();
+            }
+        }
     } catch (const FileError&) {
         close();
         throw;
@@ -81,19 +88,23 @@ void OpenOutputs::open(std::span<const BatchOutput> outputs, const OutputRequest
     write<&BatchOutput::atOpen>();
 }
 
-void OpenOutputs::atLatticeStart(const Record& rec) { write<&BatchOutput::atLatticeStart>(rec); }
+void OpenOutputs::atLatticeStart(const LatticeStart& start) { write<&BatchOutput::atLatticeStart>(start); }
 
 void OpenOutputs::atReadOut(const ReadOut& shown) { write<&BatchOutput::atReadOut>(shown); }
+
+void OpenOutputs::atSample(const Sample& sample) { write<&BatchOutput::atSample>(sample); }
 
 void OpenOutputs::atEnd(const RunEnd& end) { write<&BatchOutput::atEnd>(end); }
 
 bool OpenOutputs::measures() const
 {
-    for (const Output& output : outputs_) {
-        if (output.row->measures)
-            return true;
-    }
-    return false;
+    return std::any_of(outputs_.begin(), outputs_.end(), [](const Output& output) { return output.row->measures; });
+}
+
+bool OpenOutputs::samples() const
+{
+    return std::any_of(outputs_.begin(), outputs_.end(),
+                       [](const Output& output) { return output.row->atSample != nullptr; });
 }
 
 void OpenOutputs::commit(std::vector<std::string>& written)

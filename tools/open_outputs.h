@@ -21,18 +21,22 @@ public:
 
     // Opens the files of every output in `outputs` that `requests` names,
     // making a folder output's folder, with its parents, where it is missing,
-    // and writes what each writes on opening. Throws FileError when a file
+    // puts the files of growing outputs in place, and writes what each
+    // writes on opening. Throws FileError when a file
     // cannot be opened or a folder made; then the files already open are
     // discarded and the folders made are removed again.
     void open(std::span<const BatchOutput> outputs, const OutputRequests& requests);
 
     // Whether an open output needs the energies and pressure at each read-out.
     bool measures() const;
+    // Whether an open output takes samples of the run (atSample).
+    bool samples() const;
 
     // An output whose hook throws a FileError is refused: it writes nothing
     // more and puts no file in place.
-    void atLatticeStart(const Record& rec);
+    void atLatticeStart(const LatticeStart& start);
     void atReadOut(const ReadOut& shown);
+    void atSample(const Sample& sample);
     void atEnd(const RunEnd& end);
 
     // Puts every file in place and adds its name to `written`, in the order

@@ -222,10 +222,52 @@ void OutputFile::openInPlace()
     }
 }
 
+void OutputFile::growInPlace()
+{
+    if (file_ == nullptr)
+        throw FileError("'" + path_ + "' is not open");
+    growing_ = true;
+    std::fflush(file_);
+    if (temporaryPath_.empty())
+        return;  // written in place already
+    if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) {
+        const int reason = errno;
+        discard();
+        fail("cannot create", path_, reason);
+    }
+    temporaryPath_.clear();
+    ::close(lock_);
+    lock_ = -1;
+}
+
+void OutputFile::writeWhole(std::string_view text)
+{
+    const int fd = ::fileno(file_);
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            writeError_ = count < 0 ? errno : EIO;
+            // Devices and pipes cannot be cut; a regular file loses the piece.
+            if (done > 0 && ::ftruncate(fd, static_cast<off_t>(grown_)) == 0)
+                ::lseek(fd, static_cast<off_t>(grown_), SEEK_SET);
+            return;
+        }
+        done += static_cast<std::size_t>(count);
+    }
+    grown_ += static_cast<long long>(text.size());
+}
+
 void OutputFile::write(std::string_view text)
 {
     if (file_ == nullptr || writeError_ != 0)
         return;
+    if (growing_) {
+        writeWhole(text);
+        return;
+    }
     errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
         writeError_ = errno != 0 ? errno : EIO;
@@ -249,7 +291,8 @@ void OutputFile::finish()
     file_ = nullptr;
     if (!written) {
         discard();
-        throw FileError("cannot write '" + path_ + "': " + (reason != 0 ? std::strerror(reason) : "write error"));
+        throw FileError("cannot write '" + path_ + "': " + (reason != 0 ? std::strerror(reason) : "write error") +
+                        (growing_ ? "; it keeps what was written in full before" : ""));
     }
 }
 

@@ -54,11 +54,21 @@ public:
 
     // Closes and removes the temporary file; the target is left untouched
     // (also one opened in place, as long as nothing has been flushed to it).
+    // A file growing in place stays as it has grown.
     void discard();
+
+    // For a file that is read while it grows, and must keep what it has when
+    // the program is killed (a trajectory): the temporary file is renamed
+    // into place now, and from here on each write() goes to the file at
+    // once, in one piece, unbuffered. A write that fails part way is taken
+    // back, so the file ends with the last piece written in full. Throws
+    // FileError when the rename fails.
+    void growInPlace();
 
 private:
     void openInPlace();
     void openTemporary(const std::string& target);
+    void writeWhole(std::string_view text);
 
     std::string path_;
     std::string target_;         // where the temporary file is renamed to
@@ -66,6 +76,8 @@ private:
     std::FILE* file_ = nullptr;
     int writeError_ = 0;  // errno of the first failed write
     int lock_ = -1;  // holds the temporary's lock until it is renamed or removed
+    bool growing_ = false;
+    long long grown_ = 0;  // the length of the whole pieces written so far
 };
 
 }  // namespace ljgas

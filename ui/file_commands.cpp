@@ -2,15 +2,18 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QSaveFile>
 #include <unistd.h>
 
 #include <climits>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/record.h"
@@ -20,6 +23,7 @@
 #include "files/state_file.h"
 #include "form1.h"
 #include "measurement_history.h"
+#include "trajectory_recording.h"
 
 namespace ljgas {
 
@@ -84,14 +88,57 @@ QString reported(const std::function<void()>& command)
 
 [[noreturn]] void noRun() { throw FileError("There is no run to export yet: press Go first."); }
 
+// The boxes take what the state names, written into them by their names as
+// the program writes its defaults at start-up, so that they count at once;
+// the items of the line that tells so, with what a box held before when it
+// held something else.
+QStringList setBoxes(Form1& form, const StateParameters& named)
+{
+    QStringList told;
+    const auto set = [&](const char* box, const char* name, const std::optional<std::string>& text) {
+        auto* edit = form.findChild<QLineEdit*>(QString::fromLatin1(box));
+        if (!text || edit == nullptr)
+            return;
+        const QString value = QString::fromStdString(*text);
+        QString item = QString::fromStdString(parameterText(name, *text));
+        if (edit->text() != value)
+            item += QStringLiteral(" (was %1)").arg(edit->text());
+        edit->setText(value);
+        told << item;
+    };
+    set("Rtxt", "R", named.R);
+    set("e0txt", "e0", named.e0);
+    set("Tsolltxt", "Tsoll", named.Tsoll);
+    auto* thermostat = form.findChild<QCheckBox*>(QStringLiteral("Thermostat"));
+    if (named.thermostat && thermostat != nullptr) {
+        QString item = QStringLiteral("thermostat %1").arg(QString::fromLatin1(thermostatText(*named.thermostat)));
+        if (thermostat->isChecked() != *named.thermostat)
+            item += QStringLiteral(" (was %1)").arg(QString::fromLatin1(thermostatText(thermostat->isChecked())));
+        thermostat->setChecked(*named.thermostat);
+        told << item;
+    }
+    return told;
+}
+
 }  // namespace
 
-QString openState(Form1& form, const QString& path)
+QString openState(Form1& form, const QString& path, const StateOpened& opened)
 {
     const std::string file = localPath(path);
     try {
         const ParticleState state = readStateFile(file);
+        const float radiusBefore = form.record().R;
         form.replaceState(state);
+        const QStringList told = setBoxes(form, state.parameters);
+        // A run takes R and e0 at its start; the one going on keeps them.
+        const bool keeps = form.runs().depth() > 0 && (form.record().R != radiusBefore || state.parameters.e0);
+        if (opened)
+            opened(told.isEmpty() ? QString()
+                                  : QStringLiteral("Set from %1: %2%3")
+                                        .arg(QFileInfo(path).fileName(), told.join(QStringLiteral(", ")),
+                                             keeps ? QStringLiteral("; the run going on keeps its R and e0 until Go")
+                                                   : QString()),
+                   state.parameters.steps.value_or(0));
         if (state.note.empty())
             return {};
         return QStringLiteral("Opened the state in '%1'.\n%2").arg(path, fromLocal(state.note));
@@ -110,9 +157,14 @@ QString openState(Form1& form, const QString& path)
     }
 }
 
-QString saveState(const Form1& form, const QString& path)
+QString saveState(Form1& form, const QString& path, std::int64_t steps)
 {
-    return reported([&] { saveFile(path, [&form](QSaveFile& out) { put(out, stateFileText(form.record())); }); });
+    return reported([&] {
+        const Boxes& boxes = form.host().boxes;
+        const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
+        const StateParameters parameters = stateParameters(form.record(), settings, steps);
+        saveFile(path, [&](QSaveFile& out) { put(out, stateFileText(form.record(), parameters)); });
+    });
 }
 
 QString exportDistribution(const Form1& form, const QString& path)
@@ -192,6 +244,16 @@ QString savePicture(const QPixmap& picture, const QString& path)
             throw FileError("cannot make a PNG picture of the window");
         saveFile(path, [&png](QSaveFile& out) { out.write(png); });
     });
+}
+
+QString startRecording(TrajectoryRecording& recording, const QString& path)
+{
+    return reported([&] { recording.start(path); });
+}
+
+QString stopRecording(TrajectoryRecording& recording)
+{
+    return reported([&] { recording.stop(); });
 }
 
 }  // namespace ljgas

@@ -1,10 +1,13 @@
 // The File menu's commands once a path has been chosen: open and save the
 // particle state, export the shown run's g(r) and temperatures as ljgas-batch
-// writes them, save a picture of the window, export for LAMMPS. Every file is
+// writes them, save a picture of the window, export for LAMMPS, record a
+// trajectory. Every file but the trajectory, which grows as the runs go, is
 // written through QSaveFile, so a failed write leaves the target as it was.
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <functional>
 
 class QPixmap;
 
@@ -12,15 +15,24 @@ namespace ljgas {
 
 class Form1;
 class MeasurementHistory;
+class TrajectoryRecording;
 
 // Inside, every read and write fails by a FileError (files/file_error.h);
 // each command catches it and returns its message for the user, which names
 // the file and what went wrong. An empty string: done, nothing to tell.
 
 // A file that cannot be used changes nothing. A state whose positions had to
-// be wrapped into the box is opened, and the message says so.
-QString openState(Form1& form, const QString& path);
-QString saveState(const Form1& form, const QString& path);
+// be wrapped into the box is opened, and the message says so. The R, e0 and
+// Tsoll boxes and the thermostat box take what the file names, R also for
+// the particles (a run goes on with the radius they were placed at). Once
+// the state is in, `opened` gets a line that says what was set and what a
+// box held before (empty when the file names nothing), and the steps the
+// state names (0 when none).
+using StateOpened = std::function<void(const QString& set, std::int64_t steps)>;
+QString openState(Form1& form, const QString& path, const StateOpened& opened = {});
+// The state with comment lines naming R (the particles'), e0, Tsoll and the
+// thermostat (the boxes') and `steps`, the steps behind it.
+QString saveState(Form1& form, const QString& path, std::int64_t steps);
 // The run going on, or the last one; a run is required.
 QString exportDistribution(const Form1& form, const QString& path);
 QString exportTemperatures(const Form1& form, const QString& path);
@@ -35,5 +47,9 @@ QString savePicture(const QPixmap& picture, const QString& path);
 // from the current state and the boxes' texts, as ljgas-batch --lammps-out
 // writes them.
 QString exportForLammps(Form1& form, const QString& folder);
+// File > Record Trajectory, chosen to start a recording into `path` and
+// chosen again to stop it.
+QString startRecording(TrajectoryRecording& recording, const QString& path);
+QString stopRecording(TrajectoryRecording& recording);
 
 }  // namespace ljgas

@@ -4,16 +4,16 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
-#include <QDockWidget>
 #include <QPainter>
 #include <QPixmap>
+#include <QSettings>
 #include <QStatusBar>
 
 #include "box_notes.h"
@@ -24,6 +24,7 @@
 #include "particle_mark.h"
 #include "platform/picture_box.h"
 #include "speed.h"
+#include "trajectory_recording.h"
 
 namespace ljgas {
 
@@ -36,6 +37,7 @@ constexpr int noteMilliseconds = 5000;  // how long the status bar shows a passi
 const QString stateFiles = QStringLiteral("State files (*.csv);;All files (*)");
 const QString csvFiles = QStringLiteral("CSV files (*.csv);;All files (*)");
 const QString pngFiles = QStringLiteral("PNG pictures (*.png);;All files (*)");
+const QString xyzFiles = QStringLiteral("Extended XYZ (*.xyz);;All files (*)");
 
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {})
 {
@@ -91,6 +93,11 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     createViewMenu();
     createHelpMenu();
     form_ = makeForm(*this);
+    recording_ = new TrajectoryRecording(*form_);
+    recording_->onFailure([this](const QString& message) {
+        findChild<QAction*>(QStringLiteral("recordTrajectory"))->setChecked(false);
+        report_(QStringLiteral("Record Trajectory"), message);
+    });
     setWindowTitle(form_->windowTitle());
     applyRememberedSpeed();
     attachMeasurements();
@@ -120,17 +127,27 @@ void MainWindow::createFileMenu()
     QAction* measured = addMenuItem(menu, "exportMeasurements", QStringLiteral("Export &Measurements…"));
     QAction* picture = addMenuItem(menu, "savePicture", QStringLiteral("Save &Picture…"));
     QAction* lammps = addMenuItem(menu, "exportLammps", QStringLiteral("Export for &LAMMPS…"));
+    QAction* record = addMenuItem(menu, "recordTrajectory", QStringLiteral("&Record Trajectory…"));
+    record->setCheckable(true);
     menu->addSeparator();
     QAction* quit = addMenuItem(menu, "quit", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     exports_ = {distribution, temperatures};
 
     connect(open, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Open, QStringLiteral("Open State"), stateFiles, {}},
-                       [this](const QString& path) { return openState(*form_, path); });
+                       [this](const QString& path) {
+                           return openState(*form_, path, [this](const QString& set, std::int64_t steps) {
+                               recording_->placedAfter(steps);
+                               if (!set.isEmpty())
+                                   statusBar()->showMessage(set);
+                           });
+                       });
     });
     connect(save, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save State"), stateFiles, QStringLiteral("state.csv")},
-                       [this](const QString& path) { return ljgas::saveState(*form_, path); });
+                       [this](const QString& path) {
+                           return ljgas::saveState(*form_, path, recording_->stepsSincePlaced());
+                       });
     });
     connect(distribution, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Export g(r)"), csvFiles, QStringLiteral("gr.csv")},
@@ -154,6 +171,7 @@ void MainWindow::createFileMenu()
         runFileCommand({FileRequest::Mode::Folder, QStringLiteral("Export for LAMMPS"), {}, {}},
                        [this](const QString& folder) { return ljgas::exportForLammps(*form_, folder); });
     });
+    connect(record, &QAction::triggered, this, [this, record] { toggleRecording(record); });
     connect(quit, &QAction::triggered, this, &QWidget::close);
     // Exports need a run; whether there is one is looked at when the menu opens.
     connect(menu, &QMenu::aboutToShow, this, [this] {
@@ -262,6 +280,29 @@ QPixmap MainWindow::windowPicture()
     return grab(area);
 }
 
+// Chosen once, it starts a recording into a file; chosen again, it stops it.
+// The item is checked while a recording goes on.
+void MainWindow::toggleRecording(QAction* record)
+{
+    const QString title = QStringLiteral("Record Trajectory");
+    if (recording_->recording()) {
+        const QString file = QFileInfo(recording_->path()).fileName();
+        const QString problem = stopRecording(*recording_);
+        if (problem.isEmpty())
+            statusBar()->showMessage(QStringLiteral("Recorded %1 steps in %2").arg(recording_->steps()).arg(file));
+        else
+            report_(title, problem);
+    } else {
+        runFileCommand({FileRequest::Mode::Save, title, xyzFiles, QStringLiteral("trajectory.xyz")},
+                       [this](const QString& path) { return startRecording(*recording_, path); });
+        if (recording_->recording())
+            statusBar()->showMessage(QStringLiteral("Recording a frame every %1 steps in %2")
+                                         .arg(TrajectoryRecording::FrameInterval)
+                                         .arg(QFileInfo(recording_->path()).fileName()));
+    }
+    record->setChecked(recording_->recording());
+}
+
 void MainWindow::applyRememberedSpeed()
 {
     const int stepsPerSecond = rememberedStepsPerSecond();
@@ -279,10 +320,11 @@ void MainWindow::runFileCommand(const FileRequest& request, const std::function<
     if (path.isEmpty())
         return;
     lastFolder_ = QFileInfo(path).absolutePath();
+    statusBar()->clearMessage();
     const QString problem = command(path);
     if (!problem.isEmpty())
         report_(request.title, problem);
-    else
+    else if (statusBar()->currentMessage().isEmpty())  // the command's own word stands
         statusBar()->showMessage(QStringLiteral("%1: done, '%2'").arg(request.title, path), noteMilliseconds);
 }
 
@@ -302,6 +344,11 @@ void MainWindow::showHelp(QPointer<QMessageBox>& box, const QString& title, cons
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // A recording keeps the state the window closes on as its last frame.
+    if (recording_->recording()) {
+        if (const QString problem = stopRecording(*recording_); !problem.isEmpty())
+            report_(QStringLiteral("Record Trajectory"), problem);
+    }
     // The form's own close ends every run on the stack (Quit during a run
     // included); the program then ends with the event loop.
     form_->close();

@@ -21,6 +21,7 @@ class BoxNotes;
 class Form1;
 class Measurements;
 class ParticleMark;
+class TrajectoryRecording;
 
 // What a file dialog is asked for.
 struct FileRequest {
@@ -66,6 +67,7 @@ private:
     // The form as shown, with the Measurements panel beside it when shown.
     QPixmap windowPicture();
     void createHelpMenu();
+    void toggleRecording(QAction* record);
     void applyRememberedSpeed();
     void runFileCommand(const FileRequest& request, const std::function<QString(const QString& path)>& command);
     void showHelp(QPointer<QMessageBox>& box, const QString& title, const QString& text);
@@ -82,6 +84,7 @@ private:
     BoxNotes* boxNotes_ = nullptr;
     ParticleMark* mark_ = nullptr;  // made when first asked for
     QAction* trail_ = nullptr;
+    TrajectoryRecording* recording_ = nullptr;  // a child of the form
 };
 
 // The speed remembered from the last start, in steps per second (0:

@@ -86,12 +86,12 @@ TEST_P(BadInputTable, EndsWithItsOneOutcome)
                                                              : "") +
                                 row.message;
     EXPECT_EQ(r.err, failure + "\nljgas-batch: wrote s.csv, t.csv, g.csv from the state at that point\n");
-    EXPECT_EQ(lines(text("s.csv")).size(), 226u);
+    EXPECT_EQ(test::stateLines(text("s.csv")).size(), 226u);
     EXPECT_EQ(lines(text("g.csv")).size(), 201u);
     EXPECT_EQ(lines(text("t.csv")).size(), 1u + static_cast<std::size_t>(std::max(row.step - 1, 0L) / 20));
 
     if (row.stage == Stage::Init) {
-        const std::vector<std::string> all = lines(text("s.csv"));
+        const std::vector<std::string> all = test::stateLines(text("s.csv"));
         for (std::size_t k = 1; k < all.size(); ++k)
             ASSERT_EQ(all[k], std::to_string(k) + ",0,0,0,0");
         return;
@@ -229,7 +229,7 @@ protected:
         test::BatchLaunch launch;
         launch.folder = folder.path();
         ASSERT_EQ(test::runBatch({"--steps", "0", "--quiet", "--initial-out", "lattice.csv"}, launch).exitCode, 0);
-        std::vector<std::string> all = lines(readText(folder.file("lattice.csv")));
+        std::vector<std::string> all = test::stateLines(readText(folder.file("lattice.csv")));
         const ParticleState s = test::readState(folder.file("lattice.csv"));
         char line[200];
         std::snprintf(line, sizeof line, "2,%.9g,%.9g,%.9g,%.9g", static_cast<double>(s.x[0] + dx),

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "batch_process.h"
+#include "files/state_file.h"
 
 namespace ljgas {
 namespace {
@@ -77,7 +78,7 @@ TEST(BatchOptions, HelpNamesEveryOption)
         ASSERT_EQ(parsed.action, Action::Help);
         for (const char* option : {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--seed", "--equilibrate",
                                    "--initial-out", "--state-in", "--state-out", "--temperature-out", "--gr-out",
-                                   "--thermo-out", "--lammps-out", "--quiet", "--version"})
+                                   "--thermo-out", "--lammps-out", "--trajectory-out", "--every", "--quiet", "--version"})
             EXPECT_NE(parsed.message.find(option), std::string::npos) << option;
     }
 }
@@ -120,6 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"RepeatedOption", {"--R", "1", "--R=2"}, "--R: given more than once"},
         Refused{"ThermostatWord", {"--thermostat", "yes"}, "--thermostat: yes not in {on,off}"},
         Refused{"ThermostatCase", {"--thermostat", "ON"}, "--thermostat: ON not in {on,off}"},
+        Refused{"EveryZero", {"--trajectory-out", "t.xyz", "--every", "0"},
+                "--every: '0' is not a whole number from 1 to 9223372036854775807"},
+        Refused{"EveryWithoutTrajectory", {"--every", "5"}, "--every: needs --trajectory-out, whose frames it spaces"},
         Refused{"TwoOutputsOneFile", {"--state-out", "a.csv", "--gr-out", "a.csv"},
                 "--state-out and --gr-out name the same file 'a.csv'"},
         Refused{"TwoOutputsOneFileSpeltTwoWays", {"--initial-out", "x/../a.csv", "--temperature-out", "./a.csv"},
@@ -241,6 +245,39 @@ INSTANTIATE_TEST_SUITE_P(
         Clash{"FileThatIsTheLammpsFolder", nullptr, {"--lammps-out", "@new", "--thermo-out", "@new"},
               "--thermo-out and --lammps-out name the same file '@new'"}),
     [](const ::testing::TestParamInfo<Clash>& info) { return std::string(info.param.name); });
+
+// The --state-in file's parameters fill in what the command line left out;
+// what it gave wins, with a note where the two differ in value (for a larger
+// R, that the discs may overlap: the run would end in an error that does not
+// say why).
+TEST(BatchOptions, StateParametersFillInWhatTheCommandLineLeftOut)
+{
+    const auto take = [](std::vector<std::string> arguments, StateParameters& named, BatchOptions& o) {
+        arguments.insert(arguments.begin(), {"--state-in", "s.csv"});
+        o = parseCommandLine(arguments).options;
+        return takeStateParameters(o, named);
+    };
+    BatchOptions o;
+    StateParameters named{.R = "0.01", .e0 = "0.25", .Tsoll = "0.5", .thermostat = false, .steps = 300};
+    EXPECT_EQ(take({"--e0", "0.250", "--tsoll", "0.4"}, named, o),
+              std::vector<std::string>{"'s.csv' names Tsoll = 0.5; --tsoll 0.4 overrides it"});
+    EXPECT_EQ(std::vector<std::string>({o.R, o.e0, o.Tsoll}), (std::vector<std::string>{"0.01", "0.250", "0.4"}));
+    EXPECT_FALSE(o.thermostat);
+    EXPECT_EQ(named.R, "0.01");  // the state puts its R into the record
+    EXPECT_FALSE(named.e0 || named.Tsoll || named.thermostat);
+
+    for (const auto& [R, note] : {std::pair{"0.015", ": discs placed apart at R = 0.01 may overlap at R = 0.015"},
+                                  std::pair{"0.005", ""}}) {
+        named.R = "0.01";
+        EXPECT_EQ(take({"--R", R}, named, o),
+                  std::vector<std::string>{"'s.csv' names R = 0.01; --R " + std::string(R) + " overrides it" + note});
+        EXPECT_FALSE(named.R);
+    }
+    named.R = "0.01";  // the same R spelt otherwise: no note
+    named.thermostat = false;
+    EXPECT_EQ(take({"--thermostat", "on", "--R", "1e-2"}, named, o),
+              std::vector<std::string>{"'s.csv' names thermostat = off; --thermostat on overrides it"});
+}
 
 }  // namespace
 }  // namespace ljgas

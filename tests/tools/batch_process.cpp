@@ -181,6 +181,21 @@ std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
+std::vector<std::string> stateLines(const std::string& text)
+{
+    std::vector<std::string> all = lines(text);
+    std::erase_if(all, [](const std::string& line) { return line.starts_with('#'); });
+    return all;
+}
+
+std::vector<std::string> frameSteps(const std::string& text)
+{
+    std::vector<std::string> steps;
+    for (std::size_t at = text.find(" step="); at != std::string::npos; at = text.find(" step=", at + 1))
+        steps.push_back(text.substr(at + 6, text.find(' ', at + 1) - at - 6));
+    return steps;
+}
+
 ParticleState readState(const std::string& path) { return parseStateText(readText(path), path); }
 
 }  // namespace ljgas::test

@@ -65,9 +65,15 @@ bool fileExists(const std::string& path);
 
 // The lines of a text, without their line ends; no empty last entry.
 std::vector<std::string> lines(const std::string& text);
+// The lines of a state file's text from its header on, without the comment
+// lines above it: element k is particle k's.
+std::vector<std::string> stateLines(const std::string& text);
 
 // What the state file of `rec` holds.
 inline std::string stateText(const Record& rec) { return stateFileText(rec); }
+
+// The step= value of every frame of a trajectory's text, in order.
+std::vector<std::string> frameSteps(const std::string& text);
 
 // A state file's text parsed with the library's own reader.
 ParticleState readState(const std::string& path);

@@ -27,6 +27,7 @@
 #include "files/lammps_export.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
+#include "files/trajectory_file.h"
 
 namespace ljgas {
 namespace {
@@ -105,8 +106,8 @@ TEST_F(Batch, SuccessWritesEveryRequestedFileAndNothingElse)
     EXPECT_EQ(r.out, "");  // --quiet: no summary
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"g.csv", "i.csv", "s.csv", "t.csv"}));
 
-    const std::vector<std::string> initial = lines(text("i.csv"));
-    const std::vector<std::string> final = lines(text("s.csv"));
+    const std::vector<std::string> initial = test::stateLines(text("i.csv"));
+    const std::vector<std::string> final = test::stateLines(text("s.csv"));
     const std::vector<std::string> temperatures = lines(text("t.csv"));
     const std::vector<std::string> distribution = lines(text("g.csv"));
     ASSERT_EQ(initial.size(), StateLines);
@@ -238,7 +239,7 @@ TEST_F(Batch, EveryNumberIsPrintedWithNineSignificantDigits)
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // Every float field reads back to a float whose %.9g is the field itself.
     for (const char* name : {"i.csv", "s.csv", "t.csv"}) {
-        const std::vector<std::string> all = lines(text(name));
+        const std::vector<std::string> all = test::stateLines(text(name));
         for (std::size_t n = 1; n < all.size(); ++n) {
             const std::vector<std::string> row = fields(all[n]);
             for (std::size_t f = 1; f < row.size(); ++f) {
@@ -449,12 +450,56 @@ TEST_F(Batch, ContinuingFromAStateFileIsPressingGoAgain)
     ASSERT_EQ(run({"--steps", "200", "--quiet", "--state-out", "a.csv"}).exitCode, 0);
     const BatchResult r = run({"--state-in", "a.csv", "--steps", "100", "--quiet", "--state-out", "b.csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(text("b.csv"), test::stateText(*rec));
+    EXPECT_EQ(text("b.csv"), stateFileText(*rec, stateParameters(*rec, lammpsSettingsFromBoxes("0.2", "0.3", true), 300)));
 
     // A second Go rebuilds the neighbour list and restarts the temperature
     // window: not the same as one run of 300 steps.
     ASSERT_EQ(run({"--steps", "300", "--quiet", "--state-out", "c.csv"}).exitCode, 0);
     EXPECT_NE(text("b.csv"), text("c.csv"));
+}
+
+// A state file names the parameters it was written with: the next run takes
+// them, counts its steps on from the file's, and says so when the command
+// line overrides one.
+TEST_F(Batch, StateInSetsTheParametersItNamesUnlessTheCommandLineGivesThem)
+{
+    ASSERT_EQ(run({"--R", "0.012", "--e0", "0.3", "--thermostat", "off", "--steps", "200", "--quiet", "--state-out",
+                   "a.csv"})
+                  .exitCode,
+              0);
+    const BatchResult taken = run({"--state-in", "a.csv", "--steps", "100", "--quiet", "--state-out", "b.csv"});
+    ASSERT_EQ(taken.exitCode, 0) << taken.err;
+    EXPECT_EQ(taken.err, "");
+    const BatchResult given = run({"--state-in", "a.csv", "--R", "0.012", "--e0", "0.3", "--thermostat", "off",
+                                   "--steps", "100", "--quiet", "--state-out", "c.csv"});
+    ASSERT_EQ(given.exitCode, 0) << given.err;
+    EXPECT_EQ(given.err, "");
+    EXPECT_EQ(text("b.csv"), text("c.csv"));
+    EXPECT_NE(text("b.csv").find("# R = 0.012\n# e0 = 0.3\n# Tsoll = 0.3\n# thermostat = off\n# steps = 300\n"),
+              std::string::npos);
+
+    const BatchResult overridden = run({"--state-in", "a.csv", "--R", "0.015", "--steps", "0", "--quiet"});
+    EXPECT_EQ(overridden.err, "ljgas-batch: note: 'a.csv' names R = 0.012; --R 0.015 overrides it: discs placed apart "
+                              "at R = 0.012 may overlap at R = 0.015\n");
+}
+
+// The trajectory's frames: the first state, every --every steps, and the
+// last, also when an engine error ends the run (R < 0 fails in step 201,
+// before anything moves in it), or when there is no run.
+TEST_F(Batch, TrajectoryHasTheFirstEveryNthAndTheLastState)
+{
+    const BatchResult failed = run({"--R", "-0.01", "--steps", "300", "--quiet", "--trajectory-out", "t.xyz",
+                                    "--every", "100", "--state-out", "s.csv"});
+    ASSERT_EQ(failed.exitCode, 3);
+    EXPECT_EQ(test::frameSteps(text("t.xyz")), (std::vector<std::string>{"0", "100", "200", "201"}));
+    auto rec = std::make_unique<Record>();
+    rec->n = ParticleCount;
+    applyState(*rec, state("s.csv"));
+    const std::string all = text("t.xyz");
+    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(*rec, 201, 0.2f));
+
+    ASSERT_EQ(run({"--steps", "0", "--trajectory-out", "none.xyz"}).exitCode, 0);
+    EXPECT_EQ(test::frameSteps(text("none.xyz")), std::vector<std::string>{"0"});
 }
 
 TEST_F(Batch, IdenticalInvocationsWriteIdenticalFiles)
@@ -516,7 +561,7 @@ TEST_F(Batch, FullDeviceIsExitOneNamingItAndTheOtherOutputsAreWritten)
     const BatchResult r = run({"--steps", "0", "--quiet", "--state-out", "full", "--initial-out", "i.csv"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "ljgas-batch: cannot write 'full': No space left on device\n");
-    EXPECT_EQ(lines(text("i.csv")).size(), StateLines);
+    EXPECT_EQ(test::stateLines(text("i.csv")).size(), StateLines);
 }
 
 // ---------------------------------------------------------------------------
@@ -537,7 +582,8 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(run({"--steps", "0", "--quiet", "--state-out", "good.csv"}).exitCode, 0);
-        const std::vector<std::string> good = lines(text("good.csv"));
+        // Without its comment lines, so that line n holds particle n - 1.
+        const std::vector<std::string> good = test::stateLines(text("good.csv"));
         const auto write = [this, &good](const std::string& name, int lineNumber, const std::string& replacement,
                                          std::size_t keep) {
             std::string joined;
@@ -549,7 +595,8 @@ protected:
         write("short.csv", 0, "", good.size() - 1);
         write("nan.csv", 100, "99,0.5,nan,0.1,0.1", good.size());
         write("duplicate.csv", 9, "7,0.5,0.5,0.1,0.1", good.size());
-        writeText(path("long.csv"), text("good.csv") + "226,0.5,0.5,0.1,0.1\n");
+        write("long.csv", 0, "", good.size());
+        writeText(path("long.csv"), readText(path("long.csv")) + "226,0.5,0.5,0.1,0.1\n");
         std::filesystem::create_directory(path("folder"));
         ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
         // An output from an earlier run, which a failed run must not touch.
@@ -683,7 +730,7 @@ TEST_F(Batch, InitialisationErrorWritesTheRecordAsItStood)
     EXPECT_EQ(r.err,
               "ljgas-batch: initialisation failed: Overflow: R = 1e+39 lies beyond single precision (3.4e+38)\n"
               "ljgas-batch: wrote i.csv, s.csv from the state at that point\n");
-    const std::vector<std::string> all = lines(text("s.csv"));
+    const std::vector<std::string> all = test::stateLines(text("s.csv"));
     ASSERT_EQ(all.size(), StateLines);
     for (int k = 1; k <= ParticleCount; ++k)
         ASSERT_EQ(all[static_cast<std::size_t>(k)], std::to_string(k) + ",0,0,0,0");

@@ -25,7 +25,7 @@ const BatchOutput FolderOutput[] = {{
     .help = "",
     .inFolder = {"moments.txt", "steps.txt"},
     .atOpen = [](Streams out) { out[0]->write("open\n"); },
-    .atLatticeStart = [](Streams out, const Record&) { out[0]->write("lattice start\n"); },
+    .atLatticeStart = [](Streams out, const LatticeStart&) { out[0]->write("lattice start\n"); },
     .atReadOut = [](Streams out, const ReadOut& shown) { out[1]->write(std::to_string(shown.step) + "\n"); },
     .atEnd = [](Streams out, const RunEnd&) { out[0]->write("end\n"); },
 }};
@@ -51,10 +51,10 @@ TEST(OpenOutputs, FolderOutputMakesItsFolderAndWritesEachOfItsFilesAtTheEnd)
     OpenOutputs outputs;
     outputs.open(FolderOutput, {{"--pair-out", folder.file("made/in/turn")}});
     auto rec = std::make_unique<Record>();
-    outputs.atLatticeStart(*rec);
+    outputs.atLatticeStart({*rec, settings});
     outputs.atReadOut({*rec, 20, 0.5f});
     outputs.atReadOut({*rec, 40, 0.5f});
-    outputs.atEnd({*rec, stats, mark, settings});
+    outputs.atEnd({*rec, stats, 0, mark, settings});
     EXPECT_FALSE(test::fileExists(moments));
 
     std::vector<std::string> written;
@@ -71,7 +71,7 @@ TEST(OpenOutputs, RefusedEndStateLeavesNoFileAndFailsTheCommit)
     OpenOutputs outputs;
     outputs.open(RefusingOutput, {{"--odd-out", folder.path()}});
     auto rec = std::make_unique<Record>();
-    outputs.atEnd({*rec, stats, mark, settings});
+    outputs.atEnd({*rec, stats, 0, mark, settings});
     std::vector<std::string> written;
     try {
         outputs.commit(written);
@@ -94,6 +94,26 @@ TEST(OpenOutputs, FolderThatCannotBeMadeLeavesNoneOfItsParents)
     EXPECT_THROW(outputs.open(both, {{"--pair-out", folder.file("a/b")}, {"--odd-out", folder.file("file/c")}}),
                  FileError);
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"file"});
+}
+
+// A growing output is in place, under its own name, only once every output
+// has opened: one that cannot open leaves neither it nor a temporary behind.
+// Once in place, a write reaches the file at once.
+TEST(OpenOutputs, GrowingOutputIsPutInPlaceOnlyWhenEveryOutputOpens)
+{
+    test::ScratchFolder folder;
+    test::writeText(folder.file("file"), "x\n");
+    const BatchOutput growing{.option = "--grow-out", .help = "", .atOpen = [](Streams out) { out[0]->write("open\n"); },
+                              .growing = true};
+    const BatchOutput both[] = {growing, RefusingOutput[0]};
+    OpenOutputs refused;
+    EXPECT_THROW(refused.open(both, {{"--grow-out", folder.file("g.txt")}, {"--odd-out", folder.file("file/c")}}),
+                 FileError);
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"file"});
+
+    OpenOutputs outputs;
+    outputs.open(both, {{"--grow-out", folder.file("g.txt")}, {"--odd-out", folder.file("d")}});
+    EXPECT_EQ(test::readText(folder.file("g.txt")), "open\n");
 }
 
 }  // namespace

@@ -20,6 +20,10 @@
 #include "batch_process.h"
 #include "engine/record.h"
 #include "files/csv_number.h"
+#include "files/exact_number.h"
+#include "files/lammps_export.h"
+#include "runtime/text_to_number.h"
+#include "version.h"
 
 namespace ljgas {
 namespace {
@@ -325,6 +329,10 @@ const auto line = [](int number, std::string replacement) {
     return [number, replacement](const std::string& text) { return replaceLine(text, number, replacement); };
 };
 
+const auto commented = [](std::string comments) {
+    return [comments](const std::string& text) { return comments + text; };
+};
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, StateFileMalformed,
     ::testing::Values(
@@ -387,7 +395,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "y value '0.2\\x00' is not a number"},
         Malformed{"LongField", line(12, "11,0.1,0.2,0.3,x" + std::string(5000, '7')), 12,
                   "vy value 'x" + std::string(39, '7') + "...' is not a number"},
-        Malformed{"LoneCarriageReturn", line(12, "11,0.1,0.2,0.3,0.4\r12,0.1,0.2,0.3,0.4"), 12, "found 9"}),
+        Malformed{"LoneCarriageReturn", line(12, "11,0.1,0.2,0.3,0.4\r12,0.1,0.2,0.3,0.4"), 12, "found 9"},
+        // The comment lines above the header: a parameter named wrongly or
+        // twice is the fault of its line; comments alone are no state.
+        Malformed{"RadiusNotANumber", commented("# R = 0.01\n# R = abc\n"), 2, "R value 'abc' is not a number"},
+        Malformed{"RadiusNamedTwice", commented("# R = 0.01\n#R=0.01\n"), 2, "R is named twice"},
+        Malformed{"WellBeyondSingle", commented("# e0 = 1e39\n"), 1, "e0 value '1e39' is beyond single precision"},
+        Malformed{"TargetBeyondDouble", commented("# Tsoll = 1e400\n"), 1, "Tsoll value '1e400' is beyond the range"},
+        Malformed{"ThermostatYes", commented("# thermostat = yes\n"), 1, "thermostat value 'yes' is neither on nor off"},
+        Malformed{"StepsNegative", commented("# steps = -5\n"), 1, "steps value '-5' is not a whole number"},
+        Malformed{"CommentsOnly", [](const std::string&) { return std::string("# ljgas 1.1.0\n# R = 0.01\n"); }, 3,
+                  "the file ends before the header"}),
     [](const ::testing::TestParamInfo<Malformed>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
@@ -459,6 +477,61 @@ TEST(StateFileReader, ReadsWhatTheWriterWrote)
     const ParticleState state = readStateFile(path);
     EXPECT_EQ(state.x[224], rec->x[225]);
     EXPECT_EQ(state.vy[0], rec->vy[1]);
+}
+
+// ---------------------------------------------------------------------------
+// The comment lines: parameters named in any spelling a box reads, free text
+// passed over, the state beneath the same as without them.
+
+TEST(StateFileComments, NameTheParametersAndLeaveTheStateAsItIs)
+{
+    const auto rec = numberedRecord();
+    const std::string bare = stateText(*rec);
+    const ParticleState state = parseStateText("\xEF\xBB\xBF# ljgas 1.0.0\r\n#R=0.012\n#   e0 =  .25\t\n"
+                                               "# written by hand = no parameter\n# Tsoll = 3D-1\n"
+                                               "# thermostat = off\n# steps = 0042\n#\n" + bare,
+                                               "commented");
+    const ParticleState plain = parseStateText(bare, "plain");
+    EXPECT_EQ(state.x, plain.x);
+    EXPECT_EQ(state.vy, plain.vy);
+    EXPECT_EQ(state.parameters.R, "0.012");
+    EXPECT_EQ(state.parameters.e0, ".25");
+    EXPECT_EQ(state.parameters.Tsoll, "3D-1");
+    EXPECT_EQ(state.parameters.thermostat, false);
+    EXPECT_EQ(state.parameters.steps, 42);
+    EXPECT_FALSE(plain.parameters.namesAny() || plain.parameters.steps);
+}
+
+// What a run holds, written and read back: each value as its shortest text
+// that the boxes read back to the very number, and R put into the record.
+TEST(StateFileComments, WrittenParametersReadBackToTheValuesTheRunHeld)
+{
+    const auto rec = numberedRecord();
+    rec->R = 0.01f;
+    const std::string text = stateFileText(*rec, stateParameters(*rec, {0.2f, 0.3, true}, 1234));
+    EXPECT_EQ(text.substr(0, text.find("k,x,y")), std::string("# ljgas ") + Version +
+                                                      "\n# R = 0.01\n# e0 = 0.2\n# Tsoll = 0.3\n"
+                                                      "# thermostat = on\n# steps = 1234\n");
+
+    // No box reads an infinite e0 back: it gets no line.
+    const ParticleState noWell = parseStateText(
+        stateFileText(*rec, stateParameters(*rec, {std::numeric_limits<float>::infinity(), 0.3, false}, 0)), "inf");
+    EXPECT_FALSE(noWell.parameters.e0);
+
+    // R goes into the record as the boxes read it...
+    rec->R = 3.0e-3f;
+    auto read = std::make_unique<Record>();
+    applyState(*read, parseStateText(stateFileText(*rec, stateParameters(*rec, {0.2f, 0.3, true}, 0)), "R"));
+    EXPECT_EQ(bits(read->R), bits(rec->R));
+    // ...which turn every float's text back into that float, also the one
+    // whose shortest text does not survive the double in between.
+    const float awkward = 0x1.5c87fap-84f;
+    EXPECT_EQ(bits(static_cast<float>(textToNumber(exactSingle(awkward)))), bits(awkward)) << exactSingle(awkward);
+    std::mt19937 random(20240601);
+    for (int i = 0; i < 200000; ++i) {
+        const float value = randomFiniteFloat(random);
+        ASSERT_EQ(bits(static_cast<float>(textToNumber(exactSingle(value)))), bits(value)) << exactSingle(value);
+    }
 }
 
 }  // namespace

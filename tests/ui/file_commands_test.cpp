@@ -44,14 +44,14 @@ TEST(FileCommands, SavesRefuseDevicesAndNamesTooLongToReplaceAndMakeTheLammpsFol
     Form1 form;
     form.load();  // the start-up's lattice: a gas to save and export
     std::filesystem::create_symlink("/dev/full", folder.file("full"));
-    EXPECT_EQ(saveState(form, local(folder.file("full"))).toStdString(),
+    EXPECT_EQ(saveState(form, local(folder.file("full")), 0).toStdString(),
               "cannot write '" + folder.file("full") + "': not a regular file");
 
     // Made at full length; replacing it would need a temporary 7 bytes longer.
     const std::string longName = folder.file(std::string(250, 'n'));
-    EXPECT_EQ(saveState(form, local(longName)), QString());
+    EXPECT_EQ(saveState(form, local(longName), 0), QString());
     const std::string saved = readText(longName);
-    EXPECT_EQ(saveState(form, local(longName)).toStdString(),
+    EXPECT_EQ(saveState(form, local(longName), 0).toStdString(),
               "cannot replace '" + longName +
                   "': its name is too long to replace the file safely; choose a shorter name");
     EXPECT_EQ(readText(longName), saved);

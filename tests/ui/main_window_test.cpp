@@ -8,12 +8,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -35,6 +37,7 @@
 
 #include "../tools/batch_process.h"
 #include "engine/record.h"
+#include "files/trajectory_file.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "ui/form1.h"
@@ -167,6 +170,48 @@ TEST_F(MainWindowTest, SavedStateOpensToTheIdenticalStateIdleOrDuringARun)
     EXPECT_FALSE(sameState(form->record(), saved));
     EXPECT_TRUE(form->errors().empty());
     EXPECT_TRUE(messages.empty());
+}
+
+// A state file names its parameters: Open State puts them into the boxes and
+// R into the particles' record, and the status line says what changed. The
+// steps it names count on in the next state saved.
+TEST_F(MainWindowTest, OpenStateSetsTheBoxesFromTheFileAndSaysSo)
+{
+    test::writeText(folder.file("named.csv"), "# R = 0.012\n# e0 = 0.3\n# Tsoll = 0.3\n# thermostat = off\n"
+                                              "# steps = 500\n" + test::stateText(form->record()));
+    fileCommand("openState", folder.file("named.csv"));
+    ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
+    EXPECT_EQ(form->control<QLineEdit>("Rtxt")->text(), QStringLiteral("0.012"));
+    EXPECT_EQ(form->control<QLineEdit>("e0txt")->text(), QStringLiteral("0.3"));
+    EXPECT_EQ(form->control<QLineEdit>("Tsolltxt")->text(), QStringLiteral("0.3"));
+    EXPECT_FALSE(form->control<QCheckBox>("Thermostat")->isChecked());
+    EXPECT_EQ(form->record().R, 0.012f);
+    EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
+              "Set from named.csv: R = 0.012 (was 0.01), e0 = 0.3 (was 0.2), Tsoll = 0.3, thermostat off (was on)");
+
+    runSteps(20);
+    fileCommand("saveState", folder.file("after.csv"));
+    const ParticleState saved = test::readState(folder.file("after.csv"));
+    EXPECT_EQ(saved.parameters.steps, 520);
+    EXPECT_EQ(saved.parameters.R, "0.012");
+    EXPECT_EQ(saved.parameters.thermostat, false);
+}
+
+// Record Trajectory, chosen, records every 100th step of the runs from the
+// state then; chosen again, it writes the last state and stops.
+TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
+{
+    fileCommand("recordTrajectory", folder.file("t.xyz"));
+    EXPECT_TRUE(action("recordTrajectory").isChecked());
+    runSteps(150);
+    runSteps(100);
+    fileCommand("recordTrajectory", "");
+    EXPECT_FALSE(action("recordTrajectory").isChecked());
+    ASSERT_EQ(requests.size(), 1u);  // stopping asks for no file
+    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Recorded 250 steps in t.xyz"));
+    const std::string all = readText(folder.file("t.xyz"));
+    EXPECT_EQ(test::frameSteps(all), (std::vector<std::string>{"0", "100", "200", "250"}));
+    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(form->record(), 250, 0.2f));
 }
 
 struct BadStateCase {

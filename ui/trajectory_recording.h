@@ -1,0 +1,66 @@
+// TrajectoryRecording: File > Record Trajectory. The state at the end of the
+// window's run steps, every FrameInterval steps, written to an extended XYZ
+// file as the runs go, the same frames as ljgas-batch --trajectory-out.
+#pragma once
+
+#include <QFile>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace ljgas {
+
+class Form1;
+
+class TrajectoryRecording : public QObject {
+public:
+    // A frame every this many steps. At the window's Normal speed, 1000 steps
+    // a second, that is ten frames a second, some 180 KB of text.
+    static constexpr std::int64_t FrameInterval = 100;
+
+    // Lives as a child of the form, and sees the end of every step of its
+    // runs: it takes the host's yield and calls the form's own after it, so
+    // that the state it sees is the step's, before the window's events
+    // (Initialize, Open State) may change it.
+    explicit TrajectoryRecording(Form1& form);
+
+    // Opens `path` (replacing what it held) and writes the first frame, the
+    // state now, as step 0. Throws FileError; then nothing is recorded.
+    void start(const QString& path);
+    // Writes the last frame, unless the last step's is written already, and
+    // closes the file. Throws FileError when that frame cannot be written.
+    void stop();
+    bool recording() const { return file_.isOpen(); }
+    QString path() const { return file_.fileName(); }
+    // Steps recorded so far: every run's steps since start().
+    std::int64_t steps() const { return steps_; }
+
+    // Told when a frame during a run cannot be written (a full disk): the
+    // recording has stopped, and the file ends with the last whole frame.
+    void onFailure(std::function<void(const QString& message)> tell) { tellFailure_ = std::move(tell); }
+
+    // The steps behind the particles' state: those the runs have taken
+    // since the particles were last placed (by Initialize, or by Open State,
+    // which adds the steps the file names), across Stop and Go. A state
+    // saved now names them.
+    std::int64_t stepsSincePlaced() const;
+    // The particles were just placed from a state behind which lie `steps`.
+    void placedAfter(std::int64_t steps);
+
+private:
+    void atStepEnd();
+    void writeFrame();
+
+    Form1& form_;
+    QFile file_;
+    std::int64_t steps_ = 0;
+    std::int64_t lastFrame_ = -1;  // the step of the last frame written
+    qint64 written_ = 0;           // the file's length in whole frames
+    std::function<void(const QString&)> tellFailure_;
+    // The record counts every change of the positions; a step makes one.
+    std::uint64_t seenVersion_ = 0;
+    std::int64_t stepsSincePlaced_ = 0;
+};
+
+}  // namespace ljgas
