@@ -25,6 +25,7 @@
 #include "platform/picture_box.h"
 #include "speed.h"
 #include "trajectory_recording.h"
+#include "window_centring.h"
 
 namespace ljgas {
 
@@ -237,6 +238,9 @@ void MainWindow::createViewMenu()
     trail_->setEnabled(false);
     connect(panel, &QAction::toggled, this, [this](bool on) {
         measurements_->setShown(on);
+        // The panel widens the window to the right: on a narrow screen that
+        // would put the panel partly off it.
+        keepOnScreen(*this);
         QSettings().setValue(measurementsKey, on);
     });
     connect(mark, &QAction::toggled, this, &MainWindow::markParticle);

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "platform/twips.h"
 
@@ -75,6 +76,33 @@ void centreOnScreen(QWidget& window)
 void recentreWhenFramed(QWidget& window)
 {
     new FrameWatcher(window);  // owned by the window, deletes itself when done
+}
+
+namespace {
+
+// The shift along one axis that brings [from, to] within [low, high], or its
+// start to `low` when it is longer than the area.
+int shiftInto(int from, int to, int low, int high)
+{
+    if (to > high)
+        return std::max(high - to, low - from);
+    return from < low ? low - from : 0;
+}
+
+}  // namespace
+
+void keepOnScreen(QWidget& window)
+{
+    if (!window.isVisible())
+        return;
+    if (QLayout* layout = window.layout())
+        layout->activate();
+    const QRect area = window.screen()->availableGeometry();
+    const QRect outer = window.frameGeometry();
+    const QPoint shift(shiftInto(outer.left(), outer.right(), area.left(), area.right()),
+                       shiftInto(outer.top(), outer.bottom(), area.top(), area.bottom()));
+    if (!shift.isNull())
+        window.move(window.pos() + shift);
 }
 
 }  // namespace ljgas

@@ -1,6 +1,6 @@
 // Placing the program's window in the middle of its screen by its outer size,
 // frame and title bar included, and once more when the window manager has
-// put the frame round it.
+// put the frame round it; and keeping it on the screen when it grows.
 #pragma once
 
 class QWidget;
@@ -17,5 +17,12 @@ void centreOnScreen(QWidget& window);
 // it has been given, which happens only after it is first shown. A window
 // that gets no frame is left where it is.
 void recentreWhenFramed(QWidget& window);
+
+// Moves the top-level `window`, after its layout has settled, by as little as
+// brings its outer rectangle within the screen's available area (the part
+// no panel or dock of the desktop covers). A window larger than that area
+// keeps its top-left corner inside it. A window that has not been shown is
+// left where it is.
+void keepOnScreen(QWidget& window);
 
 }  // namespace ljgas
