@@ -116,7 +116,7 @@ int cellsPerSide(double rc2)
 
 }  // namespace
 
-Observables measureObservables(const Record& rec, double e0)
+Observables measureObservables(const Record& rec, double e0, double R)
 {
     Observables o;
     const int n = rec.n;
@@ -140,7 +140,6 @@ Observables measureObservables(const Record& rec, double e0)
 
     // The run's cut-off and sigma, from the same single-precision R but
     // without its roundings: (8R)^2 and (2R)^6.
-    const double R = rec.R;
     PairSums sums;
     sums.rc2 = 64.0 * R * R;
     const double sigma2 = 4.0 * R * R;

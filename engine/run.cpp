@@ -21,6 +21,7 @@ namespace {
 RunParams cutOffOf(const Record& rec)
 {
     RunParams p;
+    p.R = rec.R;
     try {
         p.rc2 = toSingle((static_cast<double>(rec.R) * 64) * rec.R);
     } catch (EngineError& e) {
@@ -68,7 +69,7 @@ std::size_t particleSlots(const Record& rec)
 // another R during the run changes neither cut-off nor sigma.
 Run::Run(Record& rec, Host& host, RunStats& stats)
     : rec_(rec), host_(host), stats_(stats), p_(cutOffOf(rec)), list_(rec.n),
-      kickScratch_(mul32(list_.list.ListCap, SliceCount)), R_(rec.R), guard_(rec, rec.R),
+      kickScratch_(mul32(list_.list.ListCap, SliceCount)), guard_(rec, rec.R),
       speedLimit2_(subStepSpeedLimit2(rec.R, TimeStep)), keptX_(particleSlots(rec)), keptY_(particleSlots(rec)),
       keptVx_(particleSlots(rec)), keptVy_(particleSlots(rec))
 {
@@ -84,7 +85,7 @@ Run::Run(Record& rec, Host& host, RunStats& stats)
     // and the first kick of a stored pair then reports the overflow.
     p_.e0 = static_cast<float>(textToNumber(host.boxes.e0()));
     p_.dt = TimeStep;
-    gasSubSteps_ = collisionSubSteps(R_, p_.e0, meanSquaredSpeed(rec), p_.dt);
+    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, meanSquaredSpeed(rec), p_.dt);
     resetHistogram(rec);
     if (host.plot != nullptr)
         host.plot->setUpPlot(rec);
@@ -124,7 +125,7 @@ void Run::step()
         if (slice_ == SliceCount) {
             doing_ = "the temperature read-out";
             const float T = temperatureStep(rec_, host_, v2sum_);
-            gasSubSteps_ = collisionSubSteps(R_, p_.e0, T, p_.dt);
+            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, T, p_.dt);
             v2sum_ = 0.0f;
         }
         guard_.endStep(rec_, kickScratch_.speed2.data(), lastDrift_);
@@ -185,7 +186,7 @@ void Run::integrateInSubSteps(int least)
     for (int k = least;; ++k) {
         RunParams sub = p_;
         sub.dt = toSingle(static_cast<double>(p_.dt) / k);
-        const float limit2 = subStepSpeedLimit2(R_, sub.dt);
+        const float limit2 = subStepSpeedLimit2(p_.R, sub.dt);
         bool tooFast = false;
         for (int m = 1; m <= k; ++m) {
             doing_ = "the kick";

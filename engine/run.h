@@ -56,7 +56,6 @@ private:
     // The refresh's histogram weights, held back within a step so a run
     // without a view can add them during the drift.
     PendingWeights pending_;
-    float R_;  // the radius the run started with, as are rc2 and sig6
     ClosePairGuard guard_;
     float speedLimit2_ = 0.0f;  // beyond it a disc moves too far in dt
     int gasSubSteps_ = 1;       // the sub-steps every step takes for the gas's collisions

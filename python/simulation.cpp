@@ -167,7 +167,7 @@ Distribution Simulation::distribution() const
 Observables Simulation::observables() const
 {
     const std::lock_guard lock(state_);
-    return measureObservables(*rec_, held_.e0);
+    return measureObservables(*rec_, held_.e0, rec_->R);
 }
 
 void Simulation::saveState(const std::string& path) const

@@ -130,7 +130,7 @@ bool prepareFiles(Session& s)
             return;
         }
         // Read-only: the run's bits are the same with or without this.
-        const Observables measured = measureObservables(*s.rec, s.settings.e0);
+        const Observables measured = measureObservables(*s.rec, s.settings.e0, s.rec->R);
         s.means.add(step, measured);
         s.outputs.atReadOut({*s.rec, step, T, &measured});
     });

@@ -69,10 +69,13 @@ void Measurements::readOut(float T)
     const Boxes& boxes = form_.host().boxes;
     if (boxes.thermostat && boxes.thermostat() == 1 && boxes.Tsoll)
         reading.Tsoll = textToNumber(boxes.Tsoll());
+    // The run's own e0 and R, whose forces move the discs: a lattice placed
+    // or a state opened during the run may have brought another R to the
+    // record, which the run does not take up until the next Go.
     reading.e0 = run->e0;
-    reading.sigma = 2.0 * static_cast<double>(rec.R);
+    reading.sigma = 2.0 * static_cast<double>(run->R);
     // Read-only: the run's bits are the same with the panel shown or not.
-    reading.measured = measureObservables(rec, reading.e0);
+    reading.measured = measureObservables(rec, reading.e0, run->R);
     history_.add(reading);
     speeds_.add(rec, T);
     latest_ = reading;

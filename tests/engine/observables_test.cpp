@@ -50,7 +50,7 @@ class ObservablesOfAPair : public ::testing::TestWithParam<PairCase> {};
 TEST_P(ObservablesOfAPair, MatchesTheLennardJonesFormulas)
 {
     const PairCase& c = GetParam();
-    const Observables o = measureObservables(*pair(c.R, c.x1, c.y1, c.x2, c.y2), e0);
+    const Observables o = measureObservables(*pair(c.R, c.x1, c.y1, c.x2, c.y2), e0, c.R);
     EXPECT_NEAR(o.potential, c.potential * e0, PotentialTolerance * e0);
     EXPECT_NEAR(o.pressure, c.virial * e0 / 2, PressureTolerance * e0);
     EXPECT_EQ(o.kinetic, 0.0);
@@ -91,7 +91,7 @@ TEST(Observables, KineticEnergyAndCentreOfMassVelocity)
     rec->vy[1] = 0.0f;
     rec->vx[2] = -3.0f;
     rec->vy[2] = 2.0f;
-    const Observables o = measureObservables(*rec, e0);
+    const Observables o = measureObservables(*rec, e0, rec->R);
     EXPECT_EQ(o.kinetic, 7.0);  // (1 + 9 + 4) / 2
     EXPECT_EQ(o.potential, 0.0);
     EXPECT_EQ(o.pressure, 7.0);  // the ideal gas: P A = N T_ljgas / 2 = kinetic
@@ -141,7 +141,7 @@ TEST_P(ObservablesOfAGas, FindEveryPairInsideTheCutOff)
         }
     }
     ASSERT_GT(scale, 0.0);
-    const Observables o = measureObservables(*rec, e0);
+    const Observables o = measureObservables(*rec, e0, rec->R);
     constexpr double SumOrder = 1e-12;  // the same terms added in another order
     EXPECT_NEAR(o.potential, energy, SumOrder * scale);
     EXPECT_NEAR(o.pressure, virial / 2, SumOrder * scale);

@@ -97,7 +97,7 @@ double firstPeak(const std::vector<double>& r, const std::vector<double>& g)
 TEST_F(CrossCheck, SameStateGivesTheSameEnergyAndPressure)
 {
     exportState(true);
-    const Observables ours = measureObservables(*rec, settings.e0);
+    const Observables ours = measureObservables(*rec, settings.e0, rec->R);
     const std::vector<test::ThermoRow> rows = lammps("-var steps 0");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_LT(relative(rows[0].pe, ours.potential), SameStateTolerance) << rows[0].pe << " vs " << ours.potential;

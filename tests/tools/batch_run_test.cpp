@@ -779,7 +779,7 @@ TEST_F(Batch, ThermoRowsAtEveryReadOutChangeNoBitOfTheRun)
     RandomSequence random;
     initializeLattice(*rec, 0.01f, random);
     applyState(*rec, state("with.csv"));
-    const Observables saved = measureObservables(*rec, 0.2f);
+    const Observables saved = measureObservables(*rec, 0.2f, rec->R);
     EXPECT_NEAR(std::stod(fields(rows.back())[2]), saved.kinetic, 1e-9 * saved.kinetic);
     EXPECT_NEAR(std::stod(fields(rows.back())[5]), saved.pressure, 1e-9 * saved.pressure);
     // 40 read-outs after the warm-up of 200 steps go into the summary's means.

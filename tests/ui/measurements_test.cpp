@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "../tools/batch_process.h"
+#include "engine/observables.h"
 #include "engine/record.h"
 #include "files/csv_number.h"
 #include "platform/picture_box.h"
@@ -187,6 +188,27 @@ TEST_F(MeasurementsTest, HistoryOutlivesStopAndGoButNotANewGas)
     EXPECT_TRUE(window->measurements().history().empty());
     runSteps(20);
     EXPECT_EQ(historySteps(), (std::vector<std::int64_t>{50}));
+}
+
+// A lattice of another R placed during a run leaves the run its forces; the
+// panel measures those, not the record's new R (at the new R the lattice's
+// spacing of 1/15 would sit in the repulsive wall).
+TEST_F(MeasurementsTest, ReadOutsMeasureTheForcesOfTheRunGoingOn)
+{
+    action("showMeasurements").trigger();
+    form->at(form->pumps() + 30, [this] {
+        form->setText("Rtxt", "0.03");
+        form->click("Initialize");
+    });
+    runSteps(60);
+    const Record& rec = form->record();
+    ASSERT_EQ(rec.R, 0.03f);
+    const Reading& last = window->measurements().history().readings().back();
+    const Observables atRunR = measureObservables(rec, 0.2f, 0.01f);
+    EXPECT_EQ(last.measured.potential, atRunR.potential);
+    EXPECT_EQ(last.measured.pressure, atRunR.pressure);
+    EXPECT_GT(measureObservables(rec, 0.2f, rec.R).potential, 0.0);
+    EXPECT_DOUBLE_EQ(last.sigma, 2.0 * static_cast<double>(0.01f));
 }
 
 TEST(MeasurementHistory, ThinsEvenlyAndKeepsWithinItsCapacity)
