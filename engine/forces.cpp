@@ -22,11 +22,18 @@ void explainKick(EngineError& e, const Record& rec, int i, int j, const RunParam
     const double dx = static_cast<float>(minimumImage(static_cast<double>(rec.x[j]) - rec.x[i]));
     const double dy = static_cast<float>(minimumImage(static_cast<double>(rec.y[j]) - rec.y[i]));
     const double r = std::sqrt(dx * dx + dy * dy);
-    // The run's radius, from its sigma^6 = (2R)^6.
-    const double R = std::pow(static_cast<double>(p.sig6), 1.0 / 6.0) / 2.0;
+    const double R = p.R;
     const std::string distance = R > 0.0 ? shortNumber(r / R) + " R" : shortNumber(r);
     if (e.kind() == ErrorKind::DivisionByZero || r == 0.0) {
-        e.explain("the force between " + pair + " at distance " + distance + ": they have run into each other");
+        // A negative well depth turns the repulsive wall into a pull, and
+        // nothing keeps two discs apart any more.
+        if (p.e0 < 0.0f)
+            e.explain("the force between " + pair + " at distance " + distance +
+                          ": they have run into each other, pulled together by e0 = " + shortNumber(p.e0) +
+                          " (below 0 the wall attracts)",
+                      SuspectBox::e0);
+        else
+            e.explain("the force between " + pair + " at distance " + distance + ": they have run into each other");
         return;
     }
     const float r2 = static_cast<float>(dx * dx + dy * dy);

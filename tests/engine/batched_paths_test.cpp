@@ -224,6 +224,7 @@ RunParams paramsFor(float R, float e0)
     const double r = R;
     p.sig6 = static_cast<float>(r * 64 * r * r * r * r * r);
     p.e0 = e0;
+    p.R = R;
     return p;
 }
 

@@ -76,6 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"DiscsOnTopOfEachOther", "0.01", "0.2", "0.3", coincident, 5,
                 "Division by zero at step 1: the force between discs 2 and 1 at distance 0 R: they have run into "
                 "each other"},
+        Failure{"NegativeWell", "0.01", "-0.2", "0.3", nullptr, 100,
+                "Division by zero at step 71: the force between discs 202 and 34 at distance 0 R: they have run "
+                "into each other, pulled together by e0 = -0.2 (below 0 the wall attracts)"},
         Failure{"SpeedBeyondSingle", "0.03", "1e30", "0.3", nullptr, 5,
                 "Overflow at step 1: the sum of the squared speeds: disc 1 moves at 7.43e+23, whose square lies "
                 "beyond single precision"},

@@ -19,6 +19,7 @@ RunParams params(float e0 = 0.2f)
     p.rc2 = static_cast<float>((r * 64) * r);
     p.sig6 = static_cast<float>(r * 64 * r * r * r * r * r);
     p.e0 = e0;
+    p.R = R;
     return p;
 }
 
