@@ -25,6 +25,14 @@ void EngineError::explain(std::string detail, SuspectBox suspect)
     compose();
 }
 
+void EngineError::addCause(const std::string& cause, SuspectBox suspect)
+{
+    detail_ += detail_.empty() ? cause : "; " + cause;
+    if (suspect_ == SuspectBox::None)
+        suspect_ = suspect;
+    compose();
+}
+
 void EngineError::setStep(std::int64_t step)
 {
     step_ = step;

@@ -46,6 +46,9 @@ public:
 
     // The code nearest the failure knows most: a detail already given stays.
     void explain(std::string detail, SuspectBox suspect = SuspectBox::None);
+    // A likely cause seen from further out, after the detail; the suspect
+    // box it names counts unless a nearer one was named.
+    void addCause(const std::string& cause, SuspectBox suspect);
     void setStep(std::int64_t step);
 
 private:

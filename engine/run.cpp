@@ -131,6 +131,12 @@ void Run::step()
         guard_.endStep(rec_, kickScratch_.speed2.data(), lastDrift_);
     } catch (EngineError& e) {
         e.explain(doing_);
+        // Discs wider than the lattice's spacing start inside each other's
+        // walls: the usual reason a run with a large R fails early.
+        if (2.0 * p_.R > 1.0 / LatticeSide)
+            e.addCause("at R = " + shortNumber(p_.R) + " discs on the lattice overlap (its spacing 1/" +
+                           std::to_string(LatticeSide) + " is less than 2R)",
+                       SuspectBox::R);
         e.setStep(stats_.steps);
         throw;
     }

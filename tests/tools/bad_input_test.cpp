@@ -153,8 +153,13 @@ INSTANTIATE_TEST_SUITE_P(
         // (what the lattice's symmetric forces do not cancel). Step 2's
         // drift scatters the particles, a pair lands within 0.002 and its
         // force overflows. Dynamics.
-        BadInput{"R_0.5", {"--R", "0.5"}, 3, "Overflow at step 2: the force between discs 107 and 21 at distance 0.004 R", 2, Stage::Kick},
-        BadInput{"R_0.6", {"--R", "0.6"}, 3, "Overflow at step 2: the force between discs 129 and 69 at distance 0.00326 R",
+        BadInput{"R_0.5", {"--R", "0.5"}, 3,
+                 "Overflow at step 2: the force between discs 107 and 21 at distance 0.004 R; at R = 0.5 discs on the "
+                 "lattice overlap (its spacing 1/15 is less than 2R)",
+                 2, Stage::Kick},
+        BadInput{"R_0.6", {"--R", "0.6"}, 3,
+                 "Overflow at step 2: the force between discs 129 and 69 at distance 0.00326 R; at R = 0.6 discs on "
+                 "the lattice overlap (its spacing 1/15 is less than 2R)",
                  2, Stage::Kick},
         // Beyond the usual list: the other failures of the histogram and the
         // run's start.
