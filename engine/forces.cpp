@@ -25,15 +25,15 @@ void explainKick(EngineError& e, const Record& rec, int i, int j, const RunParam
     const double R = p.R;
     const std::string distance = R > 0.0 ? shortNumber(r / R) + " R" : shortNumber(r);
     if (e.kind() == ErrorKind::DivisionByZero || r == 0.0) {
+        const std::string met =
+            "the force between " + pair + " at distance " + distance + ": they have run into each other";
         // A negative well depth turns the repulsive wall into a pull, and
         // nothing keeps two discs apart any more.
         if (p.e0 < 0.0f)
-            e.explain("the force between " + pair + " at distance " + distance +
-                          ": they have run into each other, pulled together by e0 = " + shortNumber(p.e0) +
-                          " (below 0 the wall attracts)",
+            e.explain(met + ", pulled together by e0 = " + shortNumber(p.e0) + " (below 0 the wall attracts)",
                       SuspectBox::e0);
         else
-            e.explain("the force between " + pair + " at distance " + distance + ": they have run into each other");
+            e.explain(met);
         return;
     }
     const float r2 = static_cast<float>(dx * dx + dy * dy);

@@ -35,18 +35,7 @@ segment=$((steps / 10))
 source bench/soak/common.sh
 install_missing time
 if [ "$build" = 1 ]; then build_release; fi
-batch=build/bin/ljgas-batch
-[ -x "$batch" ] || { echo "batch soak: $batch missing; run with -b" >&2; exit 2; }
-
-out=build/soak/batch
-rm -rf "$out"
-mkdir -p "$out"
-status=0
-
-fail() {
-    echo "batch soak: FAILED: $*" >&2
-    status=1
-}
+start_batch_soak batch
 
 # Centre-of-mass speed over rms speed, and |v_cm|^2, of a state file.
 drift_of() {

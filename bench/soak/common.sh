@@ -1,5 +1,5 @@
 # Shared by the soak scripts (sourced, not run): install missing Debian
-# packages, and build the release preset.
+# packages, build the release preset, and set up a batch soak's output.
 
 # install_missing PACKAGE...: apt-get the ones not installed yet.
 install_missing() {
@@ -15,4 +15,22 @@ install_missing() {
 build_release() {
     cmake --preset release >/dev/null
     cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)"
+}
+
+# start_batch_soak NAME: batch= the release ljgas-batch (exit 2 when it is
+# missing), out= an emptied build/soak/NAME, status=0, and fail MESSAGE,
+# which reports and sets status=1.
+start_batch_soak() {
+    soak_name=$1
+    batch=build/bin/ljgas-batch
+    [ -x "$batch" ] || { echo "$soak_name soak: $batch missing; run with -b" >&2; exit 2; }
+    out=build/soak/$soak_name
+    rm -rf "$out"
+    mkdir -p "$out"
+    status=0
+}
+
+fail() {
+    echo "$soak_name soak: FAILED: $*" >&2
+    status=1
 }

@@ -28,17 +28,7 @@ steps=${1:-1000000}
 
 source bench/soak/common.sh
 if [ "$build" = 1 ]; then build_release; fi
-batch=build/bin/ljgas-batch
-[ -x "$batch" ] || { echo "settings soak: $batch missing; run with -b" >&2; exit 2; }
-
-out=build/soak/settings
-rm -rf "$out"
-mkdir -p "$out"
-status=0
-fail() {
-    echo "settings soak: FAILED: $*" >&2
-    status=1
-}
+start_batch_soak settings
 
 # The summary line of ljgas-batch that starts with $2, field $3 on.
 summary() { grep "^$2" "$1" | head -1 | sed "s/^$2 *//"; }
