@@ -8,7 +8,7 @@
 #include "engine/host.h"
 #include "engine/lattice.h"
 #include "files/run_outputs.h"
-#include "tools/output_file.h"
+#include "files/output_file.h"
 
 namespace ljgas {
 

@@ -7,7 +7,7 @@
 #include "files/state_file.h"
 #include "files/thermo_file.h"
 #include "files/trajectory_file.h"
-#include "tools/output_file.h"
+#include "files/output_file.h"
 
 namespace ljgas {
 

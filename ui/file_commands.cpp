@@ -8,17 +8,15 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QSaveFile>
-#include <unistd.h>
-
-#include <climits>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/record.h"
 #include "files/file_error.h"
 #include "files/lammps_export.h"
+#include "files/output_file.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "form1.h"
@@ -33,46 +31,14 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
 
-[[noreturn]] void failWriting(const QString& path, const QString& reason)
+// Every file of the menu goes through the one writer of the program: its
+// every write is checked, and the old file stays as it was until the new one
+// is complete on the disk.
+void saveFile(const QString& path, std::string_view text)
 {
-    throw FileError("cannot write '" + localPath(path) + "': " + reason.toLocal8Bit().toStdString());
-}
-
-// QSaveFile writes straight into a device or a FIFO (and takes a write error
-// there for success), and replaces an existing file through a temporary
-// named after it plus 7 characters, which a name near the system's limit
-// cannot have. Both are refused here, before anything is written.
-void openForSaving(QSaveFile& file)
-{
-    const QString path = file.fileName();
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
-        failWriting(path, target.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("not a regular file"));
-    if (target.exists()) {
-        const long limit = ::pathconf(QFile::encodeName(target.absolutePath()).constData(), _PC_NAME_MAX);
-        const qsizetype name = QFile::encodeName(QFileInfo(target.canonicalFilePath()).fileName()).size();
-        if (name + 7 > (limit > 0 ? limit : NAME_MAX))
-            throw FileError("cannot replace '" + localPath(path) +
-                            "': its name is too long to replace the file safely; choose a shorter name");
-    }
-    if (!file.open(QIODevice::WriteOnly))
-        failWriting(path, file.errorString());
-}
-
-void put(QSaveFile& file, const std::string& text) { file.write(text.data(), static_cast<qint64>(text.size())); }
-
-void commitSaved(QSaveFile& file)
-{
-    if (!file.commit())
-        failWriting(file.fileName(), file.errorString());
-}
-
-void saveFile(const QString& path, const std::function<void(QSaveFile&)>& write)
-{
-    QSaveFile file(path);
-    openForSaving(file);
-    write(file);  // a FileError here leaves the target untouched
-    commitSaved(file);
+    OutputFile file(localPath(path));
+    file.write(text);
+    file.commit();
 }
 
 // The message for the user of a FileError that ended `command`.
@@ -163,7 +129,7 @@ QString saveState(Form1& form, const QString& path, std::int64_t steps)
         const Boxes& boxes = form.host().boxes;
         const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
         const StateParameters parameters = stateParameters(form.record(), settings, steps);
-        saveFile(path, [&](QSaveFile& out) { put(out, stateFileText(form.record(), parameters)); });
+        saveFile(path, stateFileText(form.record(), parameters));
     });
 }
 
@@ -173,9 +139,7 @@ QString exportDistribution(const Form1& form, const QString& path)
         const RunLog* run = form.runs().shown();
         if (run == nullptr)
             noRun();
-        saveFile(path, [&form, run](QSaveFile& out) {
-            put(out, distributionText(form.record(), run->histogramVisits()));
-        });
+        saveFile(path, distributionText(form.record(), run->histogramVisits()));
     });
 }
 
@@ -185,13 +149,13 @@ QString exportTemperatures(const Form1& form, const QString& path)
         const RunLog* run = form.runs().shown();
         if (run == nullptr)
             noRun();
-        saveFile(path, [run](QSaveFile& out) {
-            put(out, temperatureHeader());
-            std::size_t m = 0;
-            if (!run->temperatures.forEach(
-                    [&out, &m](float T) { put(out, temperatureLine(RunLog::stepOfTemperature(m++), T)); }))
-                throw FileError("cannot read back the run's temperatures from their temporary file");
-        });
+        OutputFile out(localPath(path));
+        out.write(temperatureHeader());
+        std::size_t m = 0;
+        if (!run->temperatures.forEach(
+                [&out, &m](float T) { out.write(temperatureLine(RunLog::stepOfTemperature(m++), T)); }))
+            throw FileError("cannot read back the run's temperatures from their temporary file");
+        out.commit();
     });
 }
 
@@ -204,19 +168,11 @@ QString exportForLammps(Form1& form, const QString& folder)
         if (!QDir().mkpath(folder))
             throw FileError("cannot make the folder '" + localPath(folder) + "'");
         const QDir into(folder);
-        QSaveFile data(into.filePath(QString::fromLatin1(LammpsDataName)));
-        QSaveFile deck(into.filePath(QString::fromLatin1(LammpsDeckName)));
-        openForSaving(data);
-        openForSaving(deck);
-        put(data, lammpsDataText(form.record(), settings));
-        put(deck, lammpsDeckText(form.record(), settings));
-        commitSaved(data);
-        try {
-            commitSaved(deck);
-        } catch (const FileError&) {
-            QFile::remove(data.fileName());  // a data file without its deck would be half an export
-            throw;
-        }
+        OutputFile data(localPath(into.filePath(QString::fromLatin1(LammpsDataName))));
+        OutputFile deck(localPath(into.filePath(QString::fromLatin1(LammpsDeckName))));
+        data.write(lammpsDataText(form.record(), settings));
+        deck.write(lammpsDeckText(form.record(), settings));
+        commitTogether(data, deck);  // a data file without its deck would be half an export
     });
 }
 
@@ -225,7 +181,7 @@ QString exportMeasurements(const MeasurementHistory& history, const QString& pat
     return reported([&] {
         if (history.empty())
             throw FileError("There are no measurements yet: open the Measurements panel (View menu) and press Go.");
-        saveFile(path, [&history](QSaveFile& out) { put(out, history.csvText()); });
+        saveFile(path, history.csvText());
     });
 }
 
@@ -242,7 +198,7 @@ QString savePicture(const QPixmap& picture, const QString& path)
         buffer.open(QIODevice::WriteOnly);
         if (!picture.save(&buffer, "PNG"))
             throw FileError("cannot make a PNG picture of the window");
-        saveFile(path, [&png](QSaveFile& out) { out.write(png); });
+        saveFile(path, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
     });
 }
 

@@ -2,7 +2,8 @@
 // particle state, export the shown run's g(r) and temperatures as ljgas-batch
 // writes them, save a picture of the window, export for LAMMPS, record a
 // trajectory. Every file but the trajectory, which grows as the runs go, is
-// written through QSaveFile, so a failed write leaves the target as it was.
+// complete before it replaces the old one, so a failed write (a full disk)
+// leaves the target as it was and says why.
 #pragma once
 
 #include <QString>

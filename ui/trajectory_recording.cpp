@@ -1,25 +1,17 @@
 #include "trajectory_recording.h"
 
+#include <QFile>
 #include <string>
 #include <utility>
 
 #include "engine/record.h"
 #include "files/file_error.h"
 #include "files/lammps_export.h"
+#include "files/output_file.h"
 #include "files/trajectory_file.h"
 #include "form1.h"
 
 namespace ljgas {
-
-namespace {
-
-[[noreturn]] void failWriting(const QFile& file, const QString& reason)
-{
-    throw FileError("cannot write '" + QFile::encodeName(file.fileName()).toStdString() +
-                    "': " + reason.toLocal8Bit().toStdString());
-}
-
-}  // namespace
 
 TrajectoryRecording::TrajectoryRecording(Form1& form) : QObject(&form), form_(form)
 {
@@ -31,37 +23,33 @@ TrajectoryRecording::TrajectoryRecording(Form1& form) : QObject(&form), form_(fo
     };
 }
 
+TrajectoryRecording::~TrajectoryRecording() = default;
+
+// Written in place once the first frame is whole, not at the end: the file
+// is read while it grows, and a window that is killed leaves the frames it
+// wrote. An old file is replaced only by a first frame written in full.
 void TrajectoryRecording::start(const QString& path)
 {
     if (recording())
         stop();
-    file_.setFileName(path);
-    // Written in place, not through a temporary file: the file is read while
-    // it grows, and a window that is killed leaves the frames it wrote.
-    // Unbuffered, each frame reaches the file in one write.
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        failWriting(file_, file_.errorString());
     steps_ = 0;
     lastFrame_ = -1;
-    written_ = 0;
-    try {
-        writeFrame();
-    } catch (const FileError&) {
-        file_.close();
-        throw;
-    }
+    auto file = std::make_unique<OutputFile>(QFile::encodeName(path).toStdString());
+    file->write(frameNow());
+    file->growInPlace();
+    file_ = std::move(file);
+    path_ = path;
+    lastFrame_ = steps_;
 }
 
 void TrajectoryRecording::stop()
 {
     if (!recording())
         return;
-    struct CloseOnExit {
-        QFile& file;
-        ~CloseOnExit() { file.close(); }
-    } close{file_};
+    const std::unique_ptr<OutputFile> file = std::move(file_);
     if (lastFrame_ != steps_)
-        writeFrame();
+        file->write(frameNow());
+    file->finish();
 }
 
 std::int64_t TrajectoryRecording::stepsSincePlaced() const
@@ -87,29 +75,34 @@ void TrajectoryRecording::atStepEnd()
     ++steps_;
     if (steps_ % FrameInterval != 0)
         return;
+    writeFrame();
+}
+
+// A frame that cannot be written in full (a full disk) ends the recording:
+// the piece is taken back, so the file ends with the last whole frame.
+void TrajectoryRecording::writeFrame()
+{
+    file_->write(frameNow());
+    lastFrame_ = steps_;
+    if (file_->writeError() == 0)
+        return;
+    const std::unique_ptr<OutputFile> file = std::move(file_);
     try {
-        writeFrame();
+        file->finish();
     } catch (const FileError& error) {
-        file_.close();
         if (tellFailure_)
-            tellFailure_(QString::fromLocal8Bit(error.what()) +
-                         QStringLiteral("\nThe recording has stopped; the file keeps the frames written before."));
+            tellFailure_(QString::fromLocal8Bit(error.what()) + QStringLiteral("\nThe recording has stopped."));
     }
 }
 
-// e0 as the box holds it: the run going on took it from there at its start.
-void TrajectoryRecording::writeFrame()
+// e0 as the run going on took it at its Go; between runs, as the box holds
+// it, for the next run to take.
+std::string TrajectoryRecording::frameNow() const
 {
+    const RunParams* run = form_.runs().steppingParams();
     const Boxes& boxes = form_.host().boxes;
-    const float e0 = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), true).e0;
-    const std::string frame = trajectoryFrame(form_.record(), steps_, e0);
-    if (file_.write(frame.data(), static_cast<qint64>(frame.size())) != static_cast<qint64>(frame.size())) {
-        const QString reason = file_.errorString();
-        file_.resize(written_);  // no half frame at the end
-        failWriting(file_, reason);
-    }
-    written_ += static_cast<qint64>(frame.size());
-    lastFrame_ = steps_;
+    const float e0 = run != nullptr ? run->e0 : lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), true).e0;
+    return trajectoryFrame(form_.record(), steps_, e0);
 }
 
 }  // namespace ljgas

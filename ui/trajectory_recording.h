@@ -3,15 +3,17 @@
 // file as the runs go, the same frames as ljgas-batch --trajectory-out.
 #pragma once
 
-#include <QFile>
 #include <QObject>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 
 namespace ljgas {
 
 class Form1;
+class OutputFile;
 
 class TrajectoryRecording : public QObject {
 public:
@@ -24,6 +26,7 @@ public:
     // that the state it sees is the step's, before the window's events
     // (Initialize, Open State) may change it.
     explicit TrajectoryRecording(Form1& form);
+    ~TrajectoryRecording() override;
 
     // Opens `path` (replacing what it held) and writes the first frame, the
     // state now, as step 0. Throws FileError; then nothing is recorded.
@@ -31,8 +34,8 @@ public:
     // Writes the last frame, unless the last step's is written already, and
     // closes the file. Throws FileError when that frame cannot be written.
     void stop();
-    bool recording() const { return file_.isOpen(); }
-    QString path() const { return file_.fileName(); }
+    bool recording() const { return file_ != nullptr; }
+    QString path() const { return path_; }
     // Steps recorded so far: every run's steps since start().
     std::int64_t steps() const { return steps_; }
 
@@ -51,12 +54,13 @@ public:
 private:
     void atStepEnd();
     void writeFrame();
+    std::string frameNow() const;
 
     Form1& form_;
-    QFile file_;
+    std::unique_ptr<OutputFile> file_;  // null while not recording
+    QString path_;
     std::int64_t steps_ = 0;
     std::int64_t lastFrame_ = -1;  // the step of the last frame written
-    qint64 written_ = 0;           // the file's length in whole frames
     std::function<void(const QString&)> tellFailure_;
     // The record counts every change of the positions; a step makes one.
     std::uint64_t seenVersion_ = 0;

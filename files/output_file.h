@@ -1,11 +1,11 @@
-// ljgas-batch's writer: an output file that appears only when it is complete,
-// written to a temporary file next to it and renamed into place.
-//
-// The window writes the same texts through Qt's QSaveFile. This tool links
-// no Qt, and it writes where QSaveFile would not do: standard output, a FIFO
-// or a device named as an output is written in place (a rename would replace
-// the device or the link to it, not write to it), and a name within a few
-// bytes of the system's limit still gets a temporary name that fits.
+// The one writer of every file ljgas writes, in the window, ljgas-batch and
+// Python alike: a file that appears only when it is complete, written to a
+// temporary file next to it, its every write checked, flushed to the disk
+// and renamed into place, so a full disk leaves the old file byte for byte
+// and says why. Standard output, a FIFO or a device named as an output is
+// written in place (a rename would replace the device or the link to it, not
+// write to it), and a name within a few bytes of the system's limit still
+// gets a temporary name that fits.
 #pragma once
 
 #include <cstdio>
@@ -52,6 +52,9 @@ public:
         putInPlace();
     }
 
+    // The reason (an errno) of the first write that failed, 0 while none did.
+    int writeError() const { return writeError_; }
+
     // Closes and removes the temporary file; the target is left untouched
     // (also one opened in place, as long as nothing has been flushed to it).
     // A file growing in place stays as it has grown.
@@ -62,13 +65,16 @@ public:
     // into place now, and from here on each write() goes to the file at
     // once, in one piece, unbuffered. A write that fails part way is taken
     // back, so the file ends with the last piece written in full. Throws
-    // FileError when the rename fails.
+    // FileError, leaving an old file as it was, when what was written so far
+    // cannot be flushed or the rename fails.
     void growInPlace();
 
 private:
     void openInPlace();
     void openTemporary(const std::string& target);
     void writeWhole(std::string_view text);
+
+    friend void commitTogether(OutputFile& first, OutputFile& second);
 
     std::string path_;
     std::string target_;         // where the temporary file is renamed to
@@ -79,5 +85,11 @@ private:
     bool growing_ = false;
     long long grown_ = 0;  // the length of the whole pieces written so far
 };
+
+// Two files that belong together (a LAMMPS data file and its deck): both are
+// finished first, then put in place; should the second rename fail, the
+// first file's old content is put back. Both new or both as they were.
+// Throws FileError.
+void commitTogether(OutputFile& first, OutputFile& second);
 
 }  // namespace ljgas

@@ -1,4 +1,4 @@
-#include "tools/output_file.h"
+#include "files/output_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -226,8 +226,21 @@ void OutputFile::growInPlace()
 {
     if (file_ == nullptr)
         throw FileError("'" + path_ + "' is not open");
+    // What was written so far (a first frame) must be whole before the file
+    // replaces an old one.
+    errno = 0;
+    if (writeError_ == 0 && (std::fflush(file_) != 0 || std::ferror(file_) != 0))
+        writeError_ = errno != 0 ? errno : EIO;
+    if (writeError_ == 0 && !temporaryPath_.empty() && ::fsync(::fileno(file_)) != 0)
+        writeError_ = errno;
+    if (writeError_ != 0) {
+        const int reason = writeError_;
+        discard();
+        fail("cannot write", path_, reason);
+    }
     growing_ = true;
-    std::fflush(file_);
+    const off_t length = ::lseek(::fileno(file_), 0, SEEK_CUR);
+    grown_ = length > 0 ? static_cast<long long>(length) : 0;
     if (temporaryPath_.empty())
         return;  // written in place already
     if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) {
@@ -284,6 +297,12 @@ void OutputFile::finish()
     int reason = writeError_ != 0 ? writeError_ : written ? 0 : errno;
     if (written && temporaryPath_.empty())
         written = cutToWritten(file_, reason);
+    // On the disk before the rename makes it the file: a crash must find the
+    // old file or the whole new one, never a name with nothing behind it.
+    if (written && !temporaryPath_.empty() && ::fsync(::fileno(file_)) != 0) {
+        written = false;
+        reason = errno;
+    }
     if (std::fclose(file_) != 0 && written) {
         written = false;
         reason = errno;
@@ -307,6 +326,34 @@ void OutputFile::putInPlace()
     }
     temporaryPath_.clear();
     discard();
+}
+
+// RENAME_EXCHANGE swaps the two names in one step, so that until the second
+// file is in place the first's temporary name holds the old file, ready to
+// be swapped back. A file system without it (or a first file that is new)
+// takes a plain rename, and a failure then removes the new first file.
+void commitTogether(OutputFile& first, OutputFile& second)
+{
+    first.finish();
+    second.finish();
+    bool exchanged = false;
+    if (!first.temporaryPath_.empty()) {
+        exchanged = ::renameat2(AT_FDCWD, first.temporaryPath_.c_str(), AT_FDCWD, first.target_.c_str(),
+                                RENAME_EXCHANGE) == 0;
+        if (!exchanged)
+            first.putInPlace();
+    }
+    try {
+        second.putInPlace();
+    } catch (const FileError&) {
+        if (exchanged)
+            ::renameat2(AT_FDCWD, first.temporaryPath_.c_str(), AT_FDCWD, first.target_.c_str(), RENAME_EXCHANGE);
+        else if (!first.target_.empty())
+            ::unlink(first.target_.c_str());
+        first.discard();
+        throw;
+    }
+    first.discard();  // the old file, under the temporary name
 }
 
 void OutputFile::discard()
