@@ -196,6 +196,9 @@ private:
         const auto result = std::from_chars(value.data(), value.data() + value.size(), steps);
         if (value.empty() || value.front() == '-' || result.ec != std::errc{} || result.ptr != value.data() + value.size())
             fail("steps value " + quoted(value) + " is not a whole number of steps");
+        if (steps > MostSteps)
+            fail("steps value " + quoted(value) + " is more steps than any run reaches (at most 2^53 = " +
+                 std::to_string(MostSteps) + ")");
         return steps;
     }
 
@@ -331,6 +334,10 @@ StateParameters stateParameters(const Record& rec, const LammpsSettings& setting
     if (std::isfinite(settings.Tsoll))
         p.Tsoll = exactNumber(settings.Tsoll);
     p.thermostat = settings.thermostat;
+    if (steps < 0 || steps > MostSteps)
+        throw FileError("the state has " + std::to_string(steps) +
+                        " steps behind it, more than a state file records (at most 2^53 = " +
+                        std::to_string(MostSteps) + ")");
     p.steps = steps;
     return p;
 }

@@ -1,7 +1,6 @@
 #include "simulation.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 #include "engine/histogram.h"
@@ -57,11 +56,12 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
         const std::lock_guard lock(state_);
         if (running_)
             throw std::logic_error("this simulation is running already");
-        if (steps == 0)
+        before = host_.yields();
+        // The count behind the state stops at the most a state file records.
+        const std::int64_t most = std::max<std::int64_t>(0, MostSteps - stepsBefore_ - before);
+        if (steps == 0 || most == 0)
             return 0;
         running_ = true;
-        before = host_.yields();
-        const std::int64_t most = std::numeric_limits<std::int64_t>::max() - before;
         host_.stopAfter(before + std::min(steps, most));
     }
     struct Finished {

@@ -271,6 +271,17 @@ int runBatch(const BatchOptions& options)
     Session session(taken);
     if (loaded)
         session.stepsBefore = loaded->parameters.steps.value_or(0);
+    // Refused before anything runs: a count beyond MostSteps would be one
+    // that no state file could hold, and past 2^63 one that wraps round.
+    if (taken.steps > MostSteps - session.stepsBefore) {
+        report("--steps " + std::to_string(taken.steps) + ": " +
+               (session.stepsBefore > 0 ? "with the " + std::to_string(session.stepsBefore) + " steps behind '" +
+                                              taken.stateIn + "', "
+                                        : std::string()) +
+               "the state would have more steps behind it than a state file records (at most 2^53 = " +
+               std::to_string(MostSteps) + ")");
+        return ExitUsage;
+    }
     if (!prepareFiles(session))
         return ExitUsage;
     catchInterrupts();

@@ -478,6 +478,19 @@ TEST_F(Batch, StateInSetsTheParametersItNamesUnlessTheCommandLineGivesThem)
     EXPECT_NE(text("b.csv").find("# R = 0.012\n# e0 = 0.3\n# Tsoll = 0.3\n# thermostat = off\n# steps = 300\n"),
               std::string::npos);
 
+    // The count goes on up to the most a state file records, and no further.
+    std::string before = text("a.csv");
+    before.replace(before.find("steps = 200"), 11, "steps = 9007199254740792");
+    test::writeText(folder.file("a.csv"), before);
+    ASSERT_EQ(run({"--state-in", "a.csv", "--steps", "200", "--quiet", "--state-out", "d.csv"}).exitCode, 0);
+    EXPECT_EQ(state("d.csv").parameters.steps, MostSteps);
+    const BatchResult beyond = run({"--state-in", "d.csv", "--steps", "1", "--quiet", "--state-out", "e.csv"});
+    EXPECT_EQ(beyond.exitCode, 2);
+    EXPECT_NE(beyond.err.find("with the 9007199254740992 steps behind 'd.csv', the state would have more"),
+              std::string::npos)
+        << beyond.err;
+    EXPECT_FALSE(test::fileExists(folder.file("e.csv")));
+
     const BatchResult overridden = run({"--state-in", "a.csv", "--R", "0.015", "--steps", "0", "--quiet"});
     EXPECT_EQ(overridden.err, "ljgas-batch: note: 'a.csv' names R = 0.012; --R 0.015 overrides it: discs placed apart "
                               "at R = 0.012 may overlap at R = 0.015\n");
