@@ -124,8 +124,15 @@ void Run::step()
         }
         if (slice_ == SliceCount) {
             doing_ = "the temperature read-out";
-            const float T = temperatureStep(rec_, host_, v2sum_);
-            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, T, p_.dt);
+            const ThermostatReading reading = temperatureStep(rec_, host_, v2sum_);
+            heatingTowards_ = std::nullopt;
+            if (reading.heatingAtBound()) {
+                // The number as the box's text has it, as far as it reads.
+                const std::string& text = reading.TsollText;
+                const std::size_t blanks = std::min(text.find_first_not_of(' '), text.size());
+                heatingTowards_ = text.substr(blanks, leadingNumberLength(text) - blanks);
+            }
+            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, reading.T, p_.dt);
             v2sum_ = 0.0f;
         }
         guard_.endStep(rec_, kickScratch_.speed2.data(), lastDrift_);
@@ -137,6 +144,11 @@ void Run::step()
             e.addCause("at R = " + shortNumber(p_.R) + " discs on the lattice overlap (its spacing 1/" +
                            std::to_string(LatticeSide) + " is less than 2R)",
                        SuspectBox::R);
+        // A target far above the gas heats it by the largest factor at every
+        // read-out, until the collisions are more than single precision holds.
+        if (heatingTowards_)
+            e.addCause("the thermostat was heating the gas towards Tsoll = " + *heatingTowards_,
+                       SuspectBox::Tsoll);
         e.setStep(stats_.steps);
         throw;
     }

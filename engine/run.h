@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdint>
-
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "close_pair_guard.h"
@@ -68,6 +69,8 @@ private:
     float step_ = 0.0f;  // the run's own counter: a nested run has another
     float v2sum_ = 0.0f;
     const char* doing_ = "";  // what the step is busy with, for an error's message
+    // The target the last read-out heated towards by the largest factor.
+    std::optional<std::string> heatingTowards_;
 };
 
 // Runs until PauseMark is found non-zero after a step's yield. Throws

@@ -102,7 +102,10 @@ Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
       }),
       runs_(*rec_, host_,
             [this](const std::string& message) {
-                moving_->finish();
+                // A step that failed between its erases and draws (a step in
+                // sub-steps erases every disc first) would leave the view
+                // black: it shows the state the error left instead.
+                redrawParticles(*rec_);
                 readOutPending_ = false;  // a failed step's read-out is of no state a run goes on from
                 reporter_(QString::fromStdString(message));
             })
