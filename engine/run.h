@@ -22,10 +22,13 @@ struct Record;
 struct RunStats {
     float step = 0.0f;                // steps started so far (the run's step counter)
     std::int64_t steps = 0;           // the same, counted exactly beyond 2^24
-    std::int64_t binnedVisits = 0;    // pair visits added to the histogram
+    std::int64_t binnedVisits = 0;    // pair visits added to the histogram since it was cleared
     std::int64_t guardedPairs = 0;    // unlisted close pairs the guard put into the list
     std::int64_t subSteppedSteps = 0; // steps integrated in sub-steps
     int mostSubSteps = 1;             // the most sub-steps any step took
+    // Times the run took the R of discs placed anew with another; each
+    // cleared the histogram and started binnedVisits from 0.
+    std::int64_t radiusChanges = 0;
 };
 
 // One run's own tables and counters, from the moment Go fixes the run's
@@ -38,11 +41,13 @@ public:
 
     // One step up to, not including, the yield: refresh one slice, kick,
     // erase-drift-draw, kinetic sum, plot and temperature on their slices.
+    // When the record's R is no longer the run's, the run first takes it.
     void step();
 
     const RunParams& params() const { return p_; }
 
 private:
+    void takeRadius();
     void integrate();
     void integrateInSubSteps(int least);
     void moveParticles();

@@ -93,16 +93,15 @@ QString openState(Form1& form, const QString& path, const StateOpened& opened)
     const std::string file = localPath(path);
     try {
         const ParticleState state = readStateFile(file);
-        const float radiusBefore = form.record().R;
         form.replaceState(state);
         const QStringList told = setBoxes(form, state.parameters);
-        // A run takes R and e0 at its start; the one going on keeps them.
-        const bool keeps = form.runs().depth() > 0 && (form.record().R != radiusBefore || state.parameters.e0);
+        // A run takes e0 at its start; the one going on keeps it.
+        const bool keeps = form.runs().depth() > 0 && state.parameters.e0;
         if (opened)
             opened(told.isEmpty() ? QString()
                                   : QStringLiteral("Set from %1: %2%3")
                                         .arg(QFileInfo(path).fileName(), told.join(QStringLiteral(", ")),
-                                             keeps ? QStringLiteral("; the run going on keeps its R and e0 until Go")
+                                             keeps ? QStringLiteral("; the run going on keeps its e0 until Go")
                                                    : QString()),
                    state.parameters.steps.value_or(0));
         if (state.note.empty())

@@ -110,6 +110,7 @@ Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
                 reporter_(QString::fromStdString(message));
             })
 {
+    runs_.onRadiusTaken([this](float R) { emit radiusTaken(R); });
     createControls();
     connectHandlers();
     connectHost();

@@ -107,6 +107,9 @@ signals:
     void gasReplaced();
     // Go or Initialize took what is typed in the boxes as it stands.
     void editsFinished();
+    // A run took the R of discs placed anew with another (Initialize, an
+    // opened state): its cut-off and sigma from this step, g(r) afresh.
+    void radiusTaken(float R);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

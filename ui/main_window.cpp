@@ -23,6 +23,7 @@
 #include "measurements.h"
 #include "particle_mark.h"
 #include "platform/picture_box.h"
+#include "runtime/number_to_text.h"
 #include "speed.h"
 #include "trajectory_recording.h"
 #include "window_centring.h"
@@ -98,6 +99,11 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     recording_->onFailure([this](const QString& message) {
         findChild<QAction*>(QStringLiteral("recordTrajectory"))->setChecked(false);
         report_(QStringLiteral("Record Trajectory"), message);
+    });
+    connect(form_, &Form1::radiusTaken, this, [this](float R) {
+        statusBar()->showMessage(QStringLiteral("The run goes on with R = %1: its cut-off and σ from this step, "
+                                                "g(r) afresh after a new warm-up")
+                                     .arg(QString::fromStdString(numberToText(R))));
     });
     setWindowTitle(form_->windowTitle());
     applyRememberedSpeed();

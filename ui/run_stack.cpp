@@ -81,18 +81,31 @@ bool RunStack::stepInnermost()
         entry.log->visits = shown_->visits;
         shown_ = entry.log;
     }
-    const std::int64_t before = entry.stats.binnedVisits;
+    std::int64_t before = entry.stats.binnedVisits;
+    const std::int64_t changesBefore = entry.stats.radiusChanges;
+    // The visits of a step's refresh are in the histogram, also of a step
+    // that failed. A run that took a new R started its histogram and its
+    // read-outs afresh, as a new run would: the window shows a new log.
+    const auto account = [&] {
+        if (entry.stats.radiusChanges != changesBefore) {
+            entry.log = std::make_shared<RunLog>();
+            shown_ = entry.log;
+            before = 0;
+            if (radiusTaken_)
+                radiusTaken_(entry.run->params().R);
+        }
+        shown_->visits += entry.stats.binnedVisits - before;
+    };
     try {
         entry.run->step();
     } catch (const std::exception& error) {
-        // The visits of the failed step's refresh are in the histogram.
-        shown_->visits += entry.stats.binnedVisits - before;
+        account();
         const std::string message = describeError(error, host_.boxes);
         runs_.pop_back();
         report_(message);
         return false;
     }
-    shown_->visits += entry.stats.binnedVisits - before;
+    account();
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/run.h"
@@ -54,6 +55,9 @@ public:
     const RunLog* shown() const { return shown_.get(); }
     // The run stepping now showed a temperature.
     void temperatureShown(float T);
+    // Told when a run takes the R of discs placed anew with another, in the
+    // step it does so.
+    void onRadiusTaken(std::function<void(float R)> told) { radiusTaken_ = std::move(told); }
 
 private:
     // One run with its progress and its log; never moves, since the run
@@ -74,6 +78,7 @@ private:
     std::size_t depthLimit_;
     std::vector<std::unique_ptr<Entry>> runs_;  // innermost last
     std::shared_ptr<RunLog> shown_;
+    std::function<void(float R)> radiusTaken_;
     bool looping_ = false;
     // Set by close(). The stop flag alone would end the runs, but a Go queued
     // behind the close would start a new one and clear the flag again,

@@ -114,30 +114,42 @@ TEST_F(RunLoop, FirstTemperatureCoversExactlySteps1To20)
     EXPECT_EQ(host.temperatures[0], static_cast<float>(double(v2sum) / 225 / 20));
 }
 
-TEST_F(RunLoop, InitializeDuringARunCarriesOnFromTheLattice)
+// Initialize during a run: the run carries on from the lattice. With the same
+// R it carries on as it was; with another it takes that R at its next step,
+// as a fresh Go would but for e0: the cycle, the warm-up and the plotted
+// bins of g(r) start afresh.
+TEST_F(RunLoop, InitializeDuringARunCarriesOnFromTheLatticeTakingItsR)
 {
-    host.showParticles();
-    RunStats stats;
-    host.onYield = [&](int yield) {
-        if (yield == 30) {
-            host.Rtext = "0.02";
-            initializeLattice(rec, host, random);
-            EXPECT_EQ(rec.PauseMark, 0);
-        }
-        if (yield == 31) {
-            // One step from the lattice: every particle within one step's
-            // drift of its site, R the new one, the histogram not cleared.
-            EXPECT_EQ(rec.R, 0.02f);
-            for (int k = 1; k <= 225; ++k)
-                EXPECT_NEAR(rec.x[k], static_cast<float>(((k - 1) / 15 + 0.5) / 15), 2e-3f);
-            requestStop(rec);
-        }
-    };
-    rec.g[250] = 1.0f;
-    runSimulation(rec, host, &stats);
-    EXPECT_EQ(stats.step, 31.0f);
-    EXPECT_EQ(rec.g[250], 1.0f);
-    EXPECT_EQ(host.fullRedraws, 1);  // the press during the run
+    for (const char* R : {"0.01", "0.02"}) {
+        SCOPED_TRACE(R);
+        host.showParticles();
+        RunStats stats;
+        const int base = host.yields;
+        host.onYield = [&](int yield) {
+            yield -= base;
+            if (yield == 230) {
+                host.Rtext = R;
+                initializeLattice(rec, host, random);
+                EXPECT_EQ(rec.PauseMark, 0);
+            }
+            if (yield == 231) {
+                // One step from the lattice: every particle within one
+                // step's drift of its site.
+                for (int k = 1; k <= 225; ++k)
+                    EXPECT_NEAR(rec.x[k], static_cast<float>(((k - 1) / 15 + 0.5) / 15), 2e-3f);
+                requestStop(rec);
+            }
+        };
+        rec.g[5000] = 1.0f;  // beyond every distance, beyond the plotted bins
+        runSimulation(rec, host, &stats);
+        const bool taken = std::string(R) != "0.01";
+        EXPECT_EQ(host.yields - base, 231);
+        EXPECT_EQ(stats.steps, 231);
+        EXPECT_EQ(stats.step, taken ? 1.0f : 231.0f);
+        EXPECT_EQ(stats.radiusChanges, taken ? 1 : 0);
+        EXPECT_EQ(rec.g[30] == 0.0f, taken);  // the warm-up begun again
+        EXPECT_EQ(rec.g[5000], 1.0f);
+    }
 }
 
 TEST_F(RunLoop, ZeroRadiusEndsTheFirstStepWithDivisionByZero)

@@ -193,6 +193,8 @@ TEST_F(MeasurementsTest, HistoryOutlivesStopAndGoButNotANewGas)
 // A lattice of another R placed during a run leaves the run its forces; the
 // panel measures those, not the record's new R (at the new R the lattice's
 // spacing of 1/15 would sit in the repulsive wall).
+// Discs of another R placed during a run: the run takes it from its next
+// step, and its read-outs (20 steps on from there) measure its forces.
 TEST_F(MeasurementsTest, ReadOutsMeasureTheForcesOfTheRunGoingOn)
 {
     action("showMeasurements").trigger();
@@ -200,15 +202,17 @@ TEST_F(MeasurementsTest, ReadOutsMeasureTheForcesOfTheRunGoingOn)
         form->setText("Rtxt", "0.03");
         form->click("Initialize");
     });
-    runSteps(60);
+    runSteps(50);
     const Record& rec = form->record();
     ASSERT_EQ(rec.R, 0.03f);
     const Reading& last = window->measurements().history().readings().back();
-    const Observables atRunR = measureObservables(rec, 0.2f, 0.01f);
+    EXPECT_EQ(last.step, 20);  // counted from the Initialize
+    const Observables atRunR = measureObservables(rec, 0.2f, 0.03f);
     EXPECT_EQ(last.measured.potential, atRunR.potential);
     EXPECT_EQ(last.measured.pressure, atRunR.pressure);
-    EXPECT_GT(measureObservables(rec, 0.2f, rec.R).potential, 0.0);
-    EXPECT_DOUBLE_EQ(last.sigma, 2.0 * static_cast<double>(0.01f));
+    EXPECT_DOUBLE_EQ(last.sigma, 2.0 * static_cast<double>(0.03f));
+    EXPECT_NE(window->statusBar()->currentMessage().indexOf(QStringLiteral("goes on with R = 0.03")), -1)
+        << window->statusBar()->currentMessage().toStdString();
 }
 
 TEST(MeasurementHistory, ThinsEvenlyAndKeepsWithinItsCapacity)
