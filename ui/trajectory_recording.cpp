@@ -36,6 +36,7 @@ void TrajectoryRecording::start(const QString& path)
     if (recording())
         stop();
     file_.setFileName(path);
+    format_ = trajectoryFormat(QFile::encodeName(path).toStdString());
     // Written in place, not through a temporary file: the file is read while
     // it grows, and a window that is killed leaves the frames it wrote.
     // Unbuffered, each frame reaches the file in one write.
@@ -102,7 +103,7 @@ void TrajectoryRecording::writeFrame()
 {
     const Boxes& boxes = form_.host().boxes;
     const float e0 = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), true).e0;
-    const std::string frame = trajectoryFrame(form_.record(), steps_, e0);
+    const std::string frame = trajectoryFrame(format_, form_.record(), steps_, e0);
     if (file_.write(frame.data(), static_cast<qint64>(frame.size())) != static_cast<qint64>(frame.size())) {
         const QString reason = file_.errorString();
         file_.resize(written_);  // no half frame at the end
