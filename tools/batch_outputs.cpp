@@ -52,7 +52,8 @@ const BatchOutput Outputs[] = {
      .growing = true},
     {.option = "--lammps-out",
      .help = "Write the state after the run and a LAMMPS input deck into a folder, made if missing\n"
-             "(data.ljgas, in.ljgas)",
+             "(data.ljgas, in.ljgas; its -var steps N runs the time of N steps here, in four\n"
+             "LAMMPS steps of 0.00025 each)",
      .inFolder = {LammpsDataName, LammpsDeckName},
      .atEnd = [](Streams out, const RunEnd& end) {
          checkLammpsExport(end.rec, end.settings);
