@@ -20,6 +20,12 @@ struct LammpsSettings {
 // The boxes' texts read as the engine reads them.
 LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tsoll, bool thermostat);
 
+// LAMMPS steps per ljgas step in the deck, by default. At ljgas's own dt
+// velocity Verlet lets the fastest close collisions through: LAMMPS's energy
+// creeps up, and a hot gas loses discs. A quarter of it keeps both; the deck
+// still counts its run in ljgas's steps, so that the same N means the same time.
+inline constexpr int LammpsSubSteps = 4;
+
 // The two files a folder receives.
 inline constexpr const char* LammpsDataName = "data.ljgas";
 inline constexpr const char* LammpsDeckName = "in.ljgas";

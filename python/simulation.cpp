@@ -18,6 +18,33 @@ RandomSequence sequenceFor(const std::optional<std::uint64_t>& seed)
     return seed ? RandomSequence(*seed) : RandomSequence();
 }
 
+// The trajectory of one call of run(), in place under its name from the
+// start: each frame reaches the file whole the moment it is made.
+class TrajectoryWriter {
+public:
+    explicit TrajectoryWriter(const TrajectoryRequest& request) : format_(request.format), file_(request.path)
+    {
+        file_.growInPlace();
+    }
+    void frame(const Record& rec, std::int64_t step, float e0)
+    {
+        file_.write(trajectoryFrame(format_, rec, step, e0));
+        last_ = step;
+    }
+    // The frame of the state after `step`, unless it is written, and the file closed.
+    void finish(const Record& rec, std::int64_t step, float e0)
+    {
+        if (last_ != step)
+            frame(rec, step, e0);
+        file_.finish();
+    }
+
+private:
+    TrajectoryFormat format_;
+    OutputFile file_;
+    std::int64_t last_ = -1;
+};
+
 }  // namespace
 
 // What ljgas-batch does before its run: the lattice start reads R from its
@@ -47,10 +74,13 @@ SimulationError Simulation::failure(const EngineError& e) const
     return SimulationError((e.step() > 0 ? "" : "the run could not start: ") + describeError(e, host_.boxes));
 }
 
-std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& keepGoing)
+std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& keepGoing,
+                             const TrajectoryRequest* trajectory)
 {
     if (steps < 0)
         throw std::invalid_argument("steps must be 0 or more, not " + std::to_string(steps));
+    if (trajectory != nullptr && trajectory->every < 1)
+        throw std::invalid_argument("every must be 1 or more, not " + std::to_string(trajectory->every));
     std::int64_t before = 0;
     {
         const std::lock_guard lock(state_);
@@ -58,11 +88,11 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
             throw std::logic_error("this simulation is running already");
         before = host_.yields();
         // The count behind the state stops at the most a state file records.
-        const std::int64_t most = std::max<std::int64_t>(0, MostSteps - stepsBefore_ - before);
-        if (steps == 0 || most == 0)
+        steps = std::min(steps, std::max<std::int64_t>(0, MostSteps - stepsBefore_ - before));
+        if (steps == 0 && trajectory == nullptr)
             return 0;
         running_ = true;
-        host_.stopAfter(before + std::min(steps, most));
+        host_.stopAfter(before + steps);
     }
     struct Finished {
         Simulation& sim;
@@ -72,8 +102,48 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
             sim.running_ = false;
         }
     } finished{*this};
-    startOrResume();
-    stepUntilStopped(keepGoing);
+    std::optional<TrajectoryWriter> writer;
+    struct StopSampling {
+        BatchHost& host;
+        ~StopSampling() { host.sampleEvery(0, nullptr); }
+    } stopSampling{host_};
+    if (trajectory != nullptr) {
+        writer.emplace(*trajectory);
+        const std::lock_guard lock(state_);
+        writer->frame(*rec_, before, held_.e0);
+        host_.sampleEvery(trajectory->every, [this, &writer](std::int64_t step) { writer->frame(*rec_, step, held_.e0); });
+    }
+    // The last frame: the state after the last step, or as the engine left
+    // the step it failed in.
+    const auto finishTrajectory = [this, &writer](bool failedInStep) {
+        if (!writer)
+            return;
+        const std::lock_guard lock(state_);
+        writer->finish(*rec_, failedInStep ? host_.stepInProgress() : host_.yields(), held_.e0);
+    };
+    // An engine error is the one to tell, before a trajectory that could not
+    // be finished.
+    const auto failed = [&finishTrajectory](bool failedInStep) {
+        try {
+            finishTrajectory(failedInStep);
+        } catch (const FileError&) {
+        }
+    };
+    if (steps > 0) {
+        try {
+            startOrResume();
+        } catch (const SimulationError&) {
+            failed(false);
+            throw;
+        }
+        try {
+            stepUntilStopped(keepGoing);
+        } catch (const SimulationError&) {
+            failed(true);
+            throw;
+        }
+    }
+    finishTrajectory(false);
     const std::lock_guard lock(state_);
     return host_.yields() - before;
 }

@@ -19,6 +19,7 @@
 #include "engine/run_params.h"
 #include "files/lammps_export.h"
 #include "files/state_file.h"
+#include "files/trajectory_file.h"
 #include "runtime/random_sequence.h"
 #include "tools/batch_host.h"
 
@@ -38,6 +39,16 @@ struct SimulationSettings {
     std::string Tsoll = "0.3";
     bool thermostat = true;
     std::optional<std::uint64_t> seed;  // none: the window's fixed sequence
+};
+
+// A trajectory for one call of run(): the state the call starts from, the
+// state after every step whose number (counted over all calls) is a multiple
+// of `every`, and the last, once each, in the frames ljgas-batch
+// --trajectory-out writes.
+struct TrajectoryRequest {
+    std::string path;
+    std::int64_t every = 100;
+    TrajectoryFormat format = TrajectoryFormat::ExtendedXyz;
 };
 
 // g(r) over the plotted bins: r in box lengths at each bin's centre, and the
@@ -63,7 +74,11 @@ public:
     // it says no, the run stops there and can be continued later. Returns
     // the steps made. Throws SimulationError; the state is then the one the
     // engine left. Only one call at a time; another throws std::logic_error.
-    std::int64_t run(std::int64_t steps, const std::function<bool()>& keepGoing);
+    // With a trajectory, the file is written as the run goes, as ljgas-batch
+    // writes its own, and ends with the state the run left (as an engine
+    // error left it); it throws FileError when it cannot be written.
+    std::int64_t run(std::int64_t steps, const std::function<bool()>& keepGoing,
+                     const TrajectoryRequest* trajectory = nullptr);
 
     // Copies of particles 1..n: x, y, vx, vy.
     std::array<std::vector<float>, 4> particles() const;

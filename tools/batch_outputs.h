@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "files/trajectory_file.h"
+
 namespace ljgas {
 
 class OutputFile;
@@ -45,6 +47,7 @@ struct Sample {
     const Record& rec;
     std::int64_t step;
     float e0;  // as the run takes it
+    TrajectoryFormat format;  // the one --trajectory-out writes
 };
 
 // The end of the session: the state the record holds, the run's counts, the

@@ -91,7 +91,7 @@ struct Session {
 
 void sample(Session& s, std::int64_t step)
 {
-    s.outputs.atSample({*s.rec, step, s.settings.e0});
+    s.outputs.atSample({*s.rec, step, s.settings.e0, s.options.trajectoryFormat});
     s.lastSample = step;
 }
 

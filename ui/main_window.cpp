@@ -39,7 +39,7 @@ constexpr int noteMilliseconds = 5000;  // how long the status bar shows a passi
 const QString stateFiles = QStringLiteral("State files (*.csv);;All files (*)");
 const QString csvFiles = QStringLiteral("CSV files (*.csv);;All files (*)");
 const QString pngFiles = QStringLiteral("PNG pictures (*.png);;All files (*)");
-const QString xyzFiles = QStringLiteral("Extended XYZ (*.xyz);;All files (*)");
+const QString xyzFiles = QStringLiteral("Extended XYZ (*.xyz);;LAMMPS dump (*.lammpstrj);;All files (*)");
 
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {})
 {

@@ -32,6 +32,7 @@ void TrajectoryRecording::start(const QString& path)
 {
     if (recording())
         stop();
+    format_ = trajectoryFormat(QFile::encodeName(path).toStdString());
     steps_ = 0;
     lastFrame_ = -1;
     auto file = std::make_unique<OutputFile>(QFile::encodeName(path).toStdString());
@@ -102,7 +103,7 @@ std::string TrajectoryRecording::frameNow() const
     const RunParams* run = form_.runs().steppingParams();
     const Boxes& boxes = form_.host().boxes;
     const float e0 = run != nullptr ? run->e0 : lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), true).e0;
-    return trajectoryFrame(form_.record(), steps_, e0);
+    return trajectoryFrame(format_, form_.record(), steps_, e0);
 }
 
 }  // namespace ljgas

@@ -1,6 +1,7 @@
 // TrajectoryRecording: File > Record Trajectory. The state at the end of the
-// window's run steps, every FrameInterval steps, written to an extended XYZ
-// file as the runs go, the same frames as ljgas-batch --trajectory-out.
+// window's run steps, every FrameInterval steps, written to a file as the runs
+// go, in the format its name asks for (extended XYZ, or LAMMPS's dump for
+// .lammpstrj): the same frames as ljgas-batch --trajectory-out.
 #pragma once
 
 #include <QObject>
@@ -9,6 +10,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "files/trajectory_file.h"
 
 namespace ljgas {
 
@@ -29,7 +32,8 @@ public:
     ~TrajectoryRecording() override;
 
     // Opens `path` (replacing what it held) and writes the first frame, the
-    // state now, as step 0. Throws FileError; then nothing is recorded.
+    // state now, as step 0, in the format the name asks for. Throws
+    // FileError; then nothing is recorded.
     void start(const QString& path);
     // Writes the last frame, unless the last step's is written already, and
     // closes the file. Throws FileError when that frame cannot be written.
@@ -59,6 +63,7 @@ private:
     Form1& form_;
     std::unique_ptr<OutputFile> file_;  // null while not recording
     QString path_;
+    TrajectoryFormat format_ = TrajectoryFormat::ExtendedXyz;
     std::int64_t steps_ = 0;
     std::int64_t lastFrame_ = -1;  // the step of the last frame written
     std::function<void(const QString&)> tellFailure_;

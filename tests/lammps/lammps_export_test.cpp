@@ -114,6 +114,8 @@ TEST(LammpsExport, DeckComputesWithTheRunsValuesAndTheConvertedTarget)
     EXPECT_NE(deck.find("$(v_Tsoll*count(all)/(2*count(all)-2):%.17g)"), std::string::npos);
     EXPECT_EQ(deckNumbers(deck, "fix             hold all temp/berendsen ${Ttarget} ${Ttarget}"),
               std::vector<double>{0.2});
+    // The default LAMMPS step, 0.001 / 4, as the README's runs were measured with.
+    EXPECT_EQ(deckNumbers(deck, "variable        substeps index"), std::vector<double>{4});
 
     EXPECT_EQ(lammpsDeckText(*rec, lammpsSettingsFromBoxes("0.2", "0.3", false)).find("temp/berendsen"),
               std::string::npos);

@@ -92,3 +92,19 @@ def test_the_readme_example_plots_gr(tmp_path, monkeypatch):
     monkeypatch.setenv("MPLBACKEND", "Agg")
     exec(compile(example, "README.md", "exec"), {})
     assert (tmp_path / "gr.png").stat().st_size > 0
+
+
+@pytest.mark.parametrize("name", ["t.xyz", "t.lammpstrj"])
+def test_trajectory_is_the_batch_trajectory_byte_for_byte(tmp_path, batch, name):
+    ljgas.Simulation().run(1000, trajectory=tmp_path / name, every=300)
+    batch("--steps", "1000", "--every", "300", "--trajectory-out", str(tmp_path / ("batch-" + name)))
+    assert (tmp_path / name).read_bytes() == (tmp_path / ("batch-" + name)).read_bytes()
+
+
+def test_a_continued_run_records_its_own_steps_in_the_format_named(tmp_path):
+    sim = ljgas.Simulation()
+    sim.run(500)
+    sim.run(500, trajectory=tmp_path / "t.txt", every=200, trajectory_format="lammpstrj")
+    lines = (tmp_path / "t.txt").read_text().split("\n")
+    steps = [int(lines[i + 1]) for i, line in enumerate(lines) if line == "ITEM: TIMESTEP"]
+    assert steps == [500, 600, 800, 1000]

@@ -498,7 +498,8 @@ TEST_F(Batch, StateInSetsTheParametersItNamesUnlessTheCommandLineGivesThem)
 
 // The trajectory's frames: the first state, every --every steps, and the
 // last, also when an engine error ends the run (R < 0 fails in step 201,
-// before anything moves in it), or when there is no run.
+// before anything moves in it), or when there is no run; a file named
+// .lammpstrj gets LAMMPS's dump.
 TEST_F(Batch, TrajectoryHasTheFirstEveryNthAndTheLastState)
 {
     const BatchResult failed = run({"--R", "-0.01", "--steps", "300", "--quiet", "--trajectory-out", "t.xyz",
@@ -509,10 +510,11 @@ TEST_F(Batch, TrajectoryHasTheFirstEveryNthAndTheLastState)
     rec->n = ParticleCount;
     applyState(*rec, state("s.csv"));
     const std::string all = text("t.xyz");
-    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(*rec, 201, 0.2f));
+    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(TrajectoryFormat::ExtendedXyz, *rec, 201, 0.2f));
 
-    ASSERT_EQ(run({"--steps", "0", "--trajectory-out", "none.xyz"}).exitCode, 0);
-    EXPECT_EQ(test::frameSteps(text("none.xyz")), std::vector<std::string>{"0"});
+    ASSERT_EQ(run({"--steps", "0", "--trajectory-out", "none.lammpstrj", "--state-out", "l.csv"}).exitCode, 0);
+    applyState(*rec, state("l.csv"));
+    EXPECT_EQ(text("none.lammpstrj"), trajectoryFrame(TrajectoryFormat::LammpsDump, *rec, 0, 0.2f));
 }
 
 TEST_F(Batch, IdenticalInvocationsWriteIdenticalFiles)

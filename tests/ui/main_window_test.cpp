@@ -211,7 +211,12 @@ TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
     EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Recorded 250 steps in t.xyz"));
     const std::string all = readText(folder.file("t.xyz"));
     EXPECT_EQ(test::frameSteps(all), (std::vector<std::string>{"0", "100", "200", "250"}));
-    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(form->record(), 250, 0.2f));
+    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(TrajectoryFormat::ExtendedXyz, form->record(), 250, 0.2f));
+
+    fileCommand("recordTrajectory", folder.file("t.lammpstrj"));  // the name chooses LAMMPS's dump
+    fileCommand("recordTrajectory", "");
+    EXPECT_EQ(readText(folder.file("t.lammpstrj")),
+              trajectoryFrame(TrajectoryFormat::LammpsDump, form->record(), 0, 0.2f));
 }
 
 struct BadStateCase {
