@@ -50,6 +50,11 @@ public:
     // box it names counts unless a nearer one was named.
     void addCause(const std::string& cause, SuspectBox suspect);
     void setStep(std::int64_t step);
+    // The same step counted over all the steps behind the state (a window's
+    // earlier runs, a state file's steps), where a front end knows them: the
+    // message then says which count is which, "at step 10505 of the run
+    // (27191 in all)", where the two differ.
+    void setStepInAll(std::int64_t step);
 
 private:
     void compose();
@@ -57,6 +62,7 @@ private:
     ErrorKind kind_;
     std::string detail_;
     std::int64_t step_ = 0;
+    std::int64_t stepInAll_ = 0;
     SuspectBox suspect_ = SuspectBox::None;
     std::string message_;
 };

@@ -59,7 +59,7 @@ Simulation::Simulation(const SimulationSettings& settings, const ParticleState* 
     });
     try {
         initializeLattice(*rec_, host_, random_);
-    } catch (const EngineError& e) {
+    } catch (EngineError& e) {
         throw SimulationError("initialisation failed: " + describeError(e, host_.boxes));
     }
     if (state != nullptr) {
@@ -68,8 +68,10 @@ Simulation::Simulation(const SimulationSettings& settings, const ParticleState* 
     }
 }
 
-SimulationError Simulation::failure(const EngineError& e) const
+SimulationError Simulation::failure(EngineError& e) const
 {
+    if (e.step() > 0)
+        e.setStepInAll(stepsBefore_ + host_.yields() + 1);
     // Step 0: the run's start failed, before its first step began.
     return SimulationError((e.step() > 0 ? "" : "the run could not start: ") + describeError(e, host_.boxes));
 }
@@ -156,7 +158,7 @@ void Simulation::startOrResume()
     if (!run_) {
         try {
             run_ = std::make_unique<Run>(*rec_, host_, stats_);
-        } catch (const EngineError& e) {
+        } catch (EngineError& e) {
             throw failure(e);
         }
     }
@@ -172,7 +174,7 @@ void Simulation::stepUntilStopped(const std::function<bool()>& keepGoing)
             const std::lock_guard lock(state_);
             try {
                 run_->step();
-            } catch (const EngineError& e) {
+            } catch (EngineError& e) {
                 host_.passOnReadOut();
                 run_.reset();
                 throw failure(e);

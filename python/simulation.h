@@ -99,7 +99,7 @@ public:
 private:
     void startOrResume();
     void stepUntilStopped(const std::function<bool()>& keepGoing);
-    SimulationError failure(const EngineError& e) const;
+    SimulationError failure(EngineError& e) const;
 
     SimulationSettings settings_;
     LammpsSettings held_;  // e0, Tsoll and the thermostat as a run takes them

@@ -186,10 +186,11 @@ void run(Session& s)
     const auto start = std::chrono::steady_clock::now();
     try {
         runSimulation(*s.rec, s.host, &s.stats);
-    } catch (const EngineError& e) {
+    } catch (EngineError& e) {
         // Step 0: the run's start failed, before its first step began. A
         // temperature shown in the failing step is still one shown.
         s.host.passOnReadOut();
+        e.setStepInAll(s.stepsBefore + e.step());
         s.failure = (e.step() > 0 ? "" : "the run could not start: ") + describeError(e, s.host.boxes);
     }
     s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -102,8 +102,7 @@ QString openState(Form1& form, const QString& path, const StateOpened& opened)
                                   : QStringLiteral("Set from %1: %2%3")
                                         .arg(QFileInfo(path).fileName(), told.join(QStringLiteral(", ")),
                                              keeps ? QStringLiteral("; the run going on keeps its e0 until Go")
-                                                   : QString()),
-                   state.parameters.steps.value_or(0));
+                                                   : QString()));
         if (state.note.empty())
             return {};
         return QStringLiteral("Opened the state in '%1'.\n%2").arg(path, fromLocal(state.note));
@@ -122,12 +121,13 @@ QString openState(Form1& form, const QString& path, const StateOpened& opened)
     }
 }
 
-QString saveState(Form1& form, const QString& path, std::int64_t steps)
+QString saveState(Form1& form, const QString& path)
 {
     return reported([&] {
         const Boxes& boxes = form.host().boxes;
         const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
-        const StateParameters parameters = stateParameters(form.record(), settings, steps);
+        const StateParameters parameters =
+            stateParameters(form.record(), settings, form.runs().stepsBehindState());
         saveFile(path, stateFileText(form.record(), parameters));
     });
 }

@@ -25,15 +25,14 @@ class TrajectoryRecording;
 // A file that cannot be used changes nothing. A state whose positions had to
 // be wrapped into the box is opened, and the message says so. The R, e0 and
 // Tsoll boxes and the thermostat box take what the file names, R also for
-// the particles (a run goes on with the radius they were placed at). Once
+// the particles (a run going on takes the radius they were placed at). Once
 // the state is in, `opened` gets a line that says what was set and what a
-// box held before (empty when the file names nothing), and the steps the
-// state names (0 when none).
-using StateOpened = std::function<void(const QString& set, std::int64_t steps)>;
+// box held before (empty when the file names nothing).
+using StateOpened = std::function<void(const QString& set)>;
 QString openState(Form1& form, const QString& path, const StateOpened& opened = {});
 // The state with comment lines naming R (the particles'), e0, Tsoll and the
-// thermostat (the boxes') and `steps`, the steps behind it.
-QString saveState(Form1& form, const QString& path, std::int64_t steps);
+// thermostat (the boxes') and the steps behind it.
+QString saveState(Form1& form, const QString& path);
 // The run going on, or the last one; a run is required.
 QString exportDistribution(const Form1& form, const QString& path);
 QString exportTemperatures(const Form1& form, const QString& path);

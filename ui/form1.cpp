@@ -264,8 +264,10 @@ void Form1::Initialize_Click()
         initializeLattice(*rec_, host_, random_);
         placed = true;
     });
-    if (placed)
+    if (placed) {
+        runs_.statePlaced(0);
         emit gasReplaced();
+    }
 }
 
 // Go and Initialize read what is typed as it stands: a click on their
@@ -281,6 +283,7 @@ void Form1::finishEdits()
 void Form1::replaceState(const ParticleState& state)
 {
     applyState(*rec_, state);
+    runs_.statePlaced(state.parameters.steps.value_or(0));
     redrawParticles(*rec_);
     emit gasReplaced();
 }

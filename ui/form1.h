@@ -61,7 +61,8 @@ public:
     const RunStack& runs() const { return runs_; }
 
     // Replaces x, y, vx and vy of particles 1..225 and redraws the particle
-    // view. A run going on carries on from the new state, as after Initialize.
+    // view; the steps behind the state are those it names. A run going on
+    // carries on from the new state, as after Initialize.
     void replaceState(const ParticleState& state);
 
     // How many steps a second a run may take; 0 runs unpaced, as fast as the

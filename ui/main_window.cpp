@@ -143,8 +143,7 @@ void MainWindow::createFileMenu()
     connect(open, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Open, QStringLiteral("Open State"), stateFiles, {}},
                        [this](const QString& path) {
-                           return openState(*form_, path, [this](const QString& set, std::int64_t steps) {
-                               recording_->placedAfter(steps);
+                           return openState(*form_, path, [this](const QString& set) {
                                if (!set.isEmpty())
                                    statusBar()->showMessage(set);
                            });
@@ -153,7 +152,7 @@ void MainWindow::createFileMenu()
     connect(save, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save State"), stateFiles, QStringLiteral("state.csv")},
                        [this](const QString& path) {
-                           return ljgas::saveState(*form_, path, recording_->stepsSincePlaced());
+                           return ljgas::saveState(*form_, path);
                        });
     });
     connect(distribution, &QAction::triggered, this, [this] {

@@ -40,7 +40,6 @@ Measurements::Measurements(QMainWindow& window, Form1& form) : QObject(&window),
 
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &Measurements::refreshNow);
-    connect(&form, &Form1::stepTaken, this, [this] { ++steps_; });
     connect(&form, &Form1::readOutTaken, this, &Measurements::readOut);
     connect(&form, &Form1::gasReplaced, this, &Measurements::gasReplaced);
     connect(panel_, &MeasurementsPanel::clearRequested, this, &Measurements::clear);
@@ -64,7 +63,7 @@ void Measurements::readOut(float T)
         return;
     const Record& rec = form_.record();
     Reading reading;
-    reading.step = steps_;
+    reading.step = form_.runs().stepsBehindState();
     reading.T = T;
     const Boxes& boxes = form_.host().boxes;
     if (boxes.thermostat && boxes.thermostat() == 1 && boxes.Tsoll)
@@ -84,7 +83,6 @@ void Measurements::readOut(float T)
 
 void Measurements::gasReplaced()
 {
-    steps_ = 0;
     clear();
 }
 

@@ -40,7 +40,7 @@ public:
     // The panel catches up with the read-outs at most 20 times a second, as
     // often as anyone can read it; this brings it up to date at once.
     void refreshNow();
-    // The history and the speeds start afresh; the step count goes on.
+    // The history and the speeds start afresh.
     void clear();
 
 private:
@@ -55,7 +55,6 @@ private:
     MeasurementHistory history_;
     SpeedSample speeds_;
     std::optional<Reading> latest_;
-    std::int64_t steps_ = 0;  // since the gas was last set
     QTimer refreshTimer_;
 };
 

@@ -32,7 +32,8 @@ struct Quantity {
 };
 
 constexpr std::array<Quantity, 7> quantities{{
-    {"step", "step", "Steps since the gas was last set (start-up, Initialize, Open State), over all runs"},
+    {"step", "step", "Steps behind the state over all runs, as Save State counts them: from 0 at start-up and "
+                     "Initialize, from those an opened state names"},
     {"time", "time", "step \u00d7 dt, dt = 0.001"},
     {"T", "T", "Tist: the mean of vx\u00b2 + vy\u00b2 per disc over the last 20 steps, no \u00bd; T* = T/(2\u00b7e0)"},
     {"kinetic", "kinetic", "\u00bd \u03a3 (vx\u00b2 + vy\u00b2) over the discs; E* = E/(N\u00b7e0), N = 225"},

@@ -3,6 +3,7 @@
 #include <exception>
 #include <utility>
 
+#include "engine/checked.h"
 #include "engine/host.h"
 #include "engine/record.h"
 
@@ -98,6 +99,13 @@ bool RunStack::stepInnermost()
     };
     try {
         entry.run->step();
+    } catch (EngineError& error) {
+        account();
+        error.setStepInAll(stepsBehindState_ + 1);
+        const std::string message = describeError(error, host_.boxes);
+        runs_.pop_back();
+        report_(message);
+        return false;
     } catch (const std::exception& error) {
         account();
         const std::string message = describeError(error, host_.boxes);
@@ -106,6 +114,7 @@ bool RunStack::stepInnermost()
         return false;
     }
     account();
+    ++stepsBehindState_;
     return true;
 }
 

@@ -55,6 +55,12 @@ public:
     const RunLog* shown() const { return shown_.get(); }
     // The run stepping now showed a temperature.
     void temperatureShown(float T);
+    // The steps behind the particles' state, over all runs and across Stop
+    // and Go: from `steps` when they are placed (0 for a lattice, the steps
+    // an opened state names), one more for every step a run completes. A
+    // state saved names them; an engine error's message says them too.
+    std::int64_t stepsBehindState() const { return stepsBehindState_; }
+    void statePlaced(std::int64_t steps) { stepsBehindState_ = steps; }
     // Told when a run takes the R of discs placed anew with another, in the
     // step it does so.
     void onRadiusTaken(std::function<void(float R)> told) { radiusTaken_ = std::move(told); }
@@ -79,6 +85,7 @@ private:
     std::vector<std::unique_ptr<Entry>> runs_;  // innermost last
     std::shared_ptr<RunLog> shown_;
     std::function<void(float R)> radiusTaken_;
+    std::int64_t stepsBehindState_ = 0;
     bool looping_ = false;
     // Set by close(). The stop flag alone would end the runs, but a Go queued
     // behind the close would start a new one and clear the flag again,

@@ -53,24 +53,8 @@ void TrajectoryRecording::stop()
     file->finish();
 }
 
-std::int64_t TrajectoryRecording::stepsSincePlaced() const
-{
-    return form_.record().positionsVersion == seenVersion_ ? stepsSincePlaced_ : 0;
-}
-
-void TrajectoryRecording::placedAfter(std::int64_t steps)
-{
-    seenVersion_ = form_.record().positionsVersion;
-    stepsSincePlaced_ = steps;
-}
-
 void TrajectoryRecording::atStepEnd()
 {
-    const Record& rec = form_.record();
-    // One change since the last step's end is this step's own; more, and the
-    // particles were placed anew in between.
-    stepsSincePlaced_ = rec.positionsVersion == seenVersion_ + 1 ? stepsSincePlaced_ + 1 : 1;
-    seenVersion_ = rec.positionsVersion;
     if (!recording())
         return;
     ++steps_;

@@ -47,14 +47,6 @@ public:
     // recording has stopped, and the file ends with the last whole frame.
     void onFailure(std::function<void(const QString& message)> tell) { tellFailure_ = std::move(tell); }
 
-    // The steps behind the particles' state: those the runs have taken
-    // since the particles were last placed (by Initialize, or by Open State,
-    // which adds the steps the file names), across Stop and Go. A state
-    // saved now names them.
-    std::int64_t stepsSincePlaced() const;
-    // The particles were just placed from a state behind which lie `steps`.
-    void placedAfter(std::int64_t steps);
-
 private:
     void atStepEnd();
     void writeFrame();
@@ -67,9 +59,6 @@ private:
     std::int64_t steps_ = 0;
     std::int64_t lastFrame_ = -1;  // the step of the last frame written
     std::function<void(const QString&)> tellFailure_;
-    // The record counts every change of the positions; a step makes one.
-    std::uint64_t seenVersion_ = 0;
-    std::int64_t stepsSincePlaced_ = 0;
 };
 
 }  // namespace ljgas

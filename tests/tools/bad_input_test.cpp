@@ -263,6 +263,9 @@ TEST_F(PlacedPair, CoincidentParticlesDivideByZeroInTheFirstKick)
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "ljgas-batch: Division by zero at step 1: the force between discs 2 and 1 at distance 0 R: they "
                      "have run into each other\n");
+    // A state with steps behind it: the message tells the two counts apart.
+    test::writeText(folder.file("placed.csv"), "# steps = 1000\n" + readText(folder.file("placed.csv")));
+    EXPECT_EQ(run({}).err.substr(0, 64), "ljgas-batch: Division by zero at step 1 of the run (1001 in all)");
 }
 
 TEST_F(PlacedPair, ParticlesTooCloseMakeTheForceOverflow)

@@ -43,13 +43,13 @@ TEST(FileCommands, SavesTellADevicesFailureReplaceLongNamesAndMakeTheLammpsFolde
     Form1 form;
     form.load();  // the start-up's lattice: a gas to save and export
     std::filesystem::create_symlink("/dev/full", folder.file("full"));
-    EXPECT_EQ(saveState(form, local(folder.file("full")), 0).toStdString(),
+    EXPECT_EQ(saveState(form, local(folder.file("full"))).toStdString(),
               "cannot write '" + folder.file("full") + "': No space left on device");
 
     // A temporary beside it cannot have the whole name and a suffix.
     const std::string longName = folder.file(std::string(255, 'n'));
     test::writeText(longName, "old\n");
-    EXPECT_EQ(saveState(form, local(longName), 0), QString());
+    EXPECT_EQ(saveState(form, local(longName)), QString());
     EXPECT_EQ(test::readState(longName).x[0], form.record().x[1]);
 
     EXPECT_EQ(exportForLammps(form, local(folder.file("made/deck"))), QString());

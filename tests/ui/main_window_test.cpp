@@ -41,6 +41,7 @@
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "ui/form1.h"
+#include "ui/measurements.h"
 #include "ui/speed.h"
 #include "ui_test_support.h"
 
@@ -189,10 +190,14 @@ TEST_F(MainWindowTest, OpenStateSetsTheBoxesFromTheFileAndSaysSo)
     EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
               "Set from named.csv: R = 0.012 (was 0.01), e0 = 0.3 (was 0.2), Tsoll = 0.3, thermostat off (was on)");
 
+    action("showMeasurements").trigger();
     runSteps(20);
     fileCommand("saveState", folder.file("after.csv"));
     const ParticleState saved = test::readState(folder.file("after.csv"));
     EXPECT_EQ(saved.parameters.steps, 520);
+    // The panel counts the same steps as the file does.
+    ASSERT_TRUE(window->measurements().latest());
+    EXPECT_EQ(window->measurements().latest()->step, 520);
     EXPECT_EQ(saved.parameters.R, "0.012");
     EXPECT_EQ(saved.parameters.thermostat, false);
 }
