@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <charconv>
+#include <cmath>
 
 #include "engine/host.h"
 #include "form1.h"
@@ -24,6 +25,28 @@ std::string shortest(double value)
 
 }  // namespace
 
+// A number that reads well but is no value for its box: a radius that is
+// not above 0, a target below 0, or a number beyond what a run holds.
+std::string nonsense(std::string_view caption, double value)
+{
+    const bool beyondSingle = !std::isfinite(static_cast<float>(value));
+    if (caption == "R=") {
+        if (beyondSingle)
+            return "beyond single precision, which Initialize refuses";
+        if (!(value > 0.0))
+            return "a disc's radius must be more than 0";
+    } else if (caption == "e0=") {
+        if (beyondSingle)
+            return "beyond single precision, so a run's first force overflows";
+    } else if (caption == "Tsoll=") {
+        if (!std::isfinite(value))
+            return "the thermostat would heat the gas until it fails";
+        if (value < 0.0)
+            return "a temperature cannot be below 0; the thermostat cools the gas to rest";
+    }
+    return {};
+}
+
 std::string boxNote(std::string_view caption, std::string_view text)
 {
     const std::string name(caption);
@@ -31,12 +54,17 @@ std::string boxNote(std::string_view caption, std::string_view text)
         return name + " is empty and reads as 0";
     const std::size_t length = leadingNumberLength(text);
     const std::string_view rest = text.substr(length);
+    const double value = textToNumber(text);
+    const std::string why = nonsense(caption, value);
     if (length > 0 && blank(rest))
-        return {};
-    std::string note = name + " reads '" + std::string(text) + "' as " + shortest(textToNumber(text));
+        return why.empty() ? std::string() : name + " is " + shortest(value) + ": " + why;
+    std::string note = name + " reads '" + std::string(text) + "' as " + shortest(value);
     // "0,2": a decimal comma, which the engine never reads.
-    if (rest.size() > 1 && rest[0] == ',' && rest[1] >= '0' && rest[1] <= '9')
+    const bool comma = rest.size() > 1 && rest[0] == ',' && rest[1] >= '0' && rest[1] <= '9';
+    if (comma)
         note += ": use a point for decimals";
+    if (!why.empty())
+        note += (comma ? "; " : ": ") + why;
     return note;
 }
 

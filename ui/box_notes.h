@@ -1,7 +1,8 @@
 // BoxNotes: the status bar's word on a parameter box whose text is not a
-// number in full. The engine reads such a text as far as it is a number (and
-// as 0 when it does not begin with one), as it always has; the window says
-// so instead of leaving the gas to freeze with no hint why.
+// number in full, or a number that makes no gas. The engine reads such a
+// text as far as it is a number (and as 0 when it does not begin with one),
+// as it always has, and runs whatever number it reads; the window says so
+// instead of leaving the gas to freeze with no hint why.
 #pragma once
 
 #include <QObject>
@@ -15,9 +16,11 @@ namespace ljgas {
 
 class Form1;
 
-// "" when `text` is a number and nothing else (blanks around it allowed);
-// otherwise what it reads as: "Tsoll= reads '0,2' as 0: use a point for
-// decimals", "R= reads 'abc' as 0", "e0= is empty and reads as 0".
+// "" when `text` is a number and nothing else (blanks around it allowed)
+// that makes sense in its box; otherwise what it reads as: "Tsoll= reads
+// '0,2' as 0: use a point for decimals", "R= reads 'abc' as 0: a disc's
+// radius must be more than 0", "Tsoll= is -1: a temperature cannot be below
+// 0; ...", "e0= is empty and reads as 0".
 std::string boxNote(std::string_view caption, std::string_view text);
 
 class BoxNotes : public QObject {

@@ -286,12 +286,23 @@ TEST_P(BoxNote, SaysWhatATextReadsAs)
 INSTANTIATE_TEST_SUITE_P(
     Cases, BoxNote,
     testing::Values(NoteCase{"DecimalComma", "Tsoll=", "0,2", "Tsoll= reads '0,2' as 0: use a point for decimals"},
-                    NoteCase{"NoNumber", "R=", "abc", "R= reads 'abc' as 0"},
+                    NoteCase{"NoNumber", "R=", "abc", "R= reads 'abc' as 0: a disc's radius must be more than 0"},
                     NoteCase{"Blank", "e0=", " ", "e0= is empty and reads as 0"},
                     NoteCase{"LettersAfter", "R=", "0.02xyz", "R= reads '0.02xyz' as 0.02"},
                     NoteCase{"CommaThenExponent", "e0=", "1,5e3", "e0= reads '1,5e3' as 1: use a point for decimals"},
                     NoteCase{"CommaAtTheEnd", "e0=", "0,", "e0= reads '0,' as 0"},
-                    NoteCase{"BlanksAround", "Tsoll=", " 0.2 ", ""}, NoteCase{"ExponentD", "R=", "1d-2", ""}),
+                    NoteCase{"BlanksAround", "Tsoll=", " 0.2 ", ""}, NoteCase{"ExponentD", "R=", "1d-2", ""},
+                    // Numbers that make no gas: the box says so too.
+                    NoteCase{"RadiusNegative", "R=", "-0.01", "R= is -0.01: a disc's radius must be more than 0"},
+                    NoteCase{"RadiusBeyondSingle", "R=", "1e39",
+                             "R= is 1e+39: beyond single precision, which Initialize refuses"},
+                    NoteCase{"WellBeyondSingle", "e0=", "-4e38",
+                             "e0= is -4e+38: beyond single precision, so a run's first force overflows"},
+                    NoteCase{"TargetInfinite", "Tsoll=", "1e400",
+                             "Tsoll= is inf: the thermostat would heat the gas until it fails"},
+                    NoteCase{"TargetNegativeWithComma", "Tsoll=", "-1,5",
+                             "Tsoll= reads '-1,5' as -1: use a point for decimals; a temperature cannot be below 0; "
+                             "the thermostat cools the gas to rest"}),
     [](const testing::TestParamInfo<NoteCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MeasurementsTest, StatusBarNotesABoxOnceItsEditIsFinished)
