@@ -32,7 +32,7 @@ std::string exact(float value) { return exactNumber(static_cast<double>(value));
 float intoBox(float v) { return v == 1.0f ? 0.0f : v; }
 
 
-std::string thermostatSection(const LammpsSettings& settings)
+std::string thermostatSection(const RunSettings& settings)
 {
     if (!settings.thermostat)
         return "# No thermostat: the run had its Thermostat box unchecked, so this is plain\n"
@@ -69,7 +69,7 @@ std::string roughly(double value)
 
 // How the steps compare with the potential's own time unit sigma sqrt(m/e0),
 // of which MD usually takes 0.005 or less.
-std::string stepSizeNote(const Record& rec, const LammpsSettings& settings)
+std::string stepSizeNote(const Record& rec, const RunSettings& settings)
 {
     if (!(settings.e0 > 0.0f))
         return "";
@@ -85,7 +85,7 @@ std::string stepSizeNote(const Record& rec, const LammpsSettings& settings)
 
 }  // namespace
 
-void checkLammpsExport(const Record& rec, const LammpsSettings& settings)
+void checkLammpsExport(const Record& rec, const RunSettings& settings)
 {
     if (rec.n < 2)
         throw FileError("no gas to export: fewer than two discs");
@@ -98,7 +98,7 @@ void checkLammpsExport(const Record& rec, const LammpsSettings& settings)
         throw FileError("Tsoll is too large to export");
 }
 
-std::string lammpsDataText(const Record& rec, const LammpsSettings& settings)
+std::string lammpsDataText(const Record& rec, const RunSettings& settings)
 {
     const std::string count = std::to_string(rec.n);
     std::string text = "LAMMPS data file from ljgas " + std::string(Version) + ": " + count + " discs, R = " +
@@ -113,7 +113,7 @@ std::string lammpsDataText(const Record& rec, const LammpsSettings& settings)
     return text;
 }
 
-std::string lammpsDeckText(const Record& rec, const LammpsSettings& settings)
+std::string lammpsDeckText(const Record& rec, const RunSettings& settings)
 {
     const std::string count = std::to_string(rec.n);
     const float sigma = 2.0f * rec.R;  // exact: a doubling
@@ -191,12 +191,6 @@ std::string lammpsDeckText(const Record& rec, const LammpsSettings& settings)
             "thermo_modify   norm no format float %.15g\n"
             "thermo          $(v_every*v_substeps)\n"
             "run             $(v_steps*v_substeps)\n";
-}
-
-LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tsoll, bool thermostat)
-{
-    // As a run takes e0 (single precision, unchecked) and the thermostat Tsoll.
-    return {static_cast<float>(textToNumber(e0)), textToNumber(Tsoll), thermostat};
 }
 
 }  // namespace ljgas

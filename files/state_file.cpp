@@ -322,7 +322,7 @@ std::string parameterText(const char* name, const std::string& value) { return s
 
 std::string thermostatText(bool on) { return on ? "on" : "off"; }
 
-StateParameters stateParameters(const Record& rec, const LammpsSettings& settings, std::int64_t steps)
+StateParameters stateParameters(const Record& rec, const RunSettings& settings, std::int64_t steps)
 {
     StateParameters p;
     p.R = exactSingle(rec.R);

@@ -50,7 +50,7 @@ private:
 // What ljgas-batch does before its run: the lattice start reads R from its
 // box and draws the velocities; a state given replaces the lattice's.
 Simulation::Simulation(const SimulationSettings& settings, const ParticleState* state)
-    : settings_(settings), held_(lammpsSettingsFromBoxes(settings.e0, settings.Tsoll, settings.thermostat)),
+    : settings_(settings), held_(runSettings(settings.e0, settings.Tsoll, settings.thermostat)),
       host_(*rec_, settings.R, settings.e0, settings.Tsoll, settings.thermostat), random_(sequenceFor(settings.seed))
 {
     host_.onReadOut([this](std::int64_t step, float T) {

@@ -102,7 +102,7 @@ private:
     SimulationError failure(EngineError& e) const;
 
     SimulationSettings settings_;
-    LammpsSettings held_;  // e0, Tsoll and the thermostat as a run takes them
+    RunSettings held_;  // e0, Tsoll and the thermostat as a run takes them
     std::int64_t stepsBefore_ = 0;  // those of the run that wrote the state it started from
     std::unique_ptr<Record> rec_ = std::make_unique<Record>();
     BatchHost host_;

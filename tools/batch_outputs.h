@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/parameters.h"
+
 #include "files/trajectory_file.h"
 
 namespace ljgas {
 
 class OutputFile;
 struct HistogramMark;
-struct LammpsSettings;
 struct Observables;
 struct Record;
 struct RunStats;
@@ -38,7 +39,7 @@ struct ReadOut {
 // as the run will take them.
 struct LatticeStart {
     const Record& rec;
-    const LammpsSettings& settings;
+    const RunSettings& settings;
 };
 
 // A sample of the run as it goes: the state at the end of step `step`, 0
@@ -59,7 +60,7 @@ struct RunEnd {
     const RunStats& stats;
     std::int64_t stepsDone;
     const HistogramMark& equilibrated;
-    const LammpsSettings& settings;
+    const RunSettings& settings;
 };
 
 // One output. Every moment is optional; a session that ends early (an engine

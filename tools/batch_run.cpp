@@ -65,7 +65,7 @@ struct Session {
     explicit Session(const BatchOptions& o)
         : options(o), host(*rec, o.R, o.e0, o.Tsoll, o.thermostat),
           random(o.seed ? RandomSequence(*o.seed) : RandomSequence()),
-          settings(lammpsSettingsFromBoxes(o.e0, o.Tsoll, o.thermostat))
+          settings(runSettings(o.e0, o.Tsoll, o.thermostat))
     {
         means.from = o.equilibrate;
     }
@@ -76,7 +76,7 @@ struct Session {
     RandomSequence random;
     RunStats stats;
     OpenOutputs outputs;
-    LammpsSettings settings;  // e0, Tsoll and the thermostat as the run takes them
+    RunSettings settings;  // e0, Tsoll and the thermostat as the run takes them
     MeanObservables means;
     HistogramMark equilibrated;  // the histogram at the end of step `equilibrate`
     bool equilibratedMarked = false;

@@ -125,7 +125,7 @@ QString saveState(Form1& form, const QString& path)
 {
     return reported([&] {
         const Boxes& boxes = form.host().boxes;
-        const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
+        const RunSettings settings = runSettings(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
         const StateParameters parameters =
             stateParameters(form.record(), settings, form.runs().stepsBehindState());
         saveFile(path, stateFileText(form.record(), parameters));
@@ -162,7 +162,7 @@ QString exportForLammps(Form1& form, const QString& folder)
 {
     return reported([&] {
         const Boxes& boxes = form.host().boxes;
-        const LammpsSettings settings = lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
+        const RunSettings settings = runSettings(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
         checkLammpsExport(form.record(), settings);
         if (!QDir().mkpath(folder))
             throw FileError("cannot make the folder '" + localPath(folder) + "'");

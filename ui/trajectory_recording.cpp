@@ -86,7 +86,7 @@ std::string TrajectoryRecording::frameNow() const
 {
     const RunParams* run = form_.runs().steppingParams();
     const Boxes& boxes = form_.host().boxes;
-    const float e0 = run != nullptr ? run->e0 : lammpsSettingsFromBoxes(boxes.e0(), boxes.Tsoll(), true).e0;
+    const float e0 = run != nullptr ? run->e0 : runSettings(boxes.e0(), boxes.Tsoll(), true).e0;
     return trajectoryFrame(format_, form_.record(), steps_, e0);
 }
 

@@ -52,7 +52,7 @@ protected:
 
     void exportState(bool thermostat)
     {
-        settings = lammpsSettingsFromBoxes(host.e0text, host.Tsolltext, thermostat);
+        settings = runSettings(host.e0text, host.Tsolltext, thermostat);
         host.thermostat = thermostat ? 1 : 0;
         test::writeText(folder.file(LammpsDataName), lammpsDataText(*rec, settings));
         test::writeText(folder.file(LammpsDeckName), lammpsDeckText(*rec, settings));
@@ -68,7 +68,7 @@ protected:
 
     std::unique_ptr<Record> rec = std::make_unique<Record>();
     FakeHost host{*rec};
-    LammpsSettings settings;
+    RunSettings settings;
     ScratchFolder folder;
 };
 

@@ -450,7 +450,7 @@ TEST_F(Batch, ContinuingFromAStateFileIsPressingGoAgain)
     ASSERT_EQ(run({"--steps", "200", "--quiet", "--state-out", "a.csv"}).exitCode, 0);
     const BatchResult r = run({"--state-in", "a.csv", "--steps", "100", "--quiet", "--state-out", "b.csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(text("b.csv"), stateFileText(*rec, stateParameters(*rec, lammpsSettingsFromBoxes("0.2", "0.3", true), 300)));
+    EXPECT_EQ(text("b.csv"), stateFileText(*rec, stateParameters(*rec, runSettings("0.2", "0.3", true), 300)));
 
     // A second Go rebuilds the neighbour list and restarts the temperature
     // window: not the same as one run of 300 steps.
@@ -813,7 +813,7 @@ TEST_F(Batch, LammpsFolderHoldsTheExportOfTheFinalState)
     RandomSequence random;
     initializeLattice(*rec, 0.01f, random);
     applyState(*rec, state("end.csv"));
-    const LammpsSettings settings = lammpsSettingsFromBoxes("0.3", "0.25", true);
+    const RunSettings settings = runSettings("0.3", "0.25", true);
     EXPECT_EQ(text("deck/data.ljgas"), lammpsDataText(*rec, settings));
     EXPECT_EQ(text("deck/in.ljgas"), lammpsDeckText(*rec, settings));
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"deck", "end.csv"}));
