@@ -45,6 +45,12 @@ void EngineError::setStepInAll(std::int64_t step)
     compose();
 }
 
+void EngineError::addRemark(const std::string& remark)
+{
+    remark_ = remark;
+    compose();
+}
+
 void EngineError::compose()
 {
     message_ = errorText(kind_);
@@ -54,6 +60,8 @@ void EngineError::compose()
         message_ += " of the run (" + std::to_string(stepInAll_) + " in all)";
     if (!detail_.empty())
         message_ += ": " + detail_;
+    if (!remark_.empty())
+        message_ += " (" + remark_ + ")";
 }
 
 }  // namespace ljgas

@@ -55,6 +55,8 @@ public:
     // message then says which count is which, "at step 10505 of the run
     // (27191 in all)", where the two differ.
     void setStepInAll(std::int64_t step);
+    // A remark in brackets at the end: "(the R= box reads 'abc' as 0)".
+    void addRemark(const std::string& remark);
 
 private:
     void compose();
@@ -63,6 +65,7 @@ private:
     std::string detail_;
     std::int64_t step_ = 0;
     std::int64_t stepInAll_ = 0;
+    std::string remark_;
     SuspectBox suspect_ = SuspectBox::None;
     std::string message_;
 };

@@ -316,16 +316,4 @@ void Run::moveAndSum()
     }
 }
 
-void runSimulation(Record& rec, Host& host, RunStats* statsOut)
-{
-    RunStats local;
-    Run run(rec, host, statsOut ? *statsOut : local);
-    do {
-        run.step();
-        // Stop, Initialize and even another Go run to completion in here.
-        if (host.yield)
-            host.yield();
-    } while (rec.PauseMark == 0);
-}
-
 }  // namespace ljgas

@@ -1,5 +1,5 @@
-// The run loop: what the Go button does. Prepares a run, then steps until the
-// stop flag is found set after a step's event processing.
+// A run: what the Go button starts. Prepared at its start, then stepped from
+// outside, one step at a time, by whoever owns the loop.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,7 @@ struct Host;
 struct Record;
 
 // Progress of one run, for drivers that report on it. The run writes it as
-// it goes, so it is valid also after an EngineError ended the run.
+// it goes, so it is valid also after an EngineError ended the step.
 struct RunStats {
     float step = 0.0f;                // steps started so far (the run's step counter)
     std::int64_t steps = 0;           // the same, counted exactly beyond 2^24
@@ -39,9 +39,11 @@ public:
     // neighbour list; clears the stop flag.
     Run(Record& rec, Host& host, RunStats& stats);
 
-    // One step up to, not including, the yield: refresh one slice, kick,
+    // One step: refresh one slice, kick,
     // erase-drift-draw, kinetic sum, plot and temperature on their slices.
     // When the record's R is no longer the run's, the run first takes it.
+    // Throws EngineError when a check fails; the record keeps the values it
+    // had then, and the run is not to be stepped again.
     void step();
 
     const RunParams& params() const { return p_; }
@@ -77,10 +79,5 @@ private:
     // The target the last read-out heated towards by the largest factor.
     std::optional<std::string> heatingTowards_;
 };
-
-// Runs until PauseMark is found non-zero after a step's yield. Throws
-// EngineError when a check fails; the record keeps the values it had then,
-// and the run's own tables are released.
-void runSimulation(Record& rec, Host& host, RunStats* stats = nullptr);
 
 }  // namespace ljgas

@@ -50,7 +50,7 @@ std::optional<std::uint64_t> seedOf(const py::object& seed)
     return value;
 }
 
-SimulationSettings settingsOf(double R, double e0, double Tsoll, bool thermostat, const py::object& seed)
+Parameters settingsOf(double R, double e0, double Tsoll, bool thermostat, const py::object& seed)
 {
     return {boxText("R", R), boxText("e0", e0), boxText("Tsoll", Tsoll), thermostat, seedOf(seed)};
 }
@@ -129,7 +129,7 @@ py::dict observablesOf(const Simulation& sim)
 
 std::string reprOf(const Simulation& sim)
 {
-    const SimulationSettings& s = sim.settings();
+    const Parameters& s = sim.settings();
     return "ljgas.Simulation(R=" + s.R + ", e0=" + s.e0 + ", Tsoll=" + s.Tsoll +
            ", thermostat=" + (s.thermostat ? "True" : "False") +
            ", seed=" + (s.seed ? std::to_string(*s.seed) : "None") + "), " + std::to_string(sim.steps()) +
@@ -163,7 +163,7 @@ PYBIND11_MODULE(_ljgas, m)
         const ParticleState state = readStateFile(path.string());
         if (!state.note.empty() && PyErr_WarnEx(PyExc_UserWarning, state.note.c_str(), 1) != 0)
             throw py::error_already_set();
-        SimulationSettings settings{"0.01", "0.2", "0.3", true, seedOf(seed)};
+        Parameters settings{"0.01", "0.2", "0.3", true, seedOf(seed)};
         const StateParameters& named = state.parameters;
         settings.R = !R.is_none() ? boxText("R", R.cast<double>()) : named.R.value_or(settings.R);
         settings.e0 = !e0.is_none() ? boxText("e0", e0.cast<double>()) : named.e0.value_or(settings.e0);

@@ -1,13 +1,11 @@
 #include "box_notes.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QStatusBar>
 #include <charconv>
 #include <cmath>
 
-#include "engine/host.h"
-#include "form1.h"
+#include "model/gas_model.h"
 #include "runtime/text_to_number.h"
 
 namespace ljgas {
@@ -68,27 +66,21 @@ std::string boxNote(std::string_view caption, std::string_view text)
     return note;
 }
 
-BoxNotes::BoxNotes(QStatusBar& statusBar, Form1& form) : QObject(&statusBar), form_(form)
+BoxNotes::BoxNotes(QStatusBar& statusBar, const GasModel& model) : QObject(&statusBar), model_(model)
 {
     label_ = new QLabel(&statusBar);
     label_->setObjectName(QStringLiteral("boxNotes"));
     statusBar.addWidget(label_, 1);
-    for (const char* name : {"Rtxt", "e0txt", "Tsolltxt"}) {
-        if (auto* box = form.findChild<QLineEdit*>(QString::fromLatin1(name)))
-            connect(box, &QLineEdit::editingFinished, this, &BoxNotes::update);
-    }
-    connect(&form, &Form1::editsFinished, this, &BoxNotes::update);
+    connect(&model, &GasModel::parametersChanged, this, &BoxNotes::update);
 }
 
 // What the engine reads: each box's text as its last finished edit left it.
 void BoxNotes::update()
 {
-    const Boxes& boxes = form_.host().boxes;
+    const Parameters& p = model_.parameters();
     QStringList notes;
-    for (const auto& [caption, box] : {std::pair{"R=", &boxes.R}, {"e0=", &boxes.e0}, {"Tsoll=", &boxes.Tsoll}}) {
-        if (!*box)
-            continue;
-        const std::string note = boxNote(caption, (*box)());
+    for (const auto& [caption, text] : {std::pair{"R=", &p.R}, {"e0=", &p.e0}, {"Tsoll=", &p.Tsoll}}) {
+        const std::string note = boxNote(caption, *text);
         if (!note.empty())
             notes.append(QString::fromStdString(note));
     }

@@ -14,7 +14,7 @@ class QStatusBar;
 
 namespace ljgas {
 
-class Form1;
+class GasModel;
 
 // "" when `text` is a number and nothing else (blanks around it allowed)
 // that makes sense in its box; otherwise what it reads as: "Tsoll= reads
@@ -26,13 +26,14 @@ std::string boxNote(std::string_view caption, std::string_view text);
 class BoxNotes : public QObject {
 public:
     // The notes stand in `statusBar` for as long as the boxes read so; they
-    // are looked at again whenever an edit is finished.
-    BoxNotes(QStatusBar& statusBar, Form1& form);
+    // are looked at again whenever the parameters change (an edit finished,
+    // a state opened).
+    BoxNotes(QStatusBar& statusBar, const GasModel& model);
     void update();
     QString text() const;
 
 private:
-    Form1& form_;
+    const GasModel& model_;
     QLabel* label_ = nullptr;
 };
 

@@ -2,11 +2,9 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QPixmap>
 #include <functional>
 #include <optional>
@@ -20,6 +18,7 @@
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "form1.h"
+#include "model/gas_model.h"
 #include "measurement_history.h"
 #include "trajectory_recording.h"
 
@@ -54,49 +53,56 @@ QString reported(const std::function<void()>& command)
 
 [[noreturn]] void noRun() { throw FileError("There is no run to export yet: press Go first."); }
 
-// The boxes take what the state names, written into them by their names as
-// the program writes its defaults at start-up, so that they count at once;
-// the items of the line that tells so, with what a box held before when it
-// held something else.
-QStringList setBoxes(Form1& form, const StateParameters& named)
+// The parameters take what the state names (the boxes then show it); the
+// items of the line that tells so, with what a box held before when it held
+// something else.
+QStringList takeNamed(GasModel& model, const StateParameters& named)
 {
+    Parameters p = model.parameters();
     QStringList told;
-    const auto set = [&](const char* box, const char* name, const std::optional<std::string>& text) {
-        auto* edit = form.findChild<QLineEdit*>(QString::fromLatin1(box));
-        if (!text || edit == nullptr)
+    const auto set = [&told](std::string& box, const char* name, const std::optional<std::string>& text) {
+        if (!text)
             return;
-        const QString value = QString::fromStdString(*text);
         QString item = QString::fromStdString(parameterText(name, *text));
-        if (edit->text() != value)
-            item += QStringLiteral(" (was %1)").arg(edit->text());
-        edit->setText(value);
+        if (box != *text)
+            item += QStringLiteral(" (was %1)").arg(QString::fromStdString(box));
+        box = *text;
         told << item;
     };
-    set("Rtxt", "R", named.R);
-    set("e0txt", "e0", named.e0);
-    set("Tsolltxt", "Tsoll", named.Tsoll);
-    auto* thermostat = form.findChild<QCheckBox*>(QStringLiteral("Thermostat"));
-    if (named.thermostat && thermostat != nullptr) {
+    set(p.R, "R", named.R);
+    set(p.e0, "e0", named.e0);
+    set(p.Tsoll, "Tsoll", named.Tsoll);
+    if (named.thermostat) {
         QString item = QStringLiteral("thermostat %1").arg(QString::fromLatin1(thermostatText(*named.thermostat)));
-        if (thermostat->isChecked() != *named.thermostat)
-            item += QStringLiteral(" (was %1)").arg(QString::fromLatin1(thermostatText(thermostat->isChecked())));
-        thermostat->setChecked(*named.thermostat);
+        if (p.thermostat != *named.thermostat)
+            item += QStringLiteral(" (was %1)").arg(QString::fromLatin1(thermostatText(p.thermostat)));
+        p.thermostat = *named.thermostat;
         told << item;
     }
+    model.setParameters(p);
     return told;
+}
+
+// e0, Tsoll and the thermostat of the state now: e0 as the run going on took
+// it, the others as the boxes hold them.
+RunSettings settingsNow(const GasModel& model)
+{
+    RunSettings settings = runSettings(model.parameters());
+    settings.e0 = model.session().e0();
+    return settings;
 }
 
 }  // namespace
 
-QString openState(Form1& form, const QString& path, const StateOpened& opened)
+QString openState(GasModel& model, const QString& path, const StateOpened& opened)
 {
     const std::string file = localPath(path);
     try {
         const ParticleState state = readStateFile(file);
-        form.replaceState(state);
-        const QStringList told = setBoxes(form, state.parameters);
+        model.place(state);
+        const QStringList told = takeNamed(model, state.parameters);
         // A run takes e0 at its start; the one going on keeps it.
-        const bool keeps = form.runs().depth() > 0 && state.parameters.e0;
+        const bool keeps = model.session().running() && state.parameters.e0;
         if (opened)
             opened(told.isEmpty() ? QString()
                                   : QStringLiteral("Set from %1: %2%3")
@@ -121,31 +127,24 @@ QString openState(Form1& form, const QString& path, const StateOpened& opened)
     }
 }
 
-QString saveState(Form1& form, const QString& path)
+QString saveState(const GasModel& model, const QString& path)
 {
-    return reported([&] {
-        const Boxes& boxes = form.host().boxes;
-        const RunSettings settings = runSettings(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
-        const StateParameters parameters =
-            stateParameters(form.record(), settings, form.runs().stepsBehindState());
-        saveFile(path, stateFileText(form.record(), parameters));
-    });
+    return reported([&] { saveFile(path, stateFileText(model.record(), model.session().stateParameters())); });
 }
 
-QString exportDistribution(const Form1& form, const QString& path)
+QString exportDistribution(const GasModel& model, const QString& path)
 {
     return reported([&] {
-        const RunLog* run = form.runs().shown();
-        if (run == nullptr)
+        if (model.shownRun() == nullptr)
             noRun();
-        saveFile(path, distributionText(form.record(), run->histogramVisits()));
+        saveFile(path, distributionText(model.record(), model.session().histogramVisits()));
     });
 }
 
-QString exportTemperatures(const Form1& form, const QString& path)
+QString exportTemperatures(const GasModel& model, const QString& path)
 {
     return reported([&] {
-        const RunLog* run = form.runs().shown();
+        const RunLog* run = model.shownRun();
         if (run == nullptr)
             noRun();
         OutputFile out(localPath(path));
@@ -158,19 +157,18 @@ QString exportTemperatures(const Form1& form, const QString& path)
     });
 }
 
-QString exportForLammps(Form1& form, const QString& folder)
+QString exportForLammps(const GasModel& model, const QString& folder)
 {
     return reported([&] {
-        const Boxes& boxes = form.host().boxes;
-        const RunSettings settings = runSettings(boxes.e0(), boxes.Tsoll(), boxes.thermostat() == 1);
-        checkLammpsExport(form.record(), settings);
+        const RunSettings settings = settingsNow(model);
+        checkLammpsExport(model.record(), settings);
         if (!QDir().mkpath(folder))
             throw FileError("cannot make the folder '" + localPath(folder) + "'");
         const QDir into(folder);
         OutputFile data(localPath(into.filePath(QString::fromLatin1(LammpsDataName))));
         OutputFile deck(localPath(into.filePath(QString::fromLatin1(LammpsDeckName))));
-        data.write(lammpsDataText(form.record(), settings));
-        deck.write(lammpsDeckText(form.record(), settings));
+        data.write(lammpsDataText(model.record(), settings));
+        deck.write(lammpsDeckText(model.record(), settings));
         commitTogether(data, deck);  // a data file without its deck would be half an export
     });
 }

@@ -15,6 +15,7 @@ class QPixmap;
 namespace ljgas {
 
 class Form1;
+class GasModel;
 class MeasurementHistory;
 class TrajectoryRecording;
 
@@ -29,13 +30,13 @@ class TrajectoryRecording;
 // the state is in, `opened` gets a line that says what was set and what a
 // box held before (empty when the file names nothing).
 using StateOpened = std::function<void(const QString& set)>;
-QString openState(Form1& form, const QString& path, const StateOpened& opened = {});
+QString openState(GasModel& model, const QString& path, const StateOpened& opened = {});
 // The state with comment lines naming R (the particles'), e0, Tsoll and the
 // thermostat (the boxes') and the steps behind it.
-QString saveState(Form1& form, const QString& path);
+QString saveState(const GasModel& model, const QString& path);
 // The run going on, or the last one; a run is required.
-QString exportDistribution(const Form1& form, const QString& path);
-QString exportTemperatures(const Form1& form, const QString& path);
+QString exportDistribution(const GasModel& model, const QString& path);
+QString exportTemperatures(const GasModel& model, const QString& path);
 // The Measurements panel's history, as ljgas-batch --thermo-out writes its
 // rows, with the time added; a history is required.
 QString exportMeasurements(const MeasurementHistory& history, const QString& path);
@@ -46,7 +47,7 @@ QString savePicture(const QPixmap& picture, const QString& path);
 // data.ljgas and in.ljgas, both or neither, in the folder (made if missing),
 // from the current state and the boxes' texts, as ljgas-batch --lammps-out
 // writes them.
-QString exportForLammps(Form1& form, const QString& folder);
+QString exportForLammps(const GasModel& model, const QString& folder);
 // File > Record Trajectory, chosen to start a recording into `path` and
 // chosen again to stop it.
 QString startRecording(TrajectoryRecording& recording, const QString& path);

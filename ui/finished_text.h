@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 #include <string>
 
 class QLineEdit;
@@ -17,8 +18,9 @@ namespace ljgas {
 // Tsoll retyped from "0.3" never reaches the thermostat as "0" or "0.".
 class FinishedText : public QObject {
 public:
-    // Lives as a child of the box.
-    explicit FinishedText(QLineEdit& box);
+    // Lives as a child of the box; `changed` is called whenever the text
+    // that counts changes.
+    FinishedText(QLineEdit& box, std::function<void()> changed);
 
     const std::string& text() const { return text_; }
     // Takes the box's text as it stands.
@@ -26,6 +28,7 @@ public:
 
 private:
     QLineEdit& box_;
+    std::function<void()> changed_;
     std::string text_;
 };
 

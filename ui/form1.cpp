@@ -15,11 +15,10 @@
 
 #include "distribution_plot.h"
 #include "engine/checked.h"
-#include "engine/lattice.h"
 #include "engine/record.h"
-#include "engine/run.h"
 #include "files/state_file.h"
 #include "finished_text.h"
+#include "model/gas_model.h"
 #include "particle_view.h"
 #include "platform/event_pump.h"
 #include "runtime/number_to_text.h"
@@ -96,24 +95,13 @@ Form1::Form1(QWidget* parent) : Form1(parent, nullptr) {}
 Form1::Form1(QMainWindow& mainWindow) : Form1(&mainWindow, &mainWindow) {}
 
 Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
-    : QWidget(parent), rec_(std::make_unique<Record>()),
-      reporter_([this](const QString& message) {
+    : QWidget(parent), model_(new GasModel(this)), reporter_([this](const QString& message) {
           QMessageBox::critical(this, QString::fromLatin1(titleText), message);
-      }),
-      runs_(*rec_, host_,
-            [this](const std::string& message) {
-                // A step that failed between its erases and draws (a step in
-                // sub-steps erases every disc first) would leave the view
-                // black: it shows the state the error left instead.
-                redrawParticles(*rec_);
-                readOutPending_ = false;  // a failed step's read-out is of no state a run goes on from
-                reporter_(QString::fromStdString(message));
-            })
+      })
 {
-    runs_.onRadiusTaken([this](float R) { emit radiusTaken(R); });
     createControls();
     connectHandlers();
-    connectHost();
+    connectModel();
     if (mainWindow != nullptr)
         mainWindow->setCentralWidget(this);
 }
@@ -194,17 +182,62 @@ void Form1::connectHandlers()
     connect(Initialize, &QPushButton::clicked, this, &Form1::Initialize_Click);
 }
 
-void Form1::connectHost()
+// The model holds what the engine reads: each box's text as its last
+// finished edit left it, and the check box; the boxes show what the model
+// holds when a file sets it. The runs draw into this form, and the error of
+// a failed step leaves the view showing the state it left.
+void Form1::connectModel()
 {
-    finishedTexts_ = {new FinishedText(*Rtxt), new FinishedText(*e0txt), new FinishedText(*Tsolltxt)};
-    const auto textOf = [](const FinishedText* box) { return [box] { return box->text(); }; };
-    host_.boxes = {textOf(finishedTexts_[0]), textOf(finishedTexts_[1]), textOf(finishedTexts_[2]),
-                   [this]() -> std::int16_t { return Thermostat->isChecked() ? 1 : 0; }};
-    host_.showTemperature = [this](float T) { showTemperature(T); };
-    host_.view = this;
-    host_.plot = this;
-    host_.yield = [this] { doEvents(); };
+    const auto take = [this] { takeEdits(); };
+    finishedTexts_ = {new FinishedText(*Rtxt, take), new FinishedText(*e0txt, take), new FinishedText(*Tsolltxt, take)};
+    connect(Thermostat, &QCheckBox::toggled, this, take);
+    connect(model_, &GasModel::parametersChanged, this, &Form1::showParameters);
+    connect(model_, &GasModel::readOutTaken, this,
+            [this](float T) { Ttxt->setText(QString::fromStdString(numberToText(T))); });
+    // A step that failed between its erases and draws (a step in sub-steps
+    // erases every disc first) would leave the view black.
+    connect(model_, &GasModel::stepFailed, this, [this] { redrawParticles(record()); });
+    model_->setReporter([this](const QString& message) { reporter_(message); });
+    model_->setView(this);
+    model_->setPlot(this);
+    model_->setYield([this] { doEvents(); });
 }
+
+void Form1::takeEdits()
+{
+    if (finishedTexts_[2] == nullptr || taking_)
+        return;  // the boxes are still being made, or showing the model
+    Parameters p = model_->parameters();
+    p.R = finishedTexts_[0]->text();
+    p.e0 = finishedTexts_[1]->text();
+    p.Tsoll = finishedTexts_[2]->text();
+    p.thermostat = Thermostat->isChecked();
+    // What the boxes say needs no showing back: a box halfway through an
+    // edit keeps what is being typed.
+    taking_ = true;
+    model_->setParameters(p);
+    taking_ = false;
+}
+
+void Form1::showParameters()
+{
+    if (taking_)
+        return;
+    // The boxes' own change signals would hand the half-shown texts back.
+    taking_ = true;
+    const Parameters p = model_->parameters();
+    const std::pair<QLineEdit*, const std::string*> boxes[] = {{Rtxt, &p.R}, {e0txt, &p.e0}, {Tsolltxt, &p.Tsoll}};
+    for (const auto& [box, text] : boxes) {
+        if (box->text().toStdString() != *text)
+            box->setText(QString::fromStdString(*text));
+    }
+    Thermostat->setChecked(p.thermostat);
+    taking_ = false;
+}
+
+const Record& Form1::record() const { return model_->record(); }
+
+PictureBox& Form1::particleView() const { return *window; }
 
 void Form1::load()
 {
@@ -248,26 +281,18 @@ void Form1::Go_Click()
 {
     finishEdits();
     pacer_.restart();
-    runs_.go();
+    model_->go();
 }
 
 void Form1::pause_Click()
 {
-    requestStop(*rec_);
+    model_->stop();
 }
 
 void Form1::Initialize_Click()
 {
     finishEdits();
-    bool placed = false;
-    reportingErrors([this, &placed] {
-        initializeLattice(*rec_, host_, random_);
-        placed = true;
-    });
-    if (placed) {
-        runs_.statePlaced(0);
-        emit gasReplaced();
-    }
+    model_->initialize();
 }
 
 // Go and Initialize read what is typed as it stands: a click on their
@@ -282,41 +307,16 @@ void Form1::finishEdits()
 
 void Form1::replaceState(const ParticleState& state)
 {
-    applyState(*rec_, state);
-    runs_.statePlaced(state.parameters.steps.value_or(0));
-    redrawParticles(*rec_);
-    emit gasReplaced();
-}
-
-// A failed check abandons the handler in progress and is reported; the
-// window stays open and the record keeps the values it had. A lattice start
-// inside a run's event processing reports its own error, and the run
-// carries on.
-template <class Work>
-void Form1::reportingErrors(Work work)
-{
-    try {
-        work();
-    } catch (const std::exception& error) {
-        reporter_(QString::fromStdString(describeError(error, host_.boxes)));
-    }
+    model_->place(state);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // Every run on the stack ends after this step's event processing, and
-    // the application's event loop, told to quit by the last window's
-    // closing, then ends the program.
-    runs_.close();
+    // Every run ends after this step's event processing, and the
+    // application's event loop, told to quit by the last window's closing,
+    // then ends the program.
+    model_->close();
     event->accept();
-}
-
-void Form1::showTemperature(float T)
-{
-    runs_.temperatureShown(T);
-    Ttxt->setText(QString::fromStdString(numberToText(T)));
-    readOutPending_ = true;
-    readOutT_ = T;
 }
 
 void Form1::redrawParticles(const Record& rec)
@@ -345,22 +345,16 @@ void Form1::redrawPlot(const Record& rec)
     ljgas::redrawPlot(*Distribution, rec);
 }
 
-// The run's yield. A paced run then goes on handling events as they come
-// until its next time slot, so Stop, Initialize, Go, the menus and closing
-// are answered at once at every speed; the wait ends early once the stop
-// flag is set or Go has started a new run.
+// The runs' yield, after every step: the window's pending events, then, for
+// a paced run, handling events as they come until its next time slot, so
+// Stop, Initialize, Go, the menus and closing are answered at once at every
+// speed; the wait ends early once the stop flag is set or Go has started a
+// new run.
 void Form1::doEvents()
 {
-    // What watches the run sees the step before any event can change the
-    // state: a click on Initialize waits until after the measurement.
-    emit stepTaken();
-    if (readOutPending_) {
-        readOutPending_ = false;
-        emit readOutTaken(readOutT_);
-    }
     ljgas::doEvents();
     std::int64_t wait = pacer_.stepDone();
-    while (wait > 0 && rec_->PauseMark == 0) {
+    while (wait > 0 && !model_->session().stopRequested()) {
         waitForEvents(wait);
         wait = pacer_.remaining();
     }

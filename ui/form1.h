@@ -1,6 +1,7 @@
 // Form1: the program's one window, with its parameter boxes, buttons, read-out
-// and two drawing areas. It owns the simulation record, and the Host through
-// which runs and lattice starts read its boxes and draw into it.
+// and two drawing areas. It owns the gas (a GasModel, whose session holds the
+// simulation record), shows its parameters in the boxes, hands finished edits
+// to it, and is the particle view and the plot that its runs draw into.
 #pragma once
 
 #include <QString>
@@ -13,8 +14,6 @@
 
 #include "engine/host.h"
 #include "pacer.h"
-#include "runtime/random_sequence.h"
-#include "ui/run_stack.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -26,6 +25,7 @@ class QPushButton;
 namespace ljgas {
 
 class FinishedText;
+class GasModel;
 class MovingParticles;
 class PictureBox;
 struct ParticleState;
@@ -56,9 +56,11 @@ public:
     using ErrorReporter = std::function<void(const QString& message)>;
     void setErrorReporter(ErrorReporter reporter);
 
-    const Record& record() const { return *rec_; }
-    // The runs going on, and the one shown for export.
-    const RunStack& runs() const { return runs_; }
+    const Record& record() const;
+    // The gas: its parameters, its runs, and the signals of what they do.
+    GasModel& model() const { return *model_; }
+    // The particle view's drawing area, for what is drawn over it.
+    PictureBox& particleView() const;
 
     // Replaces x, y, vx and vy of particles 1..225 and redraws the particle
     // view; the steps behind the state are those it names. A run going on
@@ -73,11 +75,6 @@ public:
     // The pacing itself; tests give it a clock of their own.
     Pacer& pacer() { return pacer_; }
 
-    // What the engine reads from and draws into the window: the boxes, the
-    // read-out, this form as particle view and plot, and doEvents as yield.
-    Host& host() { return host_; }
-
-    void showTemperature(float T);
     void redrawParticles(const Record& rec) override;
     void eraseParticle(const Record& rec, int k) override;
     void drawParticle(const Record& rec, int k) override;
@@ -98,19 +95,8 @@ public slots:
     void Initialize_Click();
 
 signals:
-    // In a run's yield, before the window's events are handled: a step has
-    // been taken, and, after a step that showed the temperature T, that
-    // read-out. The record then holds the state the run goes on from, after
-    // the thermostat's rescale and the drift removal.
-    void stepTaken();
-    void readOutTaken(float T);
-    // The particles were set anew: a lattice start or a state put in place.
-    void gasReplaced();
     // Go or Initialize took what is typed in the boxes as it stands.
     void editsFinished();
-    // A run took the R of discs placed anew with another (Initialize, an
-    // opened state): its cut-off and sigma from this step, g(r) afresh.
-    void radiusTaken(float R);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,21 +105,17 @@ private:
     Form1(QWidget* parent, QMainWindow* mainWindow);
     void createControls();
     void connectHandlers();
-    void connectHost();
+    void connectModel();
     void Form_Load();
     void finishEdits();
-    template <class Work>
-    void reportingErrors(Work work);
+    void takeEdits();
+    void showParameters();
 
-    std::unique_ptr<Record> rec_;
-    Host host_;
-    RandomSequence random_;
+    GasModel* model_ = nullptr;  // a child of the form
     ErrorReporter reporter_;
-    RunStack runs_;
     Pacer pacer_;
     bool loaded_ = false;
-    bool readOutPending_ = false;  // this step showed a temperature
-    float readOutT_ = 0.0f;
+    bool taking_ = false;  // the model is taking the boxes' edits, or they are showing it
 
     // The controls, named as in the layout; Qt's parent-child ownership
     // keeps them. Label2 is the array of the four captions "R=", "Tist=",
@@ -151,7 +133,7 @@ private:
     std::array<QLabel*, 4> Label2{};
     QLabel* Ttxt = nullptr;
     QLabel* Label3 = nullptr;
-    // What the engine reads of the three boxes.
+    // The three boxes' texts as their last finished edits left them.
     std::array<FinishedText*, 3> finishedTexts_{};
 };
 

@@ -21,6 +21,7 @@
 #include "form1.h"
 #include "help_texts.h"
 #include "measurements.h"
+#include "model/gas_model.h"
 #include "particle_mark.h"
 #include "platform/picture_box.h"
 #include "runtime/number_to_text.h"
@@ -95,12 +96,12 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     createViewMenu();
     createHelpMenu();
     form_ = makeForm(*this);
-    recording_ = new TrajectoryRecording(*form_);
+    recording_ = new TrajectoryRecording(form_->model(), form_);
     recording_->onFailure([this](const QString& message) {
         findChild<QAction*>(QStringLiteral("recordTrajectory"))->setChecked(false);
         report_(QStringLiteral("Record Trajectory"), message);
     });
-    connect(form_, &Form1::radiusTaken, this, [this](float R) {
+    connect(&form_->model(), &GasModel::radiusTaken, this, [this](float R) {
         statusBar()->showMessage(QStringLiteral("The run goes on with R = %1: its cut-off and σ from this step, "
                                                 "g(r) afresh after a new warm-up")
                                      .arg(QString::fromStdString(numberToText(R))));
@@ -143,7 +144,7 @@ void MainWindow::createFileMenu()
     connect(open, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Open, QStringLiteral("Open State"), stateFiles, {}},
                        [this](const QString& path) {
-                           return openState(*form_, path, [this](const QString& set) {
+                           return openState(form_->model(), path, [this](const QString& set) {
                                if (!set.isEmpty())
                                    statusBar()->showMessage(set);
                            });
@@ -152,17 +153,17 @@ void MainWindow::createFileMenu()
     connect(save, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save State"), stateFiles, QStringLiteral("state.csv")},
                        [this](const QString& path) {
-                           return ljgas::saveState(*form_, path);
+                           return ljgas::saveState(form_->model(), path);
                        });
     });
     connect(distribution, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Export g(r)"), csvFiles, QStringLiteral("gr.csv")},
-                       [this](const QString& path) { return exportDistribution(*form_, path); });
+                       [this](const QString& path) { return exportDistribution(form_->model(), path); });
     });
     connect(temperatures, &QAction::triggered, this, [this] {
         runFileCommand(
             {FileRequest::Mode::Save, QStringLiteral("Export Temperatures"), csvFiles, QStringLiteral("temperatures.csv")},
-            [this](const QString& path) { return exportTemperatures(*form_, path); });
+            [this](const QString& path) { return exportTemperatures(form_->model(), path); });
     });
     connect(measured, &QAction::triggered, this, [this] {
         runFileCommand(
@@ -175,14 +176,14 @@ void MainWindow::createFileMenu()
     });
     connect(lammps, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Folder, QStringLiteral("Export for LAMMPS"), {}, {}},
-                       [this](const QString& folder) { return ljgas::exportForLammps(*form_, folder); });
+                       [this](const QString& folder) { return ljgas::exportForLammps(form_->model(), folder); });
     });
     connect(record, &QAction::triggered, this, [this, record] { toggleRecording(record); });
     connect(quit, &QAction::triggered, this, &QWidget::close);
     // Exports need a run; whether there is one is looked at when the menu opens.
     connect(menu, &QMenu::aboutToShow, this, [this] {
         for (QAction* action : exports_)
-            action->setEnabled(form_->runs().shown() != nullptr);
+            action->setEnabled(form_->model().shownRun() != nullptr);
     });
 }
 
@@ -259,8 +260,8 @@ void MainWindow::createViewMenu()
 // the View menu's remembered choice.
 void MainWindow::attachMeasurements()
 {
-    measurements_ = new Measurements(*this, *form_);
-    boxNotes_ = new BoxNotes(*statusBar(), *form_);
+    measurements_ = new Measurements(*this, *form_, form_->model());
+    boxNotes_ = new BoxNotes(*statusBar(), form_->model());
     statusBar()->setSizeGripEnabled(false);
     findChild<QAction*>(QStringLiteral("showMeasurements"))->setChecked(rememberedMeasurementsShown());
 }
@@ -270,11 +271,10 @@ void MainWindow::attachMeasurements()
 void MainWindow::markParticle(bool on)
 {
     if (on && mark_ == nullptr) {
-        auto* view = form_->findChild<PictureBox*>(QStringLiteral("window"));
-        mark_ = new ParticleMark(*view, form_->record());
+        mark_ = new ParticleMark(form_->particleView(), form_->record());
         mark_->setTrail(trail_->isChecked());
-        connect(form_, &Form1::stepTaken, mark_, &ParticleMark::follow);
-        connect(form_, &Form1::gasReplaced, mark_, &ParticleMark::forget);
+        connect(&form_->model(), &GasModel::stepTaken, mark_, &ParticleMark::follow);
+        connect(&form_->model(), &GasModel::gasReplaced, mark_, &ParticleMark::forget);
     }
     if (mark_ != nullptr)
         mark_->setVisible(on);
@@ -298,7 +298,10 @@ void MainWindow::toggleRecording(QAction* record)
         const QString file = QFileInfo(recording_->path()).fileName();
         const QString problem = stopRecording(*recording_);
         if (problem.isEmpty())
-            statusBar()->showMessage(QStringLiteral("Recorded %1 steps in %2").arg(recording_->steps()).arg(file));
+            statusBar()->showMessage(QStringLiteral("Recorded steps %1 to %2 in %3")
+                                         .arg(recording_->firstStep())
+                                         .arg(recording_->lastStep())
+                                         .arg(file));
         else
             report_(title, problem);
     } else {

@@ -7,7 +7,7 @@
 
 #include "engine/observables.h"
 #include "engine/record.h"
-#include "form1.h"
+#include "model/gas_model.h"
 #include "measurements_panel.h"
 #include "pair_distribution.h"
 #include "platform/twips.h"
@@ -24,7 +24,8 @@ constexpr int refreshMilliseconds = 50;
 
 }  // namespace
 
-Measurements::Measurements(QMainWindow& window, Form1& form) : QObject(&window), form_(form)
+Measurements::Measurements(QMainWindow& window, const QWidget& form, GasModel& model)
+    : QObject(&window), model_(model)
 {
     dock_ = new QDockWidget(QStringLiteral("Measurements"), &window);
     dock_->setObjectName(QStringLiteral("measurementsDock"));
@@ -40,8 +41,8 @@ Measurements::Measurements(QMainWindow& window, Form1& form) : QObject(&window),
 
     refreshTimer_.setSingleShot(true);
     connect(&refreshTimer_, &QTimer::timeout, this, &Measurements::refreshNow);
-    connect(&form, &Form1::readOutTaken, this, &Measurements::readOut);
-    connect(&form, &Form1::gasReplaced, this, &Measurements::gasReplaced);
+    connect(&model, &GasModel::readOutTaken, this, &Measurements::readOut);
+    connect(&model, &GasModel::gasReplaced, this, &Measurements::clear);
     connect(panel_, &MeasurementsPanel::clearRequested, this, &Measurements::clear);
 }
 
@@ -58,32 +59,24 @@ void Measurements::setShown(bool shown)
 // which is what ljgas-batch --thermo-out measures for the same step.
 void Measurements::readOut(float T)
 {
-    const RunParams* run = form_.runs().steppingParams();
+    const RunParams* run = model_.session().runParams();
     if (!shown_ || run == nullptr)
         return;
-    const Record& rec = form_.record();
+    const Record& rec = model_.record();
     Reading reading;
-    reading.step = form_.runs().stepsBehindState();
+    reading.step = model_.session().steps();
     reading.T = T;
-    const Boxes& boxes = form_.host().boxes;
-    if (boxes.thermostat && boxes.thermostat() == 1 && boxes.Tsoll)
-        reading.Tsoll = textToNumber(boxes.Tsoll());
-    // The run's own e0 and R, whose forces move the discs: a lattice placed
-    // or a state opened during the run may have brought another R to the
-    // record, which the run does not take up until the next Go.
+    if (model_.parameters().thermostat)
+        reading.Tsoll = textToNumber(model_.parameters().Tsoll);
+    // The run's own e0 and R, whose forces move the discs.
     reading.e0 = run->e0;
     reading.sigma = 2.0 * static_cast<double>(run->R);
     // Read-only: the run's bits are the same with the panel shown or not.
-    reading.measured = measureObservables(rec, reading.e0, run->R);
+    reading.measured = model_.session().observables();
     history_.add(reading);
     speeds_.add(rec, T);
     latest_ = reading;
     scheduleRefresh();
-}
-
-void Measurements::gasReplaced()
-{
-    clear();
 }
 
 void Measurements::clear()
@@ -109,8 +102,7 @@ void Measurements::refreshNow()
         panel_->showNoReading();
     panel_->showHistory(history_);
     panel_->showSpeeds(speeds_);
-    const RunLog* run = form_.runs().shown();
-    panel_->showDistribution(normalisedDistribution(form_.record(), run != nullptr ? run->histogramVisits() : 0));
+    panel_->showDistribution(normalisedDistribution(model_.record(), model_.session().histogramVisits()));
 }
 
 }  // namespace ljgas

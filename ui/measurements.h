@@ -14,18 +14,20 @@
 
 class QDockWidget;
 class QMainWindow;
+class QWidget;
 
 namespace ljgas {
 
-class Form1;
+class GasModel;
 class MeasurementsPanel;
 
 class Measurements : public QObject {
     Q_OBJECT
 
 public:
-    // The panel docks on the right of `window`, hidden until setShown(true).
-    Measurements(QMainWindow& window, Form1& form);
+    // The panel docks on the right of `window`, as tall as `form` beside it,
+    // hidden until setShown(true).
+    Measurements(QMainWindow& window, const QWidget& form, GasModel& model);
 
     // Measuring costs about 15 % of a step's time, so it is done only while
     // the panel is shown.
@@ -45,10 +47,9 @@ public:
 
 private:
     void readOut(float T);
-    void gasReplaced();
     void scheduleRefresh();
 
-    Form1& form_;
+    GasModel& model_;
     QDockWidget* dock_ = nullptr;
     MeasurementsPanel* panel_ = nullptr;
     bool shown_ = false;

@@ -1,7 +1,8 @@
 // TrajectoryRecording: File > Record Trajectory. The state at the end of the
-// window's run steps, every FrameInterval steps, written to a file as the runs
-// go, in the format its name asks for (extended XYZ, or LAMMPS's dump for
-// .lammpstrj): the same frames as ljgas-batch --trajectory-out.
+// window's run steps whose count behind the state is a multiple of
+// FrameInterval, written to a file as the runs go, in the format its name
+// asks for (extended XYZ, or LAMMPS's dump for .lammpstrj): the frames
+// ljgas-batch --trajectory-out writes.
 #pragma once
 
 #include <QObject>
@@ -9,14 +10,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
+#include <optional>
 
 #include "files/trajectory_file.h"
 
 namespace ljgas {
 
-class Form1;
-class OutputFile;
+class GasModel;
+class TrajectoryWriter;
 
 class TrajectoryRecording : public QObject {
 public:
@@ -24,24 +25,23 @@ public:
     // a second, that is ten frames a second, some 180 KB of text.
     static constexpr std::int64_t FrameInterval = 100;
 
-    // Lives as a child of the form, and sees the end of every step of its
-    // runs: it takes the host's yield and calls the form's own after it, so
-    // that the state it sees is the step's, before the window's events
-    // (Initialize, Open State) may change it.
-    explicit TrajectoryRecording(Form1& form);
+    // Sees the end of every step of the model's runs, before the window's
+    // events (Initialize, Open State) may change the state.
+    explicit TrajectoryRecording(GasModel& model, QObject* parent = nullptr);
     ~TrajectoryRecording() override;
 
-    // Opens `path` (replacing what it held) and writes the first frame, the
-    // state now, as step 0, in the format the name asks for. Throws
-    // FileError; then nothing is recorded.
+    // Opens `path` and writes the first frame, the state now; an old file is
+    // replaced only by a whole first frame. Throws FileError; then nothing
+    // is recorded.
     void start(const QString& path);
     // Writes the last frame, unless the last step's is written already, and
-    // closes the file. Throws FileError when that frame cannot be written.
+    // closes the file. Throws FileError when a frame could not be written.
     void stop();
-    bool recording() const { return file_ != nullptr; }
+    bool recording() const { return writer_ != nullptr; }
     QString path() const { return path_; }
-    // Steps recorded so far: every run's steps since start().
-    std::int64_t steps() const { return steps_; }
+    // The steps behind the state of the first and the last frame written.
+    std::int64_t firstStep() const { return first_; }
+    std::int64_t lastStep() const { return last_; }
 
     // Told when a frame during a run cannot be written (a full disk): the
     // recording has stopped, and the file ends with the last whole frame.
@@ -49,15 +49,12 @@ public:
 
 private:
     void atStepEnd();
-    void writeFrame();
-    std::string frameNow() const;
 
-    Form1& form_;
-    std::unique_ptr<OutputFile> file_;  // null while not recording
+    GasModel& model_;
+    std::unique_ptr<TrajectoryWriter> writer_;  // null while not recording
     QString path_;
-    TrajectoryFormat format_ = TrajectoryFormat::ExtendedXyz;
-    std::int64_t steps_ = 0;
-    std::int64_t lastFrame_ = -1;  // the step of the last frame written
+    std::int64_t first_ = 0;
+    std::int64_t last_ = 0;
     std::function<void(const QString&)> tellFailure_;
 };
 

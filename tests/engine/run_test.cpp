@@ -141,7 +141,7 @@ TEST_F(RunLoop, InitializeDuringARunCarriesOnFromTheLatticeTakingItsR)
             }
         };
         rec.g[5000] = 1.0f;  // beyond every distance, beyond the plotted bins
-        runSimulation(rec, host, &stats);
+        host.runUntilStopped(&stats);
         const bool taken = std::string(R) != "0.01";
         EXPECT_EQ(host.yields - base, 231);
         EXPECT_EQ(stats.steps, 231);

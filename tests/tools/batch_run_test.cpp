@@ -22,7 +22,7 @@
 #include "engine/record.h"
 #include "engine/run.h"
 #include "runtime/random_sequence.h"
-#include "tools/batch_host.h"
+#include "session/session.h"
 #include "version.h"
 #include "files/lammps_export.h"
 #include "files/run_outputs.h"
@@ -435,22 +435,22 @@ TEST_F(Batch, RunFromTheInitialFileEqualsTheRunFromTheLattice)
 TEST_F(Batch, ContinuingFromAStateFileIsPressingGoAgain)
 {
     // In the window: Go, Stop after step 200, Go, Stop after 100 more steps.
-    auto rec = std::make_unique<Record>();
-    BatchHost host(*rec, "0.01", "0.2", "0.3", true);
-    RandomSequence random;
-    initializeLattice(*rec, host, random);
-    host.stopAfter(200);
-    runSimulation(*rec, host);
-    host.stopAfter(300);
-    runSimulation(*rec, host);
-    ASSERT_EQ(host.yields(), 300);
+    Session session;
+    session.initialize();
+    for (const int steps : {200, 100}) {
+        session.start();
+        for (int k = 0; k < steps; ++k)
+            session.step();
+        session.endRuns();
+    }
+    ASSERT_EQ(session.steps(), 300);
 
     // In batch: the first run's state file carries everything the second
     // run needs, so the second batch run is that second Go.
     ASSERT_EQ(run({"--steps", "200", "--quiet", "--state-out", "a.csv"}).exitCode, 0);
     const BatchResult r = run({"--state-in", "a.csv", "--steps", "100", "--quiet", "--state-out", "b.csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(text("b.csv"), stateFileText(*rec, stateParameters(*rec, runSettings("0.2", "0.3", true), 300)));
+    EXPECT_EQ(text("b.csv"), stateFileText(session.record(), session.stateParameters()));
 
     // A second Go rebuilds the neighbour list and restarts the temperature
     // window: not the same as one run of 300 steps.

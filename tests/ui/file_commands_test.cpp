@@ -11,6 +11,7 @@
 #include "../tools/batch_process.h"
 #include "engine/record.h"
 #include "ui/form1.h"
+#include "ui/model/gas_model.h"
 
 namespace ljgas {
 namespace {
@@ -30,7 +31,7 @@ TEST(FileCommands, PositionsOutsideTheBoxAreOpenedWrappedWithANote)
     for (const std::string& line : all)
         text += line + "\n";
     test::writeText(folder.file("outside.csv"), text);
-    const QString message = openState(form, local(folder.file("outside.csv")));
+    const QString message = openState(form.model(), local(folder.file("outside.csv")));
     EXPECT_EQ(message.toStdString(), "Opened the state in '" + folder.file("outside.csv") + "'.\n" +
                                          folder.file("outside.csv") +
                                          ":3: x = -0.25 lies outside the box [0, 1] and is read as 0.75");
@@ -43,16 +44,16 @@ TEST(FileCommands, SavesTellADevicesFailureReplaceLongNamesAndMakeTheLammpsFolde
     Form1 form;
     form.load();  // the start-up's lattice: a gas to save and export
     std::filesystem::create_symlink("/dev/full", folder.file("full"));
-    EXPECT_EQ(saveState(form, local(folder.file("full"))).toStdString(),
+    EXPECT_EQ(saveState(form.model(), local(folder.file("full"))).toStdString(),
               "cannot write '" + folder.file("full") + "': No space left on device");
 
     // A temporary beside it cannot have the whole name and a suffix.
     const std::string longName = folder.file(std::string(255, 'n'));
     test::writeText(longName, "old\n");
-    EXPECT_EQ(saveState(form, local(longName)), QString());
+    EXPECT_EQ(saveState(form.model(), local(longName)), QString());
     EXPECT_EQ(test::readState(longName).x[0], form.record().x[1]);
 
-    EXPECT_EQ(exportForLammps(form, local(folder.file("made/deck"))), QString());
+    EXPECT_EQ(exportForLammps(form.model(), local(folder.file("made/deck"))), QString());
     EXPECT_FALSE(readText(folder.file("made/deck/data.ljgas")).empty());
     EXPECT_FALSE(readText(folder.file("made/deck/in.ljgas")).empty());
 }

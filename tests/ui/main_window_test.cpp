@@ -41,6 +41,7 @@
 #include "platform/picture_box.h"
 #include "platform/twips.h"
 #include "ui/form1.h"
+#include "ui/model/gas_model.h"
 #include "ui/measurements.h"
 #include "ui/speed.h"
 #include "ui_test_support.h"
@@ -202,8 +203,9 @@ TEST_F(MainWindowTest, OpenStateSetsTheBoxesFromTheFileAndSaysSo)
     EXPECT_EQ(saved.parameters.thermostat, false);
 }
 
-// Record Trajectory, chosen, records every 100th step of the runs from the
-// state then; chosen again, it writes the last state and stops.
+// Record Trajectory, chosen, records the state then and every 100th step
+// behind the state of the runs; chosen again, it writes the last state and
+// stops. Frames are named by the steps behind their state.
 TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
 {
     fileCommand("recordTrajectory", folder.file("t.xyz"));
@@ -213,7 +215,7 @@ TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
     fileCommand("recordTrajectory", "");
     EXPECT_FALSE(action("recordTrajectory").isChecked());
     ASSERT_EQ(requests.size(), 1u);  // stopping asks for no file
-    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Recorded 250 steps in t.xyz"));
+    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Recorded steps 0 to 250 in t.xyz"));
     const std::string all = readText(folder.file("t.xyz"));
     EXPECT_EQ(test::frameSteps(all), (std::vector<std::string>{"0", "100", "200", "250"}));
     EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(TrajectoryFormat::ExtendedXyz, form->record(), 250, 0.2f));
@@ -221,7 +223,7 @@ TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
     fileCommand("recordTrajectory", folder.file("t.lammpstrj"));  // the name chooses LAMMPS's dump
     fileCommand("recordTrajectory", "");
     EXPECT_EQ(readText(folder.file("t.lammpstrj")),
-              trajectoryFrame(TrajectoryFormat::LammpsDump, form->record(), 0, 0.2f));
+              trajectoryFrame(TrajectoryFormat::LammpsDump, form->record(), 250, 0.2f));
 }
 
 struct BadStateCase {
@@ -402,7 +404,7 @@ TEST_P(FinishedEdit, TypedTextCountsOnceTheEditIsFinished)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     auto* box = form->control<QLineEdit>(end.box);
-    const auto read = [&] { return box->objectName() == "Rtxt" ? form->host().boxes.R() : form->host().boxes.e0(); };
+    const auto read = [&] { return box->objectName() == "Rtxt" ? form->model().parameters().R : form->model().parameters().e0; };
     const std::string before = read();
     box->setFocus();
     box->selectAll();

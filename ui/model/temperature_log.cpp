@@ -1,4 +1,4 @@
-#include "temperature_log.h"
+#include "ui/model/temperature_log.h"
 
 #include <algorithm>
 

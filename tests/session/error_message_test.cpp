@@ -7,11 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/checked.h"
-#include "engine/host.h"
-#include "engine/lattice.h"
-#include "engine/run.h"
-#include "fake_host.h"
-#include "runtime/random_sequence.h"
+#include "session/session.h"
 
 namespace ljgas {
 namespace {
@@ -21,34 +17,43 @@ struct Failure {
     const char* R;
     const char* e0;
     const char* Tsoll;
-    std::function<void(Record&)> prepare;  // after the lattice start
+    std::function<void(ParticleState&)> prepare;  // after the lattice start
     int steps;
-    const char* message;  // describeError's, with the boxes as given
+    const char* message;  // the session's, with the boxes as given
 };
 
 std::ostream& operator<<(std::ostream& out, const Failure& row) { return out << row.name; }
 
-void coincident(Record& rec) { rec.x[2] = rec.x[1], rec.y[2] = rec.y[1]; }
+void coincident(ParticleState& s) { s.x[1] = s.x[0], s.y[1] = s.y[0]; }
+
+// The record's particles 1..225 as a state to put back.
+ParticleState stateOf(const Record& rec)
+{
+    ParticleState s;
+    for (int k = 1; k <= ParticleCount; ++k)
+        s.x[k - 1] = rec.x[k], s.y[k - 1] = rec.y[k], s.vx[k - 1] = rec.vx[k], s.vy[k - 1] = rec.vy[k];
+    return s;
+}
 
 class FailureTable : public ::testing::TestWithParam<Failure> {};
 
 TEST_P(FailureTable, SaysWhatFailedAndWhy)
 {
     const Failure& row = GetParam();
-    Record rec;
-    RandomSequence random;
-    test::FakeHost host(rec);
-    host.Rtext = row.R;
-    host.e0text = row.e0;
-    host.Tsolltext = row.Tsoll;
+    Session session({row.R, row.e0, row.Tsoll, true, {}});
     try {
-        initializeLattice(rec, host, random);
-        if (row.prepare)
-            row.prepare(rec);
-        host.run(row.steps);
+        session.initialize();
+        if (row.prepare) {
+            ParticleState state = stateOf(session.record());
+            row.prepare(state);
+            session.place(state);
+        }
+        session.start();
+        for (int k = 0; k < row.steps; ++k)
+            session.step();
         FAIL() << "no error";
     } catch (const EngineError& e) {
-        EXPECT_EQ(describeError(e, host.boxes), row.message);
+        EXPECT_EQ(e.what(), std::string(row.message));
     }
 }
 
@@ -83,9 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "Overflow at step 1: the sum of the squared speeds: disc 1 moves at 7.43e+23, whose square lies "
                 "beyond single precision"},
         Failure{"EveryDiscAtRest", "0.01", "0", "zero",
-                [](Record& rec) {
-                    for (int k = 1; k <= rec.n; ++k)
-                        rec.vx[k] = rec.vy[k] = 0.0f;
+                [](ParticleState& s) {
+                    s.vx.fill(0.0f);
+                    s.vy.fill(0.0f);
                 },
                 25,
                 "Overflow at step 20: the thermostat's Tsoll / T with Tsoll = 0 and T = 0: every disc is at rest "
