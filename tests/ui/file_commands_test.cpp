@@ -1,7 +1,7 @@
 // The File menu's commands: a device that fails its writes named as such, a
 // file with a name at the system's limit replaced; the LAMMPS folder made;
 // and the note on a state whose positions had to be wrapped into the box.
-#include "ui/file_commands.h"
+#include "ui/files/file_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "../tools/batch_process.h"
 #include "engine/record.h"
-#include "ui/form1.h"
+#include "ui/form/form1.h"
 #include "ui/model/gas_model.h"
 
 namespace ljgas {

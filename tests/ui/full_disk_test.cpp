@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "../tools/batch_process.h"
-#include "ui/main_window.h"
+#include "ui/shell/main_window.h"
 #include "ui_test_support.h"
 
 namespace ljgas {

@@ -4,7 +4,7 @@
 // files for the same run (nested runs included), the Run menu's keys, typed
 // text counted once finished, start-up, Quit during a run, the remembered
 // speed, and failed or cancelled writes.
-#include "ui/main_window.h"
+#include "ui/shell/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,10 +40,10 @@
 #include "files/trajectory_file.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
-#include "ui/form1.h"
+#include "ui/form/form1.h"
 #include "ui/model/gas_model.h"
-#include "ui/measurements.h"
-#include "ui/speed.h"
+#include "ui/panel/measurements.h"
+#include "ui/shell/speed.h"
 #include "ui_test_support.h"
 
 namespace ljgas {

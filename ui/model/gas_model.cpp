@@ -1,4 +1,4 @@
-#include "gas_model.h"
+#include "ui/model/gas_model.h"
 
 #include <utility>
 

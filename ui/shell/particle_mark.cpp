@@ -1,4 +1,4 @@
-#include "particle_mark.h"
+#include "ui/shell/particle_mark.h"
 
 #include <QPainter>
 #include <cmath>

@@ -1,11 +1,11 @@
-#include "box_notes.h"
+#include "ui/shell/box_notes.h"
 
 #include <QLabel>
 #include <QStatusBar>
 #include <charconv>
 #include <cmath>
 
-#include "model/gas_model.h"
+#include "ui/model/gas_model.h"
 #include "runtime/text_to_number.h"
 
 namespace ljgas {

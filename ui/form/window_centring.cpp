@@ -1,4 +1,4 @@
-#include "window_centring.h"
+#include "ui/form/window_centring.h"
 
 #include <QEvent>
 #include <QLayout>

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "engine/host.h"
-#include "pacer.h"
+#include "ui/form/pacer.h"
 
 class QCheckBox;
 class QCloseEvent;

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "ui/form/form1.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -13,19 +13,19 @@
 #include <exception>
 #include <utility>
 
-#include "distribution_plot.h"
+#include "ui/form/distribution_plot.h"
 #include "engine/checked.h"
 #include "engine/record.h"
 #include "files/state_file.h"
-#include "finished_text.h"
-#include "model/gas_model.h"
-#include "particle_view.h"
+#include "ui/form/finished_text.h"
+#include "ui/model/gas_model.h"
+#include "ui/form/particle_view.h"
 #include "platform/event_pump.h"
 #include "runtime/number_to_text.h"
 #include "platform/palette.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
-#include "window_centring.h"
+#include "ui/form/window_centring.h"
 
 namespace ljgas {
 

@@ -1,4 +1,4 @@
-#include "finished_text.h"
+#include "ui/form/finished_text.h"
 
 #include <QLineEdit>
 #include <utility>

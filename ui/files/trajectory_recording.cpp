@@ -1,4 +1,4 @@
-#include "trajectory_recording.h"
+#include "ui/files/trajectory_recording.h"
 
 #include <QFile>
 #include <string>
@@ -6,7 +6,7 @@
 
 #include "files/file_error.h"
 #include "files/trajectory_writer.h"
-#include "model/gas_model.h"
+#include "ui/model/gas_model.h"
 
 namespace ljgas {
 

@@ -1,4 +1,4 @@
-#include "pair_distribution.h"
+#include "ui/panel/pair_distribution.h"
 
 #include "files/run_outputs.h"
 

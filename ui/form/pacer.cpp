@@ -1,4 +1,4 @@
-#include "pacer.h"
+#include "ui/form/pacer.h"
 
 #include <algorithm>
 #include <chrono>

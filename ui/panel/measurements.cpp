@@ -1,4 +1,4 @@
-#include "measurements.h"
+#include "ui/panel/measurements.h"
 
 #include <QDockWidget>
 #include <QMainWindow>
@@ -7,9 +7,9 @@
 
 #include "engine/observables.h"
 #include "engine/record.h"
-#include "model/gas_model.h"
-#include "measurements_panel.h"
-#include "pair_distribution.h"
+#include "ui/model/gas_model.h"
+#include "ui/panel/measurements_panel.h"
+#include "ui/panel/pair_distribution.h"
 #include "platform/twips.h"
 #include "runtime/text_to_number.h"
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "measurement_history.h"
-#include "speed_distribution.h"
+#include "ui/panel/measurement_history.h"
+#include "ui/panel/speed_distribution.h"
 
 class QDockWidget;
 class QMainWindow;

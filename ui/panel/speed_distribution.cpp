@@ -1,4 +1,4 @@
-#include "speed_distribution.h"
+#include "ui/panel/speed_distribution.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "measurement_history.h"
+#include "ui/panel/measurement_history.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "application.h"
+#include "ui/shell/application.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

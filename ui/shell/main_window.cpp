@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "ui/shell/main_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -16,18 +16,18 @@
 #include <QSettings>
 #include <QStatusBar>
 
-#include "box_notes.h"
-#include "file_commands.h"
-#include "form1.h"
-#include "help_texts.h"
-#include "measurements.h"
-#include "model/gas_model.h"
-#include "particle_mark.h"
+#include "ui/shell/box_notes.h"
+#include "ui/files/file_commands.h"
+#include "ui/form/form1.h"
+#include "ui/shell/help_texts.h"
+#include "ui/panel/measurements.h"
+#include "ui/model/gas_model.h"
+#include "ui/shell/particle_mark.h"
 #include "platform/picture_box.h"
 #include "runtime/number_to_text.h"
-#include "speed.h"
-#include "trajectory_recording.h"
-#include "window_centring.h"
+#include "ui/shell/speed.h"
+#include "ui/files/trajectory_recording.h"
+#include "ui/form/window_centring.h"
 
 namespace ljgas {
 

@@ -1,4 +1,4 @@
-#include "measurements_panel.h"
+#include "ui/panel/measurements_panel.h"
 
 #include <QChart>
 #include <QChartView>
@@ -14,9 +14,9 @@
 #include <stdexcept>
 
 #include "engine/run_params.h"
-#include "measurement_history.h"
-#include "pair_distribution.h"
-#include "speed_distribution.h"
+#include "ui/panel/measurement_history.h"
+#include "ui/panel/pair_distribution.h"
+#include "ui/panel/speed_distribution.h"
 
 namespace ljgas {
 

@@ -1,4 +1,4 @@
-#include "distribution_plot.h"
+#include "ui/form/distribution_plot.h"
 
 #include <cstdint>
 #include <vector>

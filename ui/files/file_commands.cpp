@@ -1,4 +1,4 @@
-#include "file_commands.h"
+#include "ui/files/file_commands.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -17,10 +17,10 @@
 #include "files/output_file.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
-#include "form1.h"
-#include "model/gas_model.h"
-#include "measurement_history.h"
-#include "trajectory_recording.h"
+#include "ui/form/form1.h"
+#include "ui/model/gas_model.h"
+#include "ui/panel/measurement_history.h"
+#include "ui/files/trajectory_recording.h"
 
 namespace ljgas {
 

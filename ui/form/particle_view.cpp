@@ -1,4 +1,4 @@
-#include "particle_view.h"
+#include "ui/form/particle_view.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "help_texts.h"
+#include "ui/shell/help_texts.h"
 
 #include <QtGlobal>
 
