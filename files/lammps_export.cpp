@@ -1,13 +1,11 @@
 #include "files/lammps_export.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "engine/record.h"
 #include "engine/run_params.h"
-#include "files/exact_number.h"
-#include "files/file_error.h"
 #include "runtime/number_to_text.h"
+#include "files/file_error.h"
 #include "runtime/text_to_number.h"
 #include "version.h"
 
@@ -59,13 +57,6 @@ std::string thermostatSection(const RunSettings& settings)
            "fix             hold all temp/berendsen ${Ttarget} ${Ttarget} " + numberToText(damping) + "\n\n";
 }
 
-// Two significant digits, for a comment.
-std::string roughly(double value)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 2);
-    return std::string(buffer, result.ptr);
-}
 
 // How the steps compare with the potential's own time unit sigma sqrt(m/e0),
 // of which MD usually takes 0.005 or less.
@@ -74,9 +65,9 @@ std::string stepSizeNote(const Record& rec, const RunSettings& settings)
     if (!(settings.e0 > 0.0f))
         return "";
     const double unit = 2.0 * static_cast<double>(rec.R) * std::sqrt(1.0 / static_cast<double>(settings.e0));
-    return "# The potential's own time unit, sigma sqrt(m/e0), is " + roughly(unit) + " here: ljgas's step is\n"
-           "# " + roughly(static_cast<double>(TimeStep) / unit) + " of it, LAMMPS's " +
-           roughly(static_cast<double>(TimeStep) / LammpsSubSteps / unit) +
+    return "# The potential's own time unit, sigma sqrt(m/e0), is " + significantDigits(unit, 2) + " here: ljgas's step is\n"
+           "# " + significantDigits(static_cast<double>(TimeStep) / unit, 2) + " of it, LAMMPS's " +
+           significantDigits(static_cast<double>(TimeStep) / LammpsSubSteps / unit, 2) +
            " (MD usually takes about 0.005). At ljgas's\n"
            "# own step (-var substeps 1) the fastest close collisions outrun velocity\n"
            "# Verlet: LAMMPS's energy creeps up, and in a hot gas discs fly off and are\n"

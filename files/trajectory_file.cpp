@@ -6,8 +6,7 @@
 
 #include "engine/record.h"
 #include "engine/run_params.h"
-#include "files/csv_number.h"
-#include "files/exact_number.h"
+#include "runtime/number_to_text.h"
 
 namespace ljgas {
 

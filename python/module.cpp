@@ -5,7 +5,6 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -16,6 +15,7 @@
 #include "files/state_file.h"
 #include "files/trajectory_file.h"
 #include "interrupt_watch.h"
+#include "runtime/number_to_text.h"
 #include "simulation.h"
 
 namespace py = pybind11;
@@ -31,10 +31,7 @@ std::string boxText(const char* name, double value)
 {
     if (!std::isfinite(value))
         throw py::value_error(std::string(name) + " must be a finite number, not " + std::to_string(value));
-    char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    (void)error;  // 32 characters hold every double
-    return std::string(text, end);
+    return exactNumber(value);
 }
 
 std::optional<std::uint64_t> seedOf(const py::object& seed)

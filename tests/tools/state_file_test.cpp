@@ -19,8 +19,7 @@
 
 #include "batch_process.h"
 #include "engine/record.h"
-#include "files/csv_number.h"
-#include "files/exact_number.h"
+#include "runtime/number_to_text.h"
 #include "files/lammps_export.h"
 #include "runtime/text_to_number.h"
 #include "version.h"

@@ -25,7 +25,7 @@
 #include "../tools/batch_process.h"
 #include "engine/observables.h"
 #include "engine/record.h"
-#include "files/csv_number.h"
+#include "runtime/number_to_text.h"
 #include "platform/picture_box.h"
 #include "ui/shell/box_notes.h"
 #include "ui/shell/main_window.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "files/exact_number.h"
+#include "runtime/number_to_text.h"
 #include "files/thermo_file.h"
 
 namespace ljgas {

@@ -2,10 +2,10 @@
 
 #include <QLabel>
 #include <QStatusBar>
-#include <charconv>
 #include <cmath>
 
 #include "ui/model/gas_model.h"
+#include "runtime/number_to_text.h"
 #include "runtime/text_to_number.h"
 
 namespace ljgas {
@@ -14,12 +14,6 @@ namespace {
 
 bool blank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
-std::string shortest(double value)
-{
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
 
 }  // namespace
 
@@ -55,8 +49,8 @@ std::string boxNote(std::string_view caption, std::string_view text)
     const double value = textToNumber(text);
     const std::string why = nonsense(caption, value);
     if (length > 0 && blank(rest))
-        return why.empty() ? std::string() : name + " is " + shortest(value) + ": " + why;
-    std::string note = name + " reads '" + std::string(text) + "' as " + shortest(value);
+        return why.empty() ? std::string() : name + " is " + exactNumber(value) + ": " + why;
+    std::string note = name + " reads '" + std::string(text) + "' as " + exactNumber(value);
     // "0,2": a decimal comma, which the engine never reads.
     const bool comma = rest.size() > 1 && rest[0] == ',' && rest[1] >= '0' && rest[1] <= '9';
     if (comma)
