@@ -58,6 +58,17 @@ void explainKineticSum(EngineError& e, const Record& rec)
                   shortNumber(std::sqrt(fastest2)) + ", whose square lies beyond single precision");
 }
 
+// The temperature whose collisions the gas rule of sub_steps.h resolves: the
+// measured T, or the thermostat's target where the gas is warmer than that
+// but less than twice as warm (a target below 0 brings the gas to rest).
+double heldTemperature(float T, Host& host)
+{
+    if (host.boxes.thermostat() != 1)
+        return T;
+    const double target = std::max(0.0, textToNumber(host.boxes.Tsoll()));
+    return T > target && T <= 2.0 * target ? target : T;
+}
+
 std::size_t particleSlots(const Record& rec)
 {
     return static_cast<std::size_t>(std::clamp<int>(rec.n, 0, ParticleArray::last)) + 1;
@@ -85,7 +96,7 @@ Run::Run(Record& rec, Host& host, RunStats& stats)
     // and the first kick of a stored pair then reports the overflow.
     p_.e0 = static_cast<float>(textToNumber(host.boxes.e0()));
     p_.dt = TimeStep;
-    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, meanSquaredSpeed(rec), p_.dt);
+    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, heldTemperature(meanSquaredSpeed(rec), host), p_.dt);
     resetHistogram(rec);
     if (host.plot != nullptr)
         host.plot->setUpPlot(rec);
@@ -125,7 +136,7 @@ void Run::step()
         if (slice_ == SliceCount) {
             doing_ = "the temperature read-out";
             const float T = temperatureStep(rec_, host_, v2sum_);
-            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, T, p_.dt);
+            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, heldTemperature(T, host_), p_.dt);
             v2sum_ = 0.0f;
         }
         guard_.endStep(rec_, kickScratch_.speed2.data(), lastDrift_);
