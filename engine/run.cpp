@@ -69,6 +69,17 @@ void explainKineticSum(EngineError& e, const Record& rec)
                   shortNumber(std::sqrt(fastest2)) + ", whose square lies beyond single precision");
 }
 
+// The temperature whose collisions the gas rule of sub_steps.h resolves: the
+// measured T, or the thermostat's target where the gas is warmer than that
+// but less than twice as warm (a target below 0 brings the gas to rest).
+double heldTemperature(float T, Host& host)
+{
+    if (host.boxes.thermostat() != 1)
+        return T;
+    const double target = std::max(0.0, textToNumber(host.boxes.Tsoll()));
+    return T > target && T <= 2.0 * target ? target : T;
+}
+
 std::size_t particleSlots(const Record& rec)
 {
     return static_cast<std::size_t>(std::clamp<int>(rec.n, 0, ParticleArray::last)) + 1;
@@ -90,7 +101,7 @@ Run::Run(Record& rec, Host& host, RunStats& stats)
     // and the first kick of a stored pair then reports the overflow.
     p_.e0 = static_cast<float>(textToNumber(host.boxes.e0()));
     p_.dt = TimeStep;
-    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, meanSquaredSpeed(rec), p_.dt);
+    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, heldTemperature(meanSquaredSpeed(rec), host), p_.dt);
     resetHistogram(rec);
     if (host.plot != nullptr)
         host.plot->setUpPlot(rec);
@@ -113,7 +124,7 @@ void Run::takeRadius()
     p_ = p;
     guard_ = ClosePairGuard(rec_, rec_.R);
     speedLimit2_ = subStepSpeedLimit2(rec_.R, TimeStep);
-    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, meanSquaredSpeed(rec_), p_.dt);
+    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, heldTemperature(meanSquaredSpeed(rec_), host_), p_.dt);
     resetHistogram(rec_);
     if (host_.plot != nullptr)
         host_.plot->setUpPlot(rec_);
@@ -175,7 +186,7 @@ void Run::step()
                 const std::size_t blanks = std::min(text.find_first_not_of(' '), text.size());
                 heatingTowards_ = text.substr(blanks, leadingNumberLength(text) - blanks);
             }
-            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, reading.T, p_.dt);
+            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, heldTemperature(reading.T, host_), p_.dt);
             v2sum_ = 0.0f;
         }
         guard_.endStep(rec_, kickScratch_.speed2.data(), lastDrift_);

@@ -197,5 +197,32 @@ TEST_F(RunLoop, WellDepthIsReadOnceAtTheStart)
         ASSERT_EQ(rec.vx[k], other.vx[k]);
 }
 
+// The gas rule judges a gas warmer than its target, but less than twice as
+// warm, at the target: at e0 0.5 omega dt is 1.45 at T 0.57 and 1.29 at the
+// default target, so the first step is whole with the thermostat on and cut
+// with it off; at T 0.66, beyond twice the target, it is cut.
+TEST(Run, WarmGasIsJudgedAtItsTargetUpToTwiceIt)
+{
+    auto cutSteps = [](double T, std::int16_t thermostat) {
+        Record rec;
+        RandomSequence random;
+        FakeHost host(rec);
+        host.e0text = "0.5";
+        host.thermostat = thermostat;
+        initializeLattice(rec, host, random);
+        double v2 = 0.0;
+        for (int k = 1; k <= rec.n; ++k)
+            v2 += static_cast<double>(rec.vx[k]) * rec.vx[k] + static_cast<double>(rec.vy[k]) * rec.vy[k];
+        const auto scale = static_cast<float>(std::sqrt(T * rec.n / v2));
+        for (int k = 1; k <= rec.n; ++k)
+            rec.vx[k] *= scale, rec.vy[k] *= scale;
+        host.run(1);
+        return host.stats.subSteppedSteps;
+    };
+    EXPECT_EQ(cutSteps(0.57, 1), 0);
+    EXPECT_EQ(cutSteps(0.57, 0), 1);
+    EXPECT_EQ(cutSteps(0.66, 1), 1);
+}
+
 }  // namespace
 }  // namespace ljgas
