@@ -82,7 +82,7 @@ struct Batch {
 
 void sample(Batch& b, std::int64_t step)
 {
-    b.outputs.atSample({b.rec(), step, b.settings().e0, b.options.trajectoryFormat});
+    b.outputs.atSample({b.rec(), step, b.session.e0(), b.options.trajectoryFormat});
     b.lastSample = step;
 }
 
