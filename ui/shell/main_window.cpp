@@ -104,7 +104,8 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     connect(&form_->model(), &GasModel::radiusTaken, this, [this](float R) {
         statusBar()->showMessage(QStringLiteral("The run goes on with R = %1: its cut-off and σ from this step, "
                                                 "g(r) afresh after a new warm-up")
-                                     .arg(QString::fromStdString(numberToText(R))));
+                                     .arg(QString::fromStdString(numberToText(R))),
+                                 noteMilliseconds);
     });
     setWindowTitle(form_->windowTitle());
     applyRememberedSpeed();
