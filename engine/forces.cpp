@@ -94,8 +94,8 @@ float kickOneByOne(Record& rec, const NeighbourList& list, const RunParams& p, K
 
 float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch)
 {
-    // The velocities before the kick, to go back to: here if a batched
-    // velocity overflows, and for a caller that begins the step again.
+    // The velocities before the kick, to go back to here or in a caller
+    // that begins the step again.
     float* vx = rec.vx.data();
     float* vy = rec.vy.data();
     const auto touched = static_cast<std::size_t>(std::clamp<int>(rec.n, 0, ParticleArray::last)) + 1;
@@ -107,12 +107,10 @@ float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScrat
     if (batched.pairKicks == nullptr)
         return kickOneByOne(rec, list, p, scratch);
 
-    // The positions of the stored pairs in visiting order. Their indexes were
-    // checked against the particle arrays when the refresh read them.
+    // The positions of the stored pairs in visiting order. Every pair joins
+    // two of particles 1..n, checked when the refresh or the guard took them.
     const float* x = rec.x.data();
     const float* y = rec.y.data();
-    // Every pair of the list joins two of particles 1..n: the refresh and
-    // the guard take them from there.
     std::size_t total = 0;
     for (int s = 1; s <= SliceCount; ++s) {
         const int count = list.ListCount[s];
@@ -157,9 +155,8 @@ float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScrat
             vy[j] = vy[j] - *ky;
         }
     }
-    // A speed whose square is not finite comes from a velocity that is not,
-    // or so close to the end of single precision that the one-pair code
-    // must look at it.
+    // A square that is not finite comes from a velocity that is not, or one
+    // so near the end of single precision that the one-pair code must look.
     const float fastest = batched.squaredSpeeds(vx + 1, vy + 1, static_cast<int>(touched) - 1, scratch.speed2.data() + 1);
     if (!std::isfinite(fastest)) {
         std::copy_n(scratch.savedVx.data(), touched, vx);

@@ -82,9 +82,8 @@ private:
 };
 
 // Working space of the batched refresh, allocated with the run: the bin of
-// every pair a refresh visits, the plotted ones among them (1..nbins), and
-// the rows (one i, consecutive j) the visited stretch of the
-// pair sequence falls into.
+// every pair a refresh visits, and the rows (one i, consecutive j) the
+// stretch of the pair sequence falls into.
 struct RefreshScratch {
     struct Row {
         std::int16_t i;
@@ -109,13 +108,11 @@ struct RunList {
     RefreshScratch scratch;
 };
 
-// A step's refresh of slice s: visits the next n(n-1)/2/20 pairs from the
-// cursor on, bins each into the histogram (weighted only when step > 200,
-// counting the added visits in binnedVisits) and keeps the close ones,
-// exactly as refresh() with binPair does. Distances and bins are computed in
-// batches where the processor allows; any batch that would fail a check is
-// redone pair by pair. With `defer`, batched weights may be left in it for
-// the caller to add (see PendingWeights); visits are counted all the same.
+// A step's refresh of slice s, exactly as refresh() with binPair: the next
+// n(n-1)/2/20 pairs from the cursor on, each binned (weighted only when
+// step > 200, counted in binnedVisits), the close ones kept. Batched where
+// the processor allows; a batch that would fail a check is redone pair by
+// pair. With `defer`, batched weights may be left there for the caller to add.
 void refreshAndBin(RunList& run, int s, Record& rec, float rc2, float step, std::int64_t& binnedVisits,
                    PendingWeights* defer = nullptr);
 

@@ -12,9 +12,7 @@
 
 namespace ljgas {
 
-// Texts exactly as typed: the engine reads each at the moment it needs it
-// (R at a lattice start, e0 at a run's start, Tsoll at each read-out), as
-// far as it is a number.
+// Texts exactly as typed, read by the engine when it needs them (host.h).
 struct Parameters {
     std::string R = "0.01";
     std::string e0 = "0.2";

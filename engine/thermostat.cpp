@@ -39,8 +39,7 @@ ThermostatReading temperatureStep(Record& rec, Host& host, float v2sum)
     const float T = reading.T;
     if (host.showTemperature)
         host.showTemperature(T);
-    // The temperature of the velocities as they leave this step: T, rescaled
-    // by lambda^2 when the thermostat acts.
+    // The temperature of the velocities as they leave this step.
     double Tnow = T;
     if (host.boxes.thermostat() == 1) {
         // The target is read afresh every time, so edits act at the next window.
