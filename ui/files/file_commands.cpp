@@ -30,9 +30,6 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
 
-// Every file of the menu goes through the one writer of the program: its
-// every write is checked, and the old file stays as it was until the new one
-// is complete on the disk.
 void saveFile(const QString& path, std::string_view text)
 {
     OutputFile file(localPath(path));
@@ -53,9 +50,8 @@ QString reported(const std::function<void()>& command)
 
 [[noreturn]] void noRun() { throw FileError("There is no run to export yet: press Go first."); }
 
-// The parameters take what the state names (the boxes then show it); the
-// items of the line that tells so, with what a box held before when it held
-// something else.
+// The parameters take what the state names; the items of the line that
+// tells so, with what a box held before when it differed.
 QStringList takeNamed(GasModel& model, const StateParameters& named)
 {
     Parameters p = model.parameters();

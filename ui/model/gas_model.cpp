@@ -54,9 +54,8 @@ void GasModel::go()
         ~ClearOnExit() { flag = false; }
     } clear{looping_};
     while (session_.running()) {
-        // Stop, Initialize, Open State and Go run to completion in the
-        // yield. A failed step ends its run without one: the run below
-        // takes the next step, as if its own yield had just returned.
+        // Buttons and menus run to completion in the yield. A failed step
+        // ends its run without one: the run below takes the next step.
         if (step() && yield_)
             yield_();
         if (session_.stopRequested()) {
@@ -68,8 +67,7 @@ void GasModel::go()
 
 bool GasModel::step()
 {
-    // Back from a nested run: this run goes on, with the histogram the
-    // nested one cleared and filled.
+    // Back from a nested run, with the histogram the nested one filled.
     shown_ = logs_.back();
     StepResult result;
     try {

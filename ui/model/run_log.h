@@ -12,9 +12,9 @@ namespace ljgas {
 struct RunLog {
     TemperatureLog temperatures;  // shown in steps SliceCount, 2 SliceCount, ...
 
-    // The step in which the m-th temperature (from 0) was shown. Every run
-    // starts its 20-step cycle afresh, so this is exact at any length, where
-    // the run's own single-precision step counter stops at 2^24.
+    // The step in which the m-th temperature (from 0) was shown: every run
+    // starts its cycle afresh, so this is exact where the run's own single
+    // counter stops at 2^24.
     static std::int64_t stepOfTemperature(std::size_t m) { return static_cast<std::int64_t>(m + 1) * SliceCount; }
 };
 

@@ -1,7 +1,6 @@
-// MeasurementsPanel: what a class asks about the gas beside the form: the
-// latest read-out in the program's units and in reduced Lennard-Jones units,
-// the history of T, E and P, the speed distribution against Maxwell-
-// Boltzmann, and g(r) with axes. It only shows what it is handed.
+// MeasurementsPanel: the latest read-out in the program's and in reduced
+// Lennard-Jones units, the history of T, E and P, the speeds against
+// Maxwell-Boltzmann, and g(r) with axes. It only shows what it is handed.
 #pragma once
 
 #include <QString>
@@ -38,8 +37,7 @@ public:
     void showDistribution(const std::vector<double>& g);
 
     // What is shown, for the tests: a read-out's value and reduced value
-    // ("step", "time", "T", "kinetic", "potential", "total", "pressure"),
-    // and the charts' curves by name.
+    // ("step", "time", "T", ...) and the curves by name.
     QString valueText(const QString& quantity) const;
     QString reducedText(const QString& quantity) const;
     const QLineSeries& curve(const QString& name) const;

@@ -30,7 +30,6 @@ public:
     // a state opened).
     BoxNotes(QStatusBar& statusBar, const GasModel& model);
     void update();
-    QString text() const;
 
 private:
     const GasModel& model_;

@@ -76,8 +76,7 @@ bool rememberedMeasurementsShown()
 MainWindow::MainWindow() : MainWindow([](QMainWindow& window) { return new Form1(window); }) {}
 
 // The menu bar is complete before the form's start-up, which centres the
-// window by its size, menu bar included. The menus' actions reach the form
-// only when triggered.
+// window by its size, menu bar included.
 MainWindow::MainWindow(const FormMaker& makeForm)
 {
     setObjectName(QStringLiteral("MainWindow"));
@@ -111,8 +110,8 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     attachMeasurements();
 }
 
-// The start-up's round of events may reach any handler, and the menus' reach
-// the form through form_: the window is complete by now.
+// The start-up's round of events may reach any handler: the window is
+// complete by now.
 void MainWindow::setVisible(bool visible)
 {
     if (visible)
@@ -187,8 +186,7 @@ void MainWindow::createFileMenu()
     });
 }
 
-// Go, Stop and Initialize do exactly what their buttons do, also during a
-// run: Go nests a run, Stop ends every run on the stack.
+// Go, Stop and Initialize do exactly what their buttons do.
 void MainWindow::createRunMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Run"));
@@ -229,8 +227,8 @@ void MainWindow::createHelpMenu()
             [this] { showHelp(about_, QStringLiteral("About %1").arg(windowTitle()), aboutText()); });
 }
 
-// View: the Measurements panel beside the form (remembered for the next
-// start), and particle 1 marked over the particle view.
+// View: the Measurements panel (remembered for the next start), and
+// particle 1 marked over the view.
 void MainWindow::createViewMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
@@ -244,8 +242,7 @@ void MainWindow::createViewMenu()
     trail_->setEnabled(false);
     connect(panel, &QAction::toggled, this, [this](bool on) {
         measurements_->setShown(on);
-        // The panel widens the window to the right: on a narrow screen that
-        // would put the panel partly off it.
+        // The panel widens the window to the right, maybe off a narrow screen.
         keepOnScreen(*this);
         QSettings().setValue(measurementsKey, on);
     });
@@ -256,18 +253,16 @@ void MainWindow::createViewMenu()
     });
 }
 
-// The panel, the status bar under the form with its notes on the boxes, and
-// the View menu's remembered choice.
 void MainWindow::attachMeasurements()
 {
     measurements_ = new Measurements(*this, *form_, form_->model());
-    boxNotes_ = new BoxNotes(*statusBar(), form_->model());
+    new BoxNotes(*statusBar(), form_->model());  // a child of the status bar
     statusBar()->setSizeGripEnabled(false);
     findChild<QAction*>(QStringLiteral("showMeasurements"))->setChecked(rememberedMeasurementsShown());
 }
 
-// The mark is a layer over the view, made the first time it is asked for
-// and hidden when it is not wanted: the view itself draws as ever.
+// The mark is a layer over the view, made when first asked for; the view
+// itself draws as ever.
 void MainWindow::markParticle(bool on)
 {
     if (on && mark_ == nullptr) {
@@ -289,8 +284,7 @@ QPixmap MainWindow::windowPicture()
     return grab(area);
 }
 
-// Chosen once, it starts a recording into a file; chosen again, it stops it.
-// The item is checked while a recording goes on.
+// Starts a recording, or stops the one going on; checked while one goes on.
 void MainWindow::toggleRecording(QAction* record)
 {
     const QString title = QStringLiteral("Record Trajectory");
@@ -361,8 +355,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         if (const QString problem = stopRecording(*recording_); !problem.isEmpty())
             report_(QStringLiteral("Record Trajectory"), problem);
     }
-    // The form's own close ends every run on the stack (Quit during a run
-    // included); the program then ends with the event loop.
+    // The form's own close ends every run on the stack.
     form_->close();
     event->accept();
 }

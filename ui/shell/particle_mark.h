@@ -18,16 +18,13 @@ struct Record;
 class ParticleMark : public QWidget {
 public:
     // Positions the trail keeps: 300 steps, a third of a second at the
-    // default speed, in which a disc of the default gas moves some eight
-    // radii.
+    // default speed, some eight radii of a disc of the default gas.
     static constexpr std::size_t TrailLength = 300;
 
-    // A layer covering `view`, as its child; it lets every mouse event
-    // through to the view.
+    // A layer covering `view`, as its child, transparent to the mouse.
     ParticleMark(PictureBox& view, const Record& rec);
 
     void setTrail(bool on);
-    bool trail() const { return trail_; }
     // Particle 1 has moved: once a step.
     void follow();
     // The particles were set anew: the trail starts afresh.
