@@ -241,8 +241,12 @@ void OutputFile::growInPlace()
     growing_ = true;
     const off_t length = ::lseek(::fileno(file_), 0, SEEK_CUR);
     grown_ = length > 0 ? static_cast<long long>(length) : 0;
-    if (temporaryPath_.empty())
-        return;  // written in place already
+    if (!temporaryPath_.empty())
+        renameIntoPlace();
+}
+
+void OutputFile::renameIntoPlace()
+{
     if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) {
         const int reason = errno;
         discard();
@@ -319,19 +323,15 @@ void OutputFile::putInPlace()
 {
     if (temporaryPath_.empty())
         return;  // written in place
-    if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) {
-        const int reason = errno;
-        discard();
-        fail("cannot create", path_, reason);
-    }
-    temporaryPath_.clear();
+    renameIntoPlace();
     discard();
 }
 
-// RENAME_EXCHANGE swaps the two names in one step, so that until the second
-// file is in place the first's temporary name holds the old file, ready to
-// be swapped back. A file system without it (or a first file that is new)
-// takes a plain rename, and a failure then removes the new first file.
+// Both are finished first, then put in place. RENAME_EXCHANGE swaps the
+// first's names in one step, so that until the second file is in place the
+// temporary name holds the old file, ready to be swapped back. A file system
+// without it (or a new first file) takes a plain rename, and a failure then
+// removes the new first file.
 void commitTogether(OutputFile& first, OutputFile& second)
 {
     first.finish();
