@@ -14,16 +14,15 @@ struct FileIdentity {
     Kind kind = Kind::Missing;
     dev_t device = 0;  // of what exists
     ino_t inode = 0;
-    // Of what does not exist yet: where a write would create it, absolute,
-    // with its links followed and "." and ".." resolved.
+    // Of what does not exist yet: where a write would create it, resolved.
     std::string place;
 };
 
 FileIdentity identifyFile(const std::string& path);
 
 // The same file or folder on disk, or the same place for one not there yet.
-// A FIFO, a device or a socket (Other) is never the same as anything: any
-// number of outputs may go to /dev/null or to standard output.
+// A FIFO, a device or a socket is never the same: any number of outputs may
+// go to /dev/null.
 bool sameFile(const FileIdentity& a, const FileIdentity& b);
 
 }  // namespace ljgas
