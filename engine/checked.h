@@ -128,13 +128,6 @@ inline std::int16_t sub16(std::int16_t a, std::int16_t b) { return narrow16(std:
 inline std::int16_t mul16(std::int16_t a, std::int16_t b) { return narrow16(std::int32_t{a} * b); }
 
 // 32-bit signed integer arithmetic with overflow checks.
-inline std::int32_t add32(std::int32_t a, std::int32_t b)
-{
-    std::int32_t r;
-    if (__builtin_add_overflow(a, b, &r)) [[unlikely]]
-        fail(ErrorKind::Overflow);
-    return r;
-}
 inline std::int32_t sub32(std::int32_t a, std::int32_t b)
 {
     std::int32_t r;

@@ -54,6 +54,14 @@ void explainKick(EngineError& e, const Record& rec, int i, int j, const RunParam
               " after their kick, beyond single precision");
 }
 
+// The one-pair kick, then the squared speeds.
+float kickOneByOne(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch)
+{
+    kick(rec, list, p);
+    const auto count = static_cast<int>(scratch.saved) - 1;
+    return kernels::kernels().squaredSpeeds(rec.vx.data() + 1, rec.vy.data() + 1, count, scratch.speed2.data() + 1);
+}
+
 }  // namespace
 
 void kick(Record& rec, const NeighbourList& list, const RunParams& p)
@@ -79,18 +87,6 @@ KickScratch::KickScratch(std::int32_t listCap)
       savedVx(ParticleArray::last + 1), savedVy(ParticleArray::last + 1), speed2(ParticleArray::last + 1)
 {
 }
-
-namespace {
-
-// The one-pair kick, then the squared speeds.
-float kickOneByOne(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch)
-{
-    kick(rec, list, p);
-    const auto count = static_cast<int>(scratch.saved) - 1;
-    return kernels::kernels().squaredSpeeds(rec.vx.data() + 1, rec.vy.data() + 1, count, scratch.speed2.data() + 1);
-}
-
-}  // namespace
 
 float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch)
 {

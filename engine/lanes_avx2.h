@@ -28,7 +28,6 @@ constexpr PackedLanes packLanes()
 }
 inline constexpr PackedLanes packedLanes = packLanes();
 
-
 // + - * / on Doubles and Singles are the compiler's own lane-by-lane
 // operations, each rounded once: nothing is contracted or reordered.
 struct Avx2Lanes {
