@@ -17,7 +17,6 @@
 #include "files/output_file.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
-#include "ui/form/form1.h"
 #include "ui/model/gas_model.h"
 #include "ui/panel/measurement_history.h"
 #include "ui/files/trajectory_recording.h"
@@ -140,14 +139,15 @@ QString exportDistribution(const GasModel& model, const QString& path)
 QString exportTemperatures(const GasModel& model, const QString& path)
 {
     return reported([&] {
-        const RunLog* run = model.shownRun();
+        const TemperatureLog* run = model.shownRun();
         if (run == nullptr)
             noRun();
         OutputFile out(localPath(path));
         out.write(temperatureHeader());
-        std::size_t m = 0;
-        if (!run->temperatures.forEach(
-                [&out, &m](float T) { out.write(temperatureLine(RunLog::stepOfTemperature(m++), T)); }))
+        // Every run starts its cycle afresh, so the steps are exact where the
+        // run's own single-precision counter stops at 2^24.
+        std::int64_t step = 0;
+        if (!run->forEach([&out, &step](float T) { out.write(temperatureLine(step += SliceCount, T)); }))
             throw FileError("cannot read back the run's temperatures from their temporary file");
         out.commit();
     });
@@ -176,11 +176,6 @@ QString exportMeasurements(const MeasurementHistory& history, const QString& pat
             throw FileError("There are no measurements yet: open the Measurements panel (View menu) and press Go.");
         saveFile(path, history.csvText());
     });
-}
-
-QString savePicture(Form1& form, const QString& path)
-{
-    return savePicture(form.grab(), path);
 }
 
 QString savePicture(const QPixmap& picture, const QString& path)

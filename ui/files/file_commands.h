@@ -12,7 +12,6 @@ class QPixmap;
 
 namespace ljgas {
 
-class Form1;
 class GasModel;
 class MeasurementHistory;
 class TrajectoryRecording;
@@ -35,8 +34,6 @@ QString exportTemperatures(const GasModel& model, const QString& path);
 // The Measurements panel's history, as ljgas-batch --thermo-out writes its
 // rows, with the time added; a history is required.
 QString exportMeasurements(const MeasurementHistory& history, const QString& path);
-// The form's own area as shown, without the menu bar.
-QString savePicture(Form1& form, const QString& path);
 // A picture made of the window, as PNG.
 QString savePicture(const QPixmap& picture, const QString& path);
 // data.ljgas and in.ljgas, both or neither, in the folder (made if missing),

@@ -70,20 +70,15 @@ QRect pixelRect(const TwipRect& r, double dpiX, double dpiY)
             twipsToPixels(r.height, dpiY)};
 }
 
+// A control of the layout; one without a point size of its own takes the form's.
 template <class Control>
-Control* addControl(QWidget* form, const char* name, const TwipRect& where)
+Control* addControl(QWidget* form, const char* name, const TwipRect& where, qreal points = 0.0)
 {
     auto* control = new Control(form);
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(pixelRect(where, form->logicalDpiX(), form->logicalDpiY()));
-    return control;
-}
-
-template <class Control>
-Control* addControl(QWidget* form, const char* name, const TwipRect& where, qreal points)
-{
-    Control* control = addControl<Control>(form, name, where);
-    control->setFont(layoutFont(points));
+    if (points > 0.0)
+        control->setFont(layoutFont(points));
     return control;
 }
 

@@ -33,7 +33,7 @@ void GasModel::go()
     if (closed_)
         return;
     const std::size_t before = session_.depth();
-    auto log = std::make_shared<RunLog>();
+    auto log = std::make_shared<TemperatureLog>();
     shown_ = log;
     try {
         session_.start();
@@ -80,13 +80,13 @@ bool GasModel::step()
     }
     if (result.radiusTaken) {
         // Its read-outs start afresh with its cycle, as a new run's would.
-        logs_.back() = std::make_shared<RunLog>();
+        logs_.back() = std::make_shared<TemperatureLog>();
         shown_ = logs_.back();
         emit radiusTaken(session_.runParams()->R);
     }
     emit stepTaken();
     if (result.readOut) {
-        shown_->temperatures.add(*result.readOut);
+        shown_->add(*result.readOut);
         emit readOutTaken(*result.readOut);
     }
     return true;

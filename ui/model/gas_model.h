@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "session/session.h"
-#include "ui/model/run_log.h"
+#include "ui/model/temperature_log.h"
 
 namespace ljgas {
 
@@ -52,9 +52,9 @@ public:
     void initialize();
     void place(const ParticleState& state);
 
-    // The run whose temperatures and histogram the window shows: the last
-    // one to start or to step. Null before the first Go.
-    const RunLog* shownRun() const { return shown_.get(); }
+    // The temperatures of the run whose read-outs and histogram the window
+    // shows: the last one to start or to step. Null before the first Go.
+    const TemperatureLog* shownRun() const { return shown_.get(); }
 
 signals:
     // After each step, before the window's events, and after a step that
@@ -78,8 +78,8 @@ private:
     Reporter report_;
     std::function<void()> yield_;
     // One log per run on the stack (innermost last), and the one shown.
-    std::vector<std::shared_ptr<RunLog>> logs_;
-    std::shared_ptr<RunLog> shown_;
+    std::vector<std::shared_ptr<TemperatureLog>> logs_;
+    std::shared_ptr<TemperatureLog> shown_;
     bool looping_ = false;
     // Set by close(): a Go queued behind the close would otherwise start a
     // run and clear the stop flag, in a hidden window with nothing to stop it.

@@ -50,8 +50,8 @@ QAction* addMenuItem(QMenu* menu, const char* name, const QString& text, const Q
     return action;
 }
 
-}  // namespace
-
+// The speed remembered from the last start, in steps per second (0:
+// Maximum); the default when none of the offered speeds is remembered.
 int rememberedStepsPerSecond()
 {
     bool number = false;
@@ -63,15 +63,7 @@ int rememberedStepsPerSecond()
     return DefaultStepsPerSecond;
 }
 
-void rememberStepsPerSecond(int stepsPerSecond)
-{
-    QSettings().setValue(speedKey, stepsPerSecond);
-}
-
-bool rememberedMeasurementsShown()
-{
-    return QSettings().value(measurementsKey, false).toBool();
-}
+}  // namespace
 
 MainWindow::MainWindow() : MainWindow([](QMainWindow& window) { return new Form1(window); }) {}
 
@@ -211,7 +203,7 @@ void MainWindow::createRunMenu()
     connect(speeds_, &QActionGroup::triggered, this, [this](QAction* item) {
         const int stepsPerSecond = item->data().toInt();
         form_->setStepsPerSecond(stepsPerSecond);
-        rememberStepsPerSecond(stepsPerSecond);
+        QSettings().setValue(speedKey, stepsPerSecond);
         statusBar()->showMessage(QStringLiteral("Speed: ") + item->text().remove(QLatin1Char('&')), noteMilliseconds);
     });
 }
@@ -258,7 +250,8 @@ void MainWindow::attachMeasurements()
     measurements_ = new Measurements(*this, *form_, form_->model());
     new BoxNotes(*statusBar(), form_->model());  // a child of the status bar
     statusBar()->setSizeGripEnabled(false);
-    findChild<QAction*>(QStringLiteral("showMeasurements"))->setChecked(rememberedMeasurementsShown());
+    // Shown as when the program last ended.
+    findChild<QAction*>(QStringLiteral("showMeasurements"))->setChecked(QSettings().value(measurementsKey, false).toBool());
 }
 
 // The mark is a layer over the view, made when first asked for; the view

@@ -84,12 +84,4 @@ private:
     TrajectoryRecording* recording_ = nullptr;  // a child of the form
 };
 
-// The speed remembered from the last start, in steps per second (0:
-// Maximum); the default when none of the offered speeds is remembered.
-int rememberedStepsPerSecond();
-void rememberStepsPerSecond(int stepsPerSecond);
-
-// Whether the Measurements panel was shown when the program last ended.
-bool rememberedMeasurementsShown();
-
 }  // namespace ljgas
