@@ -21,8 +21,7 @@ enum class ErrorKind { Overflow, DivisionByZero, IndexOutOfRange };
 const char* errorText(ErrorKind kind) noexcept;
 
 // The parameter box whose value most likely led to an error, so that a host
-// can say what the box held: R for a histogram bin or cut-off that fails,
-// e0 for a force beyond single precision, Tsoll for the thermostat.
+// can say what the box held.
 enum class SuspectBox { None, R, e0, Tsoll };
 
 // A check that failed. The hot loops throw only the kind; the code round them
@@ -143,8 +142,7 @@ inline std::int32_t mul32(std::int32_t a, std::int32_t b)
     return r;
 }
 
-// A zero-filled array with the fixed index range 0..Last whose every access
-// is checked against that range.
+// A zero-filled array with the fixed index range 0..Last, every access checked.
 template <class T, int Last>
 class FixedArray {
 public:

@@ -14,8 +14,8 @@
 
 namespace ljgas {
 
-// nbins := 200, then g(1..200) := 0, with their double sums. Bin 0 and bins
-// above 200 keep theirs.
+// nbins := 200, then g(1..200) := 0 with their double sums; other bins keep
+// theirs.
 void resetHistogram(Record& rec);
 
 // Why double sums as well: a bin adds 1/k in single precision at every
@@ -47,8 +47,7 @@ inline constexpr int CyclesPerHistogramCheck = 5;
 void keepPlottedBinsTrue(Record& rec);
 
 // How many additions of `weight`, each rounded to single, take a bin from
-// `from` to `to`: -1 when `to` is not on that sequence (or the additions stall
-// before it).
+// `from` to `to`: -1 when `to` is not on that sequence or lies past a stall.
 double additionsBetween(float from, float to, double weight);
 
 // g(1..nbins) as they are to be read, at any moment, without changing the
@@ -64,9 +63,9 @@ inline std::int16_t binIndex(float r2, float R, std::int16_t nbins)
     return toInt16(divide(r, R) / 14.0 * nbins);
 }
 
-// 1/k for every bin k = 1..20000, divided once when the program is built
-// (the compiler's division rounds as the processor's does). Entry 0 is unused:
-// a pair in bin 0 is a division by zero.
+// 1/k for every bin k = 1..20000, divided when the program is built (the
+// compiler's division rounds as the processor's). A pair in bin 0 is a
+// division by zero.
 inline constexpr auto binWeight = [] {
     std::array<double, HistogramArray::last + 1> w{};
     for (int k = 1; k <= HistogramArray::last; ++k)
@@ -120,10 +119,10 @@ private:
     Record& rec_;
 };
 
-// Bin one pair. The bin is formed on every call, warm-up included; only when
-// step > 200 does the pair add 1/k: a ring of radius k*w has an area
-// proportional to k, so the weight turns pair counts into g(r). Returns
-// whether the pair was added.
+// Bin one pair: the bin is formed on every call, warm-up included; only when
+// step > 200 does the pair add 1/k (a ring of radius k*w has an area
+// proportional to k, so the weight turns pair counts into g(r)). Returns
+// whether it was added.
 inline bool binPair(Record& rec, float r2, float step)
 {
     const std::int16_t k = binIndex(r2, rec.R, rec.nbins);

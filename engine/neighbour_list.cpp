@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "histogram.h"
 #include "pair_kernels.h"
 #include "runtime/number_to_text.h"
 

@@ -38,8 +38,7 @@ struct PairCursor {
 };
 
 // ListCount(s) pairs (ListI(k, s), ListJ(k, s)), k = 1..ListCount(s), in
-// slices s = 1..20, with j < i. Allocated once at run start for ListCap
-// pairs per slice; released with the run.
+// slices s = 1..20, with j < i; room for ListCap pairs per slice.
 class NeighbourList {
 public:
     explicit NeighbourList(std::int32_t n);
@@ -59,9 +58,8 @@ public:
     const std::int16_t* sliceI(int s) const { return &ListI_[index(0, s)]; }
     const std::int16_t* sliceJ(int s) const { return &ListJ_[index(0, s)]; }
 
-    // Empty slice s, then visit the next `pairs` pairs of the sequence from
-    // the cursor on. Each pair's r^2 goes to onPair (the histogram, in a
-    // step's refresh) before the pair is kept if r^2 < rc2, strictly.
+    // Empty slice s, then visit the next `pairs` pairs from the cursor on:
+    // each pair's r^2 goes to onPair before the pair is kept if r^2 < rc2.
     template <class OnPair>
     void refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec, float rc2,
                  OnPair&& onPair);
@@ -98,8 +96,8 @@ struct RefreshScratch {
     std::vector<Row> rows;
 };
 
-// A run's neighbour list, with the pair cursor its refreshes move along and
-// the working space of the batched refresh.
+// A run's neighbour list, the cursor its refreshes move along, and the
+// batched refresh's working space.
 struct RunList {
     explicit RunList(std::int32_t n) : list(n), scratch(list.ListCap) {}
 
@@ -117,7 +115,7 @@ void refreshAndBin(RunList& run, int s, Record& rec, float rc2, float step, std:
                    PendingWeights* defer = nullptr);
 
 // The whole list at run start: cursor to (1, 0), slices 1..20 in turn, the
-// cursor running on from one slice to the next. Bins nothing.
+// cursor running on. Bins nothing.
 void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& rec, float rc2);
 // The same, batched where the processor allows.
 void buildNeighbourList(RunList& run, Record& rec, float rc2);

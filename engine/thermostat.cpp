@@ -44,11 +44,11 @@ ThermostatReading temperatureStep(Record& rec, Host& host, float v2sum)
     if (host.boxes.thermostat() == 1) {
         // The target is read afresh every time, so edits act at the next window.
         reading.TsollText = host.boxes.Tsoll();
-        reading.Tsoll = textToNumber(reading.TsollText);
+        const double Tsoll = textToNumber(reading.TsollText);
         try {
-            reading.lambda = thermostatFactor(reading.Tsoll, T);
+            reading.lambda = thermostatFactor(Tsoll, T);
         } catch (EngineError& e) {
-            e.explain("the thermostat's Tsoll / T with Tsoll = " + shortNumber(reading.Tsoll) +
+            e.explain("the thermostat's Tsoll / T with Tsoll = " + shortNumber(Tsoll) +
                           " and T = 0: every disc is at rest",
                       SuspectBox::Tsoll);
             throw;

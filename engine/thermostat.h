@@ -33,7 +33,6 @@ void rescaleVelocities(Record& rec, float lambda);
 struct ThermostatReading {
     float T = 0.0f;
     std::string TsollText;  // the box's text, as typed
-    double Tsoll = 0.0;
     float lambda = 1.0f;
     // Scaled up by the largest factor: a target so far above the gas that it
     // drives it to whatever heat makes it fail.
