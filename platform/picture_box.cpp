@@ -9,8 +9,6 @@
 #include <limits>
 #include <utility>
 
-#include "raster.h"
-
 namespace ljgas {
 
 namespace {
@@ -32,7 +30,7 @@ PictureBox::PictureBox(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     repaintTimer_.setSingleShot(true);
-    connect(&repaintTimer_, &QTimer::timeout, this, &PictureBox::refreshScreen);
+    connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 void PictureBox::setBackColor(QRgb colour)
@@ -211,11 +209,6 @@ int PictureBox::frameIntervalMs() const
     if (!(rate >= 1.0))
         rate = fallbackRefreshRate;
     return std::clamp(static_cast<int>(1000.0 / rate), shortestFrameMs, longestFrameMs);
-}
-
-void PictureBox::refreshScreen()
-{
-    update();
 }
 
 }  // namespace ljgas

@@ -79,7 +79,6 @@ private:
     PixelTarget target();
     void markDirty();
     int frameIntervalMs() const;
-    void refreshScreen();
 
     // The image follows the widget's size also while it is hidden (and gets
     // no resize event), hence mutable.

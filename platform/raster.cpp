@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <utility>
-#include <vector>
 
 namespace ljgas {
 
