@@ -217,7 +217,7 @@ for any other. Raises ljgas.FileError when the file cannot be written.)")
         .def(
             "gr",
             [](const Simulation& s) {
-                const Distribution d = s.distribution();
+                const DistributionColumns d = s.distribution();
                 return py::make_tuple(arrayOf(d.r), arrayOf(d.gNorm));
             },
             "(r, g_norm) over the 200 bins: r at each bin's centre in box lengths, g_norm the pair "

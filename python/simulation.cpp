@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/histogram.h"
 #include "files/output_file.h"
-#include "files/run_outputs.h"
-#include "files/trajectory_writer.h"
 
 namespace ljgas {
 
@@ -142,13 +139,10 @@ float Simulation::R() const
     return session_.record().R;
 }
 
-// The r and g_norm columns of ljgas-batch's --gr-out, counted from the run's
-// start, which is the end of the warm-up for what the histogram holds.
-Distribution Simulation::distribution() const
+DistributionColumns Simulation::distribution() const
 {
     const std::lock_guard lock(state_);
-    const DistributionColumns columns = distributionColumns(session_.record(), session_.runStats().binnedVisits);
-    return {columns.r, columns.gNorm};
+    return distributionColumns(session_.record(), session_.runStats().binnedVisits);
 }
 
 Observables Simulation::observables() const

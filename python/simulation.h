@@ -13,7 +13,7 @@
 
 #include "engine/observables.h"
 #include "engine/parameters.h"
-#include "engine/run_params.h"
+#include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "files/trajectory_file.h"
 #include "files/trajectory_writer.h"
@@ -34,12 +34,6 @@ struct TrajectoryRequest {
     std::string path;
     std::int64_t every = 100;
     TrajectoryFormat format = TrajectoryFormat::ExtendedXyz;
-};
-
-// g(r) over the plotted bins: r in box lengths, and g_norm (run_outputs.h).
-struct Distribution {
-    std::array<double, PlotBins> r{};
-    std::array<double, PlotBins> gNorm{};
 };
 
 // Every method but run() may be called from any thread at any time, also
@@ -67,7 +61,8 @@ public:
     std::int64_t steps() const;
     float R() const;
     const Parameters& settings() const { return session_.parameters(); }
-    Distribution distribution() const;
+    // The r and g_norm columns of ljgas-batch's --gr-out, from the run's start.
+    DistributionColumns distribution() const;
     // Measured on the current state with e0 as a run holds it.
     Observables observables() const;
     // Writes the state file, complete or not at all. Throws FileError.
