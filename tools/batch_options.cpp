@@ -5,7 +5,6 @@
 
 #include <charconv>
 #include <limits>
-#include <optional>
 #include <string_view>
 
 #include "files/file_error.h"

@@ -37,8 +37,7 @@ std::string joined(const std::vector<std::string>& names)
     return text;
 }
 
-// Means of the energies and pressure measured after the equilibration, for
-// the summary.
+// The summary's means of the read-outs after the equilibration.
 struct MeanObservables {
     std::int64_t from = WarmUpSteps;
     double potential = 0.0;
@@ -85,8 +84,7 @@ void sample(Batch& b, std::int64_t step)
     b.lastSample = step;
 }
 
-// The state file is read first, since it may name the parameters that the
-// boxes then hold.
+// The state file is read first: it may name the parameters.
 bool readStateIn(BatchOptions& o, std::optional<ParticleState>& loaded)
 {
     if (o.stateIn.empty())
