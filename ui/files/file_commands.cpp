@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>

@@ -237,8 +237,6 @@ void Form1::load()
     Form_Load();
 }
 
-// A form of its own loads as it is first shown; inside the main window the
-// main window has loaded it already.
 void Form1::setVisible(bool visible)
 {
     if (visible)
@@ -264,8 +262,7 @@ void Form1::Form_Load()
     Initialize_Click();
 }
 
-// A new run starts a new pacing schedule: its first step is due at once,
-// also when Go is pressed during a paced run's wait.
+// A new run's first step is due at once, also when Go comes during a wait.
 void Form1::Go_Click()
 {
     finishEdits();

@@ -1,7 +1,7 @@
-// Form1: the program's one window, with its parameter boxes, buttons, read-out
-// and two drawing areas. It owns the gas (a GasModel, whose session holds the
-// simulation record), shows its parameters in the boxes, hands finished edits
-// to it, and is the particle view and the plot that its runs draw into.
+// Form1: the program's one window, with its parameter boxes, buttons,
+// read-out and two drawing areas. It owns the gas (a GasModel), shows its
+// parameters in the boxes, hands finished edits to it, and is the particle
+// view and the plot that its runs draw into.
 #pragma once
 
 #include <QString>
@@ -73,8 +73,7 @@ public:
 
 public slots:
     // Runs the simulation on this thread until Stop, the window live through
-    // the event processing after every step. Pressed during a run, it nests
-    // a new run, which the same loop steps from then on.
+    // the events after every step; during a run, it nests a new one.
     void Go_Click();
     // Sets the stop flag and nothing else.
     void pause_Click();
