@@ -11,7 +11,6 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
-#include <string_view>
 
 #include "files/file_error.h"
 
@@ -62,9 +61,8 @@ std::size_t nameLimit(const std::string& directory)
     return limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
 }
 
-// The temporary's name is "." + stem + "." + mkstemp's six characters: the
-// stem is the target's name, cut short (never inside a UTF-8 character)
-// where the whole would exceed the folder's limit.
+// The temporary's name is "." + the target's name + "." + mkstemp's six
+// characters, the name cut short (never inside a UTF-8 character) to fit.
 constexpr std::size_t TemporaryExtra = 8;
 constexpr std::size_t UniqueLength = 6;
 
@@ -86,10 +84,9 @@ bool isUniquePart(std::string_view text)
            });
 }
 
-// A writer holds a lock on its temporary file until the file is renamed or
-// removed; the kernel drops the lock when the process dies, however it dies.
-// So a temporary of this pattern that can be locked was left by a run that
-// was killed, and goes.
+// A writer holds a lock on its temporary file until it is renamed or
+// removed, and the kernel drops the lock when the process dies: a temporary
+// of this pattern that can be locked was left by a killed run, and goes.
 void removeStaleTemporaries(const std::string& directory, const std::string& prefix)
 {
     DIR* folder = ::opendir(directory.c_str());
