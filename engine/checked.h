@@ -1,6 +1,5 @@
-// Checked arithmetic: the few helpers through which every engine result passes.
-// They round to single precision, divide, convert to 16/32-bit integers and
-// index the fixed arrays, and throw EngineError when a result cannot be held.
+// Checked arithmetic: the few helpers through which every engine result
+// passes, throwing EngineError when a result cannot be held.
 #pragma once
 
 #include <array>

@@ -1,6 +1,5 @@
-// The guard of the staggered neighbour list: a pair that is not in the list
-// and has come closer than the bottom of the potential well is put into its
-// slice at once, so that it feels its force from the next kick on.
+// The guard of the staggered neighbour list: an unlisted pair closer than the
+// bottom of the well is put into its slice at once, to feel the next kick.
 #pragma once
 
 #include <array>

@@ -1,7 +1,5 @@
-// Host: what a run or a lattice start reaches outside the engine, in two
-// parts kept apart: the parameter boxes it reads, and what it shows (the
-// read-out, the particle view and the plot, each of which may be absent).
-// The caller owns the loop: a run is stepped from outside (session/).
+// Host: what a run or a lattice start reaches outside the engine: the
+// parameter boxes it reads, and what it shows, each part of which may be absent.
 #pragma once
 
 #include <cstdint>

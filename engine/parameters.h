@@ -1,6 +1,5 @@
-// The parameters of a gas as a person gives them: the texts of the R, e0 and
-// Tsoll boxes, the thermostat box, and the seed of the random sequence; and
-// the numbers a run takes from them.
+// The parameters of a gas as a person gives them (box texts, thermostat,
+// seed), and the numbers a run takes from them.
 #pragma once
 
 #include <cstdint>
