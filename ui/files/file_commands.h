@@ -1,7 +1,5 @@
-// The File menu's commands once a path has been chosen: open and save the
-// state, export the shown run's g(r) and temperatures as ljgas-batch writes
-// them, save a picture, export for LAMMPS, record a trajectory. Every file
-// but the growing trajectory is complete before it replaces the old one.
+// The File menu's commands once a path has been chosen. Every file but the
+// growing trajectory is complete before it replaces the old one.
 #pragma once
 
 #include <QString>

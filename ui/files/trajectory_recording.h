@@ -1,7 +1,5 @@
-// TrajectoryRecording: File > Record Trajectory. The state after every step
-// whose count behind the state is a multiple of FrameInterval, written as the
-// runs go in the format its name asks for: ljgas-batch --trajectory-out's
-// frames.
+// TrajectoryRecording: File > Record Trajectory, the frames ljgas-batch
+// --trajectory-out writes, written as the window's runs go.
 #pragma once
 
 #include <QObject>

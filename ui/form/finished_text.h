@@ -1,6 +1,5 @@
 // FinishedText: a parameter box's text as its last finished edit left it,
-// which is what the engine reads while the user may be halfway through
-// typing a new value.
+// which the engine reads while the user may be halfway through typing.
 #pragma once
 
 #include <QObject>

@@ -1,7 +1,5 @@
-// Form1: the program's one window, with its parameter boxes, buttons,
-// read-out and two drawing areas. It owns the gas (a GasModel), shows its
-// parameters in the boxes, hands finished edits to it, and is the particle
-// view and the plot that its runs draw into.
+// Form1: the program's one window, its boxes, buttons, read-out and two
+// drawing areas; it owns the gas (a GasModel) and is the view its runs draw in.
 #pragma once
 
 #include <QString>

@@ -1,6 +1,5 @@
-// Placing the program's window in the middle of its screen by its outer size,
-// frame and title bar included, and once more when the window manager has
-// put the frame round it; and keeping it on the screen when it grows.
+// Centring the program's window on its screen by its outer size, again when
+// the frame arrives, and keeping it on the screen when it grows.
 #pragma once
 
 class QWidget;

@@ -1,6 +1,5 @@
 // GasModel: the window's gas, a session whose runs it steps in a loop of its
-// own, with signals for whoever watches it (the form, the panel, the
-// recording, the mark, the status bar).
+// own, with signals for whoever watches it.
 #pragma once
 
 #include <QObject>

@@ -1,6 +1,5 @@
-// The temperatures one run has shown, in order, kept for export. A run at
-// full speed shows some 18 MB an hour; all but the latest block wait in an
-// unnamed temporary file, so the window's memory stays flat.
+// The temperatures one run has shown, kept for export; all but the latest
+// block wait in an unnamed temporary file (some 18 MB an hour at full speed).
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,5 @@
-// MeasurementHistory: the temperature read-outs the Measurements panel has
-// taken, each with the energies and pressure of its state, for the strip
-// chart and for export; bounded however long a lesson goes on.
+// MeasurementHistory: the panel's read-outs with the energies and pressure
+// of their states, for the strip chart and export; bounded however long.
 #pragma once
 
 #include <cstddef>

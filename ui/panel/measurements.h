@@ -1,6 +1,5 @@
-// Measurements: the panel beside the form and what feeds it. While it is
-// shown, every read-out is measured on the state the run goes on from and
-// kept in a history that lasts across Stop and Go; a new gas clears it.
+// Measurements: the panel beside the form and what feeds it, a history of
+// read-outs that lasts across Stop and Go; a new gas clears it.
 #pragma once
 
 #include <QObject>

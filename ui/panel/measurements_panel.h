@@ -1,6 +1,5 @@
-// MeasurementsPanel: the latest read-out in the program's and in reduced
-// Lennard-Jones units, the history of T, E and P, the speeds against
-// Maxwell-Boltzmann, and g(r) with axes. It only shows what it is handed.
+// MeasurementsPanel: the latest read-out, plain and reduced, the history of
+// T, E and P, the speeds and g(r); it only shows what it is handed.
 #pragma once
 
 #include <QString>

@@ -1,7 +1,5 @@
 // BoxNotes: the status bar's word on a parameter box whose text is not a
-// number in full, or a number that makes no gas. The engine reads such a
-// text as far as it is a number (0 when it does not begin with one) and runs
-// it; the window says so instead of leaving the gas to freeze unexplained.
+// number in full, or a number that makes no gas, which the engine runs as read.
 #pragma once
 
 #include <QObject>

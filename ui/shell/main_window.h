@@ -1,6 +1,5 @@
-// The program's window: the form with its controls, and above it a menu bar
-// to open and save states, export a run's results, pick the speed of a run,
-// and read about the program.
+// The program's window: the form, and above it the menu bar for files,
+// runs, the view and help.
 #pragma once
 
 #include <QList>

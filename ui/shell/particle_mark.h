@@ -1,7 +1,5 @@
-// ParticleMark: particle 1 picked out for the eye, over the particle view: a
-// thicker ring round it and, if asked for, a trail of its latest positions
-// that fades with age. It draws on a layer of its own, so the view's own
-// drawing is the same with the mark or without it.
+// ParticleMark: particle 1 picked out for the eye, on a layer over the view:
+// a thicker ring and, if asked for, a fading trail of its latest positions.
 #pragma once
 
 #include <QPointF>
