@@ -1,6 +1,5 @@
 // How reading or writing a file fails everywhere in ljgas: a FileError whose
-// message names the file and what is wrong, caught only where a message
-// reaches the user.
+// message names the file and what is wrong.
 #pragma once
 
 #include <stdexcept>

@@ -1,6 +1,5 @@
-// A trajectory written as the runs go, for the window and Python: in place
-// from its first frame on (read while it grows, kept when the program is
-// killed), each frame reaching the file whole.
+// A trajectory written as the runs go, in place from its first frame on so
+// that it can be read while it grows and is kept when the program is killed.
 #pragma once
 
 #include <cstdint>

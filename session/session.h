@@ -1,6 +1,5 @@
-// Session: one gas and the runs that move it, as every front end drives it:
-// the record, the lattice starts' random sequence, the parameters as typed,
-// the steps behind the state and the runs going on. The caller owns the loop.
+// Session: one gas and the runs that move it, as every front end drives it;
+// the caller owns the loop.
 #pragma once
 
 #include <cstddef>

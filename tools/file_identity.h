@@ -1,6 +1,5 @@
-// Whether two paths of a command line name one file: compared as files on
-// disk, not as names, so that a link, a second hard link or another spelling
-// of a path is found out.
+// Whether two paths of a command line name one file, compared as files on
+// disk so that a link or another spelling is found out.
 #pragma once
 
 #include <sys/types.h>
