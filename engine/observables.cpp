@@ -1,6 +1,5 @@
 #include "observables.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -63,15 +62,8 @@ struct PairSums {
     }
 };
 
-void addAllPairs(PairSums& sums, const Positions& p, int n)
-{
-    for (int i = 2; i <= n; ++i)
-        for (int j = 1; j < i; ++j)
-            sums.add(p, i, j);
-}
-
-// The same pairs through cells as wide as the cut-off: about a fifteenth of
-// the work for the default gas.
+// The pairs through cells as wide as the cut-off: about a fifteenth of the
+// work of all pairs for the default gas.
 void addPairsByCells(PairSums& sums, const Positions& p, int n, int m)
 {
     CellList cells;
@@ -127,10 +119,13 @@ Observables measureObservables(const Record& rec, double e0, double R)
         o.potential = o.pressure = o.total = std::numeric_limits<double>::quiet_NaN();
         return o;
     }
-    if (const int m = cellsPerSide(sums.rc2); m >= 3)
+    if (const int m = cellsPerSide(sums.rc2); m >= 3) {
         addPairsByCells(sums, p, n, m);
-    else
-        addAllPairs(sums, p, n);
+    } else {
+        for (int i = 2; i <= n; ++i)
+            for (int j = 1; j < i; ++j)
+                sums.add(p, i, j);
+    }
 
     o.potential = 4.0 * e0 * sums.energy;
     o.total = o.kinetic + o.potential;

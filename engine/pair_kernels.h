@@ -1,12 +1,10 @@
 // Batched loops for the hot parts of a step, one table of entry points per
-// instruction set: the distances and bins of a stretch of the pair sequence,
-// the kicks of the stored pairs, and the small per-disc and per-bin passes.
+// instruction set, each file compiled for its set alone.
+//
 // Each pair loop does, lane by lane, exactly the operations of the one-pair
 // code in the same order, and reports whether any pair would have failed a
 // check; the caller then redoes the batch one pair at a time, which raises
-// the error at the right pair. Plain functions on plain arrays: each
-// instruction set's file is compiled for it alone, and its table is handed
-// out only when the processor has it.
+// the error at the right pair.
 #pragma once
 
 #include <cstdint>
