@@ -108,9 +108,8 @@ void removeStaleTemporaries(const std::string& directory, const std::string& pre
     ::closedir(folder);
 }
 
-// A regular file written in place (reached through /dev/stdout, say) may
-// have been longer than what we wrote: cut it there. Devices and pipes have
-// no length.
+// A regular file written in place (through /dev/stdout, say) may have been
+// longer than what we wrote: cut it there.
 bool cutToWritten(std::FILE* file, int& reason)
 {
     const int fd = ::fileno(file);
@@ -207,7 +206,7 @@ void OutputFile::openTemporary(const std::string& target)
 void OutputFile::openInPlace()
 {
     // No O_TRUNC: should a later output fail to open, this one is left as it
-    // was. A FIFO blocks here until it has a reader, as with a shell redirect.
+    // was. A FIFO blocks here until it has a reader.
     const int fd = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         fail("cannot write", path_, errno);

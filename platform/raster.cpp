@@ -10,8 +10,7 @@ namespace {
 
 using i64 = std::int64_t;
 
-// Radii above this are left undrawn: 4 r^2 must stay exact in 64-bit
-// integers, and such a circle is 10^4 times larger than any screen.
+// Radii above this are left undrawn: 4 r^2 must stay exact in 64 bits.
 constexpr double maxRadius = 67108864.0;  // 2^26
 
 // Lines with ends this near the image are drawn whole, so their pixels never
@@ -82,9 +81,8 @@ i64 arcHeight(i64 r, i64 x)
     return (isqrt(4 * (r * r - x * x)) + 1) / 2;
 }
 
-// The last offset x of the flat octant, where the outline is still at least
-// as far out across the axis as along it (x <= arcHeight(r, x)). Beyond it
-// the outline is steep and is drawn row by row instead.
+// The last offset x of the flat octant (x <= arcHeight(r, x)); beyond it the
+// outline is steep and is drawn row by row.
 i64 octantEnd(i64 r)
 {
     i64 x = static_cast<i64>(static_cast<double>(r) / std::sqrt(2.0));
