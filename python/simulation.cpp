@@ -1,7 +1,6 @@
 #include "simulation.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "files/output_file.h"
 

@@ -10,7 +10,6 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QStringList>
-#include <exception>
 #include <utility>
 
 #include "ui/form/distribution_plot.h"

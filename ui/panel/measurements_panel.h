@@ -12,7 +12,6 @@ class QChart;
 class QChartView;
 class QLabel;
 class QLineSeries;
-class QPushButton;
 class QTabWidget;
 class QValueAxis;
 
