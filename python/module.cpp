@@ -47,11 +47,6 @@ std::optional<std::uint64_t> seedOf(const py::object& seed)
     return value;
 }
 
-Parameters settingsOf(double R, double e0, double Tsoll, bool thermostat, const py::object& seed)
-{
-    return {boxText("R", R), boxText("e0", e0), boxText("Tsoll", Tsoll), thermostat, seedOf(seed)};
-}
-
 bool onMainThread()
 {
     const py::module_ threading = py::module_::import("threading");
@@ -148,7 +143,8 @@ PYBIND11_MODULE(_ljgas, m)
     py::register_exception<FileError>(m, "FileError", PyExc_OSError);
 
     const auto make = [](double R, double e0, double Tsoll, bool thermostat, const py::object& seed) {
-        return std::make_unique<Simulation>(settingsOf(R, e0, Tsoll, thermostat, seed));
+        return std::make_unique<Simulation>(
+            Parameters{boxText("R", R), boxText("e0", e0), boxText("Tsoll", Tsoll), thermostat, seedOf(seed)});
     };
     // The parameters a state file names, unless given here.
     const auto fromState = [](const std::filesystem::path& path, const py::object& R, const py::object& e0,
