@@ -2,56 +2,41 @@
 // points closer than a given reach without measuring all n(n-1)/2 pairs.
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
 namespace ljgas {
 
 // With cells at least as wide as the reach, two points closer than the reach
 // lie in one cell or in two neighbouring ones (across the periodic edges
-// too). Each cell then meets itself and four of its eight neighbours (the
-// one to its right and the three above), so that with three or more cells a
-// side every pair of neighbouring cells is met once. With fewer than three
-// the neighbours would repeat, and one cell holds every point instead.
-//
-// Items are the caller's numbers, 0..items-1 (the caller's particle numbers,
-// or places in a list of its own). Each cell keeps its items as a chain, the
-// last inserted first.
+// too). Each cell meets itself and four of its eight neighbours (the one to
+// its right and the three above), so with three or more cells a side every
+// pair of neighbouring cells is met once; with fewer, one cell holds all.
+// Items are the caller's numbers 0..items-1, chained per cell, the last
+// inserted first.
 class CellList {
 public:
-    // The most cells a side, up to `most`, that are still at least `reach`
-    // wide (with a margin for the rounding of a coordinate times the count);
-    // 1 when fewer than three would be.
+    // The most cells a side, up to `most`, still at least `reach` wide (with
+    // a margin for rounding); 1 when fewer than three would be.
     static int sidesFor(double reach, int most);
 
-    // Empties every cell and sets `side` cells a side (1, or 3 and more) for
-    // items 0..items-1.
+    // Empties every cell and sets `side` cells a side (1, or 3 and more).
     void reset(int side, int items);
-    int side() const { return side_; }
 
     // The cell column (or row) of a coordinate in [0, 1]; 1 goes to the last.
     int cellOf(double v) const;
-    // The same for a coordinate in units of 2^-32 box lengths, exactly: the
-    // cell whose span of 2^32 / side units holds it.
-    int cellOf(std::uint32_t v) const
-    {
-        return static_cast<int>((static_cast<std::uint64_t>(v) * static_cast<std::uint64_t>(side_)) >> 32);
-    }
 
-    // Puts an item into cell (cx, cy), at the head of the cell's chain.
+    // Puts an item at the head of cell (cx, cy)'s chain.
     void insert(int item, int cx, int cy);
 
     // visit(a, b) once for every pair of items in one cell or in two
-    // neighbouring cells: cell by cell, row by row from (0, 0); within a cell
-    // its own pairs first (each item with those after it in the chain), then
-    // its items against those of the right, above-left, above and
-    // above-right cells in turn.
+    // neighbouring cells, cell by cell from (0, 0): a cell's own pairs (each
+    // item with those after it in the chain), then its items against those
+    // of the right, above-left, above and above-right cells.
     template <class Visit>
     void forEachNearPair(Visit&& visit) const;
-    // visit(b) for the items that item `a`, in cell (cx, cy), meets: those
-    // after it in its own cell's chain, then those of the right, above-left,
-    // above and above-right cells. Called for every item, it meets every
-    // pair of forEachNearPair once. Three or more cells a side.
+    // visit(b) for the items that item `a` of cell (cx, cy) meets, in the
+    // same order: called for every item, it meets every pair of
+    // forEachNearPair once. Three or more cells a side.
     template <class Visit>
     void forEachNeighbour(int a, int cx, int cy, Visit&& visit) const;
 

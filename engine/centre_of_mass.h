@@ -14,29 +14,24 @@ struct MeanVelocity {
 MeanVelocity centreOfMassVelocity(const Record& rec);
 
 // Why a drift appears at all: the pair forces are equal and opposite, so the
-// total momentum changes only by rounding, a random walk far below anything
-// visible. But the staggered neighbour list leaks energy, the thermostat puts
-// it back by scaling every velocity by lambda > 1, and that scales the
-// rounding-level momentum as well, by about e every 10^5 steps at the
-// defaults. Left alone, after a few 10^6 steps the whole gas slides across
-// the box while its internal motion freezes, and the read-out still shows the
-// target temperature.
+// total momentum changes only by rounding. But the staggered neighbour list
+// leaks energy, the thermostat puts it back by scaling every velocity by
+// lambda > 1, and that scales the rounding-level momentum as well, by about e
+// every 10^5 steps at the defaults: after a few 10^6 steps the whole gas
+// slides across the box while its internal motion freezes.
 //
-// The limit: rounding leaves a mean velocity of order 1e-8 of the rms speed
-// after the lattice start and some 1e-6 after 10^6 steps without the
-// thermostat. 1e-4 of the rms speed, sqrt(T), lies well above that, so an
-// untouched run is the same to the bit for as long as the drift stays
-// rounding noise, and well below anything a person could see or the
-// temperature could feel (the drift's share of T is then under 1e-8).
+// Rounding leaves a mean velocity of order 1e-8 of the rms speed after the
+// lattice start and some 1e-6 after 10^6 steps without the thermostat. 1e-4
+// of the rms speed, sqrt(T), lies well above that, so an untouched run is the
+// same to the bit while the drift is rounding noise, and well below anything
+// visible (the drift's share of T is then under 1e-8).
 inline constexpr double DriftLimit = 1e-4;
 
 // When |v_cm| > DriftLimit * sqrt(T), subtracts v_cm from every velocity
-// (each result rounded to single) and returns true; the mean velocity is
-// then back at rounding level. Otherwise changes nothing and returns false.
-// T is the temperature of the velocities as they are now: the one just
-// measured, times lambda^2 when the thermostat has just rescaled them, so
-// that drift and temperature are compared like with like (a rescaling that
-// multiplies both by lambda leaves their ratio, and the decision, alone).
+// (each result rounded to single) and returns true; otherwise changes
+// nothing. T is the temperature of the velocities as they are now (times
+// lambda^2 when the thermostat has just rescaled them), so that a rescaling
+// leaves the decision alone.
 bool removeDriftBeyondRounding(Record& rec, double T);
 
 }  // namespace ljgas

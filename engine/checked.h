@@ -1,6 +1,5 @@
-// Checked arithmetic: the few helpers through which every engine result passes.
-// They round to single precision, divide, convert to 16/32-bit integers and
-// index the fixed arrays, and throw EngineError when a result cannot be held.
+// Checked arithmetic: the few helpers through which every engine result
+// passes, throwing EngineError when a result cannot be held.
 #pragma once
 
 #include <array>
@@ -21,15 +20,12 @@ enum class ErrorKind { Overflow, DivisionByZero, IndexOutOfRange };
 const char* errorText(ErrorKind kind) noexcept;
 
 // The parameter box whose value most likely led to an error, so that a host
-// can say what the box held: R for a histogram bin or cut-off that fails,
-// e0 for a force beyond single precision, Tsoll for the thermostat.
+// can say what the box held.
 enum class SuspectBox { None, R, e0, Tsoll };
 
-// A check that failed. The hot loops throw only the kind; the code round
-// them, which knows which discs or which quantity it was working on, adds
-// what was being computed and the run adds the step, so the message says why:
-// "Overflow at step 1423: the force between discs 42 and 17 at distance
-// 1.2e-06 R".
+// A check that failed. The hot loops throw only the kind; the code round them
+// adds what was being computed and the run adds the step: "Overflow at step
+// 1423: the force between discs 42 and 17 at distance 1.2e-06 R".
 class EngineError : public std::exception {
 public:
     explicit EngineError(ErrorKind kind) noexcept : kind_(kind) {}
@@ -37,8 +33,8 @@ public:
     ErrorKind kind() const noexcept { return kind_; }
     // What was being computed and the likely cause; empty when unknown.
     const std::string& detail() const noexcept { return detail_; }
-    // The step of the run in which the check failed (1 for the first); 0
-    // outside a step: in a lattice start or while a run is being prepared.
+    // The run's step in which the check failed (1 for the first); 0 outside
+    // a step (a lattice start, a run's start).
     std::int64_t step() const noexcept { return step_; }
     SuspectBox suspect() const noexcept { return suspect_; }
     // The kind, the step where known, and the detail where known.
@@ -46,14 +42,12 @@ public:
 
     // The code nearest the failure knows most: a detail already given stays.
     void explain(std::string detail, SuspectBox suspect = SuspectBox::None);
-    // A likely cause seen from further out, after the detail; the suspect
-    // box it names counts unless a nearer one was named.
+    // A likely cause seen from further out, after the detail; its suspect
+    // counts unless a nearer one was named.
     void addCause(const std::string& cause, SuspectBox suspect);
     void setStep(std::int64_t step);
-    // The same step counted over all the steps behind the state (a window's
-    // earlier runs, a state file's steps), where a front end knows them: the
-    // message then says which count is which, "at step 10505 of the run
-    // (27191 in all)", where the two differ.
+    // The same step counted over all the steps behind the state, where a
+    // front end knows them: "at step 10505 of the run (27191 in all)".
     void setStepInAll(std::int64_t step);
     // A remark in brackets at the end: "(the R= box reads 'abc' as 0)".
     void addRemark(const std::string& remark);
@@ -95,17 +89,15 @@ inline double divide(double a, double b)
 
 // Round to the nearest integer, a half going to the even neighbour, for
 // |v| < 2^51: adding and removing 1.5 * 2^52 leaves exactly the rounded value
-// in the default rounding mode (and the compiler may not fold it, since we
-// never build with fast-math).
+// in the default rounding mode (never folded: we never build with fast-math).
 inline double roundHalfEven(double v)
 {
     constexpr double shifter = 6755399441055744.0;  // 1.5 * 2^52
     return (v + shifter) - shifter;
 }
 
-// Float-to-integer conversions: round half to even, fail outside the range
-// of Int (std::int16_t or std::int32_t). The first test keeps the rounding
-// trick within its range and turns NaN away.
+// Round half to even, failing outside the range of Int (16 or 32 bits). The
+// first test keeps the rounding trick within its range and turns NaN away.
 template <class Int>
 inline Int toInt(double v)
 {
@@ -134,13 +126,6 @@ inline std::int16_t sub16(std::int16_t a, std::int16_t b) { return narrow16(std:
 inline std::int16_t mul16(std::int16_t a, std::int16_t b) { return narrow16(std::int32_t{a} * b); }
 
 // 32-bit signed integer arithmetic with overflow checks.
-inline std::int32_t add32(std::int32_t a, std::int32_t b)
-{
-    std::int32_t r;
-    if (__builtin_add_overflow(a, b, &r)) [[unlikely]]
-        fail(ErrorKind::Overflow);
-    return r;
-}
 inline std::int32_t sub32(std::int32_t a, std::int32_t b)
 {
     std::int32_t r;
@@ -156,8 +141,7 @@ inline std::int32_t mul32(std::int32_t a, std::int32_t b)
     return r;
 }
 
-// A zero-filled array with the fixed index range 0..Last whose every access
-// is checked against that range.
+// A zero-filled array with the fixed index range 0..Last, every access checked.
 template <class T, int Last>
 class FixedArray {
 public:

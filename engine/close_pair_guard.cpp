@@ -97,9 +97,8 @@ bool ClosePairGuard::mayBeClose(int i, int j) const
 void ClosePairGuard::findClosePairs(const Record& rec)
 {
     std::vector<std::int16_t>& discs = discs_;
-    // Cells at least as wide as the guard distance, and no wider, so that
-    // few pairs are measured: a close pair lies in one cell or in two
-    // neighbouring ones, across the periodic edges too.
+    // Cells as wide as the guard distance and no wider, so that few pairs
+    // are measured.
     const int m = static_cast<int>(std::min<double>(MaxCellsPerSide, std::floor(1.0 / guard_)));
     if (discs.size() <= DirectLimit || m < 3) {
         // Longest paths first: once a partner's path is too short, so are
@@ -116,8 +115,6 @@ void ClosePairGuard::findClosePairs(const Record& rec)
         return;
     }
 
-    // Each disc meets the discs after it in its own cell and those of four
-    // neighbouring cells (cell_list.h).
     const auto cellOf = [this](float v) {
         return cells_.cellOf(static_cast<double>(v) - std::floor(static_cast<double>(v)));
     };
@@ -209,9 +206,8 @@ void ClosePairGuard::endStep(const Record& rec, const float* speed2, float dt)
     stepMoved_ = false;
     slot_ = (slot_ + 1) % SliceCount;
     if (slot_ == 0 && ++cyclesSinceSummed_ == CyclesBetweenSums) {
-        // Sums kept by adding and taking away drift by rounding, by a few
-        // units in the last place of a path per step: made afresh long
-        // before that adds up to the slack.
+        // Sums kept by adding and taking away drift by a few units in the
+        // last place per step: made afresh long before that nears the slack.
         cyclesSinceSummed_ = 0;
         std::fill(path_.begin(), path_.end(), 0.0f);
         for (const std::vector<float>& m : moves_) {

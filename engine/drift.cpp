@@ -26,8 +26,8 @@ float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum, PendingWei
         y[k] = toSingle(step * vy[k] + y[k]);
         x[k] = wrapped(x[k]);
         y[k] = wrapped(y[k]);
-        // The sum's overflow check waits for the end (see addSquaredSpeeds),
-        // so a drift error still comes first, as it would in two passes.
+        // The sum's overflow check waits for the end (addSquaredSpeeds), so
+        // a drift error still comes first, as in two passes.
         const double u = vx[k];
         const double w = vy[k];
         v2sum = static_cast<float>(u * u + v2sum + w * w);

@@ -9,11 +9,9 @@
 
 namespace ljgas {
 
-// x := dt*vx + x, y := dt*vy + y, then one strict wrap test per edge: a
-// coordinate of exactly 0 or 1 stays, so positions lie in [0, 1]. With the
-// velocities already kicked this is symplectic Euler. A particle faster than
-// 1000 box lengths per unit time would leave [0, 1]; nothing guards that.
-// The strict wraps of one drifted coordinate.
+// One strict wrap test per edge: a coordinate of exactly 0 or 1 stays, so
+// positions lie in [0, 1]. A particle faster than 1000 box lengths per unit
+// time would leave [0, 1]; nothing guards that.
 inline float wrapped(float x)
 {
     if (x > 1.0f)
@@ -23,6 +21,8 @@ inline float wrapped(float x)
     return x;
 }
 
+// x := dt*vx + x, y := dt*vy + y, then the wraps: with the velocities
+// already kicked, symplectic Euler.
 inline void driftAndWrap(Record& rec, int p, float dt)
 {
     float& x = rec.x[p];
@@ -34,12 +34,11 @@ inline void driftAndWrap(Record& rec, int p, float dt)
     y = wrapped(y);
 }
 
-// For a run that draws nothing in between: driftAndWrap for particles 1..n,
-// then addSquaredSpeeds, with the same results and the same error at the
-// same point. Done in one pass (the drift leaves velocities alone), so the
-// long chain of dependent additions of the sum overlaps the drift's work.
-// The refresh's pending histogram weights are added in the same pass too;
-// when the drift fails, the caller adds the rest (AddPendingWeightsOnExit).
+// For a run that draws nothing: driftAndWrap for particles 1..n, then
+// addSquaredSpeeds, with the same results and the same error at the same
+// point, in one pass so that the sum's long chain of dependent additions
+// overlaps the drift's work. The refresh's pending weights are added in the
+// same pass; when the drift fails, the caller adds the rest.
 float driftAllAndAddSquaredSpeeds(Record& rec, float dt, float v2sum, PendingWeights& weights);
 
 // v2sum := vx*vx + v2sum + vy*vy for particles 1..n, in that order, rounded

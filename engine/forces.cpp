@@ -54,6 +54,14 @@ void explainKick(EngineError& e, const Record& rec, int i, int j, const RunParam
               " after their kick, beyond single precision");
 }
 
+// The one-pair kick, then the squared speeds.
+float kickOneByOne(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch)
+{
+    kick(rec, list, p);
+    const auto count = static_cast<int>(scratch.saved) - 1;
+    return kernels::kernels().squaredSpeeds(rec.vx.data() + 1, rec.vy.data() + 1, count, scratch.speed2.data() + 1);
+}
+
 }  // namespace
 
 void kick(Record& rec, const NeighbourList& list, const RunParams& p)
@@ -80,22 +88,10 @@ KickScratch::KickScratch(std::int32_t listCap)
 {
 }
 
-namespace {
-
-// The one-pair kick, then the squared speeds.
-float kickOneByOne(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch)
-{
-    kick(rec, list, p);
-    const auto count = static_cast<int>(scratch.saved) - 1;
-    return kernels::kernels().squaredSpeeds(rec.vx.data() + 1, rec.vy.data() + 1, count, scratch.speed2.data() + 1);
-}
-
-}  // namespace
-
 float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch)
 {
-    // The velocities before the kick, to go back to: here if a batched
-    // velocity overflows, and for a caller that begins the step again.
+    // The velocities before the kick, to go back to here or in a caller
+    // that begins the step again.
     float* vx = rec.vx.data();
     float* vy = rec.vy.data();
     const auto touched = static_cast<std::size_t>(std::clamp<int>(rec.n, 0, ParticleArray::last)) + 1;
@@ -107,12 +103,10 @@ float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScrat
     if (batched.pairKicks == nullptr)
         return kickOneByOne(rec, list, p, scratch);
 
-    // The positions of the stored pairs in visiting order. Their indexes were
-    // checked against the particle arrays when the refresh read them.
+    // The positions of the stored pairs in visiting order. Every pair joins
+    // two of particles 1..n, checked when the refresh or the guard took them.
     const float* x = rec.x.data();
     const float* y = rec.y.data();
-    // Every pair of the list joins two of particles 1..n: the refresh and
-    // the guard take them from there.
     std::size_t total = 0;
     for (int s = 1; s <= SliceCount; ++s) {
         const int count = list.ListCount[s];
@@ -157,9 +151,8 @@ float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScrat
             vy[j] = vy[j] - *ky;
         }
     }
-    // A speed whose square is not finite comes from a velocity that is not,
-    // or so close to the end of single precision that the one-pair code
-    // must look at it.
+    // A square that is not finite comes from a velocity that is not, or one
+    // so near the end of single precision that the one-pair code must look.
     const float fastest = batched.squaredSpeeds(vx + 1, vy + 1, static_cast<int>(touched) - 1, scratch.speed2.data() + 1);
     if (!std::isfinite(fastest)) {
         std::copy_n(scratch.savedVx.data(), touched, vx);

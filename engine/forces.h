@@ -42,10 +42,9 @@ inline void kickPair(Record& rec, int i, int j, const RunParams& p)
 }
 
 // Working space of the batched kick, allocated with the run: the positions
-// of the stored pairs of all slices one after another (one long batch
-// keeps the vector units busy; twenty short ones leave them waiting), the
-// kick of each, and the velocities of particles 0..saved-1 as they were
-// before the last kick.
+// of the stored pairs of all slices in one long batch (twenty short ones
+// leave the vector units waiting), the kick of each, and the velocities of
+// particles 0..saved-1 from before the last kick.
 struct KickScratch {
     explicit KickScratch(std::int32_t listCap);
 
@@ -63,14 +62,13 @@ struct KickScratch {
 // refreshed still interacts until the refresh drops it.
 void kick(Record& rec, const NeighbourList& list, const RunParams& p);
 
-// The same kick, with the force arithmetic of all pairs done in batches where
-// the processor allows (it depends on positions only, which the kick does
-// not move); the velocities are then updated pair after pair in list order.
-// If any pair's arithmetic would fail a check, or any velocity overflows, the
-// whole kick is done again from the saved velocities one pair at a time, so
-// that the error comes at the same pair with the same velocities updated.
-// The velocities from before the kick stay in the scratch, and so do the
-// squared speeds after it; returns the largest of those.
+// The same kick, the force arithmetic of all pairs in batches where the
+// processor allows (it depends on positions only), then the velocities pair
+// after pair in list order. If any pair would fail a check, or a velocity
+// overflows, the kick is done again from the saved velocities one pair at a
+// time, so that the error comes at the same pair with the same velocities.
+// Leaves the squared speeds after the kick in the scratch; returns the
+// largest.
 float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScratch& scratch);
 
 }  // namespace ljgas

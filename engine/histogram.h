@@ -14,53 +14,44 @@
 
 namespace ljgas {
 
-// nbins := 200, then g(1..200) := 0, with their double sums. Bin 0 and bins
-// above 200 keep theirs.
+// nbins := 200, then g(1..200) := 0 with their double sums; other bins keep
+// theirs.
 void resetHistogram(Record& rec);
 
 // Why double sums as well: a bin adds 1/k in single precision at every
 // visit, and once it holds some 10^4 weights each addition loses a visible
-// part of its weight (and past 2^24 weights all of it). The far bins get
-// dozens of visits a step: after 10^6 steps they are about 1 % off, after
-// 2 x 10^7 up to 9 %. So each plotted bin has the same sum kept in double as
-// well. While every plotted bin agrees with its sum to a relative 1e-3 (a
-// tenth of a per cent: less than a plot, or the statistics of a run that
-// long, can show) the bins are read as they are, so a run is the same to the
-// bit as long as single precision holds; from the first check at which one
-// does not, the plotted bins are read from their sums, rounded to single,
-// for the rest of the run. A run checks every fifth cycle (every 100 steps),
-// at the plot's slice; whoever reads the bins in between, the plot included,
-// reads them through plottedBins(), which makes the same choice at that
-// moment without changing the record.
+// part of its weight (past 2^24 all of it); the far bins, with dozens of
+// visits a step, are 1 % off after 10^6 steps and 9 % after 2 x 10^7. So
+// each plotted bin has its sum kept in double too. While every plotted bin
+// agrees with its sum to 1e-3 (less than a plot or the statistics can show)
+// the bins are read as they are, so a run is the same to the bit as long as
+// single precision holds; from the first check at which one does not, the
+// plotted bins are read from their sums, rounded to single, for the rest of
+// the run. A run checks every fifth cycle, at the plot's slice; readers in
+// between go through plottedBins(), which makes the same choice.
 //
-// The sums cost the additions nothing. Every weight of bin k is the same
-// 1/k, so the single-precision bin runs through one fixed sequence of
-// values, fl(g + 1/k) after fl(g + 1/k), each higher than the last while the
-// bin holds fewer than 2^22 weights (1/k is then more than a unit in its
-// last place). At each check the count follows that sequence from where it
-// last stood to where the bin stands now: within one power of two every
-// addition moves the bin by the same number of units, so the visits since
-// are a division, binade by binade. The sum is then the count times 1/k in
-// double. Once the bins are read from the sums (or one nears 2^22 weights,
-// which sends them there early) the plotted bins start afresh from 0 at
-// every check, so that the count never meets a rounding that hides a visit;
-// from then on they hold only the additions since the last check, and only
-// plottedBins() reads them right.
+// The sums cost the additions nothing. Every weight of bin k is 1/k, so the
+// single bin runs through one fixed sequence fl(g + 1/k), fl(fl(g + 1/k) +
+// 1/k), ..., rising while it holds fewer than 2^22 weights. Within one power
+// of two every addition moves it by the same number of units, so at a check
+// the visits since the last are a division, binade by binade, and the sum is
+// the count times 1/k. Once the sums are read (or a bin nears 2^22 weights)
+// the plotted bins start afresh from 0 at every check, so that the count
+// never meets a rounding that hides a visit; only plottedBins() reads them
+// right from then on.
 inline constexpr double SingleBinTolerance = 1e-3;
 inline constexpr int CyclesPerHistogramCheck = 5;
 
-// At a check: the counts catch up with the bins, and the plotted bins switch
-// to their sums once one has fallen behind, for good.
+// At a check: the counts catch up, and the bins switch to their sums for
+// good once one has fallen behind.
 void keepPlottedBinsTrue(Record& rec);
 
 // How many additions of `weight`, each rounded to single, take a bin from
-// `from` to `to`: -1 when `to` is not on that sequence (or the additions stall
-// before it).
+// `from` to `to`: -1 when `to` is not on that sequence or lies past a stall.
 double additionsBetween(float from, float to, double weight);
 
-// g(1..nbins) as they are to be read, at any moment: the bins, or their sums
-// rounded to single once one bin has fallen behind (also between two checks,
-// without changing the record). Element k-1 is bin k.
+// g(1..nbins) as they are to be read, at any moment, without changing the
+// record. Element k-1 is bin k.
 std::vector<float> plottedBins(const Record& rec);
 
 // The bin of a pair at squared distance r2: r / (14R / nbins) rounded half to
@@ -72,9 +63,9 @@ inline std::int16_t binIndex(float r2, float R, std::int16_t nbins)
     return toInt16(divide(r, R) / 14.0 * nbins);
 }
 
-// 1/k for every bin k = 1..20000, divided once when the program is built
-// (the compiler's division rounds as the processor's does). Entry 0 is unused:
-// a pair in bin 0 is a division by zero.
+// 1/k for every bin k = 1..20000, divided when the program is built (the
+// compiler's division rounds as the processor's). A pair in bin 0 is a
+// division by zero.
 inline constexpr auto binWeight = [] {
     std::array<double, HistogramArray::last + 1> w{};
     for (int k = 1; k <= HistogramArray::last; ++k)
@@ -92,12 +83,11 @@ inline void addToBin(Record& rec, std::int16_t k)
     g = toSingle(static_cast<double>(g) + binWeight[static_cast<std::size_t>(k)]);
 }
 
-// The weights of a batched refresh, their bins known and checked, waiting
-// to be added in pair order. A weight is at most 1, and the largest single
-// plus 1 rounds back to the largest single, so these additions cannot fail:
-// a run may make them a little later, interleaved with other work, provided
-// they are all made before anything reads the histogram and before an error
-// ends the step.
+// The weights of a batched refresh, their bins checked, waiting to be added
+// in pair order. A weight is at most 1, and the largest single plus 1 rounds
+// back to it, so these additions cannot fail: a run may make them a little
+// later, interleaved with other work, as long as all are made before anything
+// reads the histogram and before an error ends the step.
 struct PendingWeights {
     const std::int32_t* bins = nullptr;
     std::int32_t count = 0;
@@ -115,9 +105,8 @@ struct PendingWeights {
     void addAll(Record& rec) { addUpTo(rec, count); }
 };
 
-// Adds whatever is still pending when it goes out of scope: at the end of
-// the stretch of a step that may hold weights back, and also when an error
-// ends the step there, so the histogram never misses a binned pair.
+// Adds whatever is still pending when it goes out of scope, also when an
+// error ends the step, so the histogram never misses a binned pair.
 class AddPendingWeightsOnExit {
 public:
     AddPendingWeightsOnExit(PendingWeights& weights, Record& rec) : weights_(weights), rec_(rec) {}
@@ -130,10 +119,10 @@ private:
     Record& rec_;
 };
 
-// Bin one pair. The bin is formed on every call, warm-up included; only when
-// step > 200 does the pair add 1/k: a ring of radius k*w has an area
-// proportional to k, so the weight turns pair counts into g(r). Returns
-// whether the pair was added.
+// Bin one pair: the bin is formed on every call, warm-up included; only when
+// step > 200 does the pair add 1/k (a ring of radius k*w has an area
+// proportional to k, so the weight turns pair counts into g(r)). Returns
+// whether it was added.
 inline bool binPair(Record& rec, float r2, float step)
 {
     const std::int16_t k = binIndex(r2, rec.R, rec.nbins);

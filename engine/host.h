@@ -1,7 +1,5 @@
-// Host: what a run or a lattice start reaches outside the engine, in two
-// parts kept apart: the parameter boxes it reads, and what it shows (the
-// read-out, the particle view and the plot, each of which may be absent).
-// The caller owns the loop: a run is stepped from outside (session/).
+// Host: what a run or a lattice start reaches outside the engine: the
+// parameter boxes it reads, and what it shows, each part of which may be absent.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +10,8 @@ namespace ljgas {
 
 struct Record;
 
-// The parameter boxes, each read at the moment the engine needs it: R at a
-// lattice start, e0 at a run's start, the thermostat box and then Tsoll at
-// each temperature read-out. Texts exactly as typed.
+// The parameter boxes, each read when the engine needs it: R at a lattice
+// start, e0 at a run's start, the thermostat box and Tsoll at each read-out.
 struct Boxes {
     std::function<std::string()> R;
     std::function<std::string()> e0;
@@ -44,8 +41,7 @@ struct Host {
     Boxes boxes;
     // Shows a measured temperature; may be left empty.
     std::function<void(float T)> showTemperature;
-    // Absent (null): nothing is drawn, and a run skips the 450 erase and
-    // draw calls of every step.
+    // Null: nothing is drawn, and a run skips 450 calls a step.
     ParticleView* view = nullptr;
     DistributionPlot* plot = nullptr;
 };

@@ -1,6 +1,5 @@
 // The lane layer of the batched pair loops on AVX2: four pairs per
-// instruction, doubles in 256-bit and singles in 128-bit registers, lane
-// masks as plain bits. Include only from a file compiled with -mavx2.
+// instruction, lane masks as plain bits. For the file compiled with -mavx2.
 #pragma once
 
 #include <immintrin.h>
@@ -27,7 +26,6 @@ constexpr PackedLanes packLanes()
     return table;
 }
 inline constexpr PackedLanes packedLanes = packLanes();
-
 
 // + - * / on Doubles and Singles are the compiler's own lane-by-lane
 // operations, each rounded once: nothing is contracted or reordered.

@@ -1,7 +1,5 @@
-// The lane layer of the batched pair loops on AVX-512: eight pairs per
-// instruction, doubles in 512-bit and singles in 256-bit registers, lane
-// masks in mask registers. Include only from a file compiled for AVX-512
-// (F, VL, BW, DQ).
+// The lane layer of the batched pair loops on AVX-512 (F, VL, BW, DQ): eight
+// pairs per instruction, lane masks in mask registers. For its own file only.
 #pragma once
 
 #include <immintrin.h>

@@ -45,7 +45,6 @@ void placeOnLattice(Record& rec, RandomSequence& random)
 void initializeLattice(Record& rec, Host& host, RandomSequence& random)
 {
     rec.n = ParticleCount;
-    // An R beyond single precision fails here, before any particle moves.
     const double R = textToNumber(host.boxes.R());
     try {
         rec.R = toSingle(R);

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "histogram.h"
 #include "pair_kernels.h"
 #include "runtime/number_to_text.h"
 
@@ -40,10 +39,9 @@ namespace {
 std::string discs(int i, int j) { return "discs " + std::to_string(i) + " and " + std::to_string(j); }
 
 // What failed at the pair (i, j) a refresh was visiting, and the likely
-// cause, worked out again from the same numbers without the checks. The
-// limits come from the largest distance, sqrt(1/2): its bin ratio is
-// 10.1 / R, which exceeds the 16-bit range below R = 3.08e-4 and the
-// histogram's 20000 bins below R = 5.05e-4.
+// cause, worked out again without the checks. The largest distance,
+// sqrt(1/2), has the bin ratio 10.1 / R: beyond 16 bits below R = 3.08e-4,
+// beyond the histogram's 20000 bins below R = 5.05e-4.
 void explainVisit(EngineError& e, const Record& rec, int i, int j)
 {
     if (i < 1 || i > ParticleArray::last || j < 1 || j > ParticleArray::last)
@@ -84,25 +82,12 @@ void explainVisit(EngineError& e, const Record& rec, int i, int j)
 }
 
 // One pair at a time: the reference every batched path must match.
-void refreshOneByOne(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
-                     float step, std::int64_t& binnedVisits)
+template <class OnPair>
+void refreshOneByOne(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, const Record& rec,
+                     float rc2, OnPair&& onPair)
 {
     try {
-        list.refresh(s, pairs, cursor, rec, rc2, [&](float r2) {
-            if (binPair(rec, r2, step))
-                ++binnedVisits;
-        });
-    } catch (EngineError& e) {
-        explainVisit(e, rec, cursor.i, cursor.j);
-        throw;
-    }
-}
-
-// A slice of the initial build, which bins nothing.
-void buildOneByOne(NeighbourList& list, int s, PairCursor& cursor, const Record& rec, float rc2)
-{
-    try {
-        list.refresh(s, list.ListCap, cursor, rec, rc2, [](float) {});
+        list.refresh(s, pairs, cursor, rec, rc2, onPair);
     } catch (EngineError& e) {
         explainVisit(e, rec, cursor.i, cursor.j);
         throw;
@@ -131,11 +116,10 @@ bool splitIntoRows(const PairCursor& cursor, std::int32_t pairs, RefreshScratch&
     return true;
 }
 
-// The refresh in two passes: distances, bins and the new list slice, in
+// The refresh in two passes: distances, bins and the new list slice in
 // batches; then the histogram, pair by pair in sequence order (additions to
-// one bin must come in the order of the pairs). False, with the record
-// unchanged, when the stretch cannot be batched or some pair would fail a
-// check: the caller then goes one pair at a time.
+// one bin must come in pair order). False, with the record unchanged, when
+// the stretch cannot be batched or some pair would fail a check.
 bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, Record& rec, float rc2,
                     bool weighting, std::int64_t& binnedVisits, RefreshScratch& scratch, PendingWeights* defer)
 {
@@ -163,8 +147,7 @@ bool refreshBatched(NeighbourList& list, int s, std::int32_t pairs, PairCursor& 
     cursor.i = last.i;
     cursor.j = static_cast<std::int16_t>(last.firstJ + last.length - 1);
 
-    // Every bin is checked, so the weights cannot fail: now, or later for
-    // a caller that wants them later.
+    // Every bin is checked, so the weights cannot fail: now, or later.
     if (weighting) {
         PendingWeights weights{scratch.bin.data(), pairs, 0};
         if (defer != nullptr)
@@ -182,7 +165,7 @@ void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& r
 {
     cursor.reset();
     for (std::int16_t s = 1; s <= SliceCount; ++s)
-        buildOneByOne(list, s, cursor, rec, rc2);
+        refreshOneByOne(list, s, list.ListCap, cursor, rec, rc2, [](float) {});
 }
 
 void buildNeighbourList(RunList& run, Record& rec, float rc2)
@@ -192,7 +175,7 @@ void buildNeighbourList(RunList& run, Record& rec, float rc2)
     std::int64_t noVisits = 0;
     for (std::int16_t s = 1; s <= SliceCount; ++s) {
         if (!refreshBatched(list, s, list.ListCap, run.cursor, rec, rc2, false, noVisits, run.scratch, nullptr))
-            buildOneByOne(list, s, run.cursor, rec, rc2);
+            refreshOneByOne(list, s, list.ListCap, run.cursor, rec, rc2, [](float) {});
     }
 }
 
@@ -202,7 +185,10 @@ void refreshAndBin(RunList& run, int s, Record& rec, float rc2, float step, std:
     const std::int32_t pairs = pairsPerRefresh(rec.n);
     const bool weighting = step > static_cast<float>(WarmUpSteps);
     if (!refreshBatched(run.list, s, pairs, run.cursor, rec, rc2, weighting, binnedVisits, run.scratch, defer))
-        refreshOneByOne(run.list, s, pairs, run.cursor, rec, rc2, step, binnedVisits);
+        refreshOneByOne(run.list, s, pairs, run.cursor, rec, rc2, [&](float r2) {
+            if (binPair(rec, r2, step))
+                ++binnedVisits;
+        });
 }
 
 }  // namespace ljgas

@@ -38,8 +38,7 @@ struct PairCursor {
 };
 
 // ListCount(s) pairs (ListI(k, s), ListJ(k, s)), k = 1..ListCount(s), in
-// slices s = 1..20, with j < i. Allocated once at run start for ListCap
-// pairs per slice; released with the run.
+// slices s = 1..20, with j < i; room for ListCap pairs per slice.
 class NeighbourList {
 public:
     explicit NeighbourList(std::int32_t n);
@@ -59,9 +58,8 @@ public:
     const std::int16_t* sliceI(int s) const { return &ListI_[index(0, s)]; }
     const std::int16_t* sliceJ(int s) const { return &ListJ_[index(0, s)]; }
 
-    // Empty slice s, then visit the next `pairs` pairs of the sequence from
-    // the cursor on. Each pair's r^2 goes to onPair (the histogram, in a
-    // step's refresh) before the pair is kept if r^2 < rc2, strictly.
+    // Empty slice s, then visit the next `pairs` pairs from the cursor on:
+    // each pair's r^2 goes to onPair before the pair is kept if r^2 < rc2.
     template <class OnPair>
     void refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec, float rc2,
                  OnPair&& onPair);
@@ -82,9 +80,8 @@ private:
 };
 
 // Working space of the batched refresh, allocated with the run: the bin of
-// every pair a refresh visits, the plotted ones among them (1..nbins), and
-// the rows (one i, consecutive j) the visited stretch of the
-// pair sequence falls into.
+// every pair a refresh visits, and the rows (one i, consecutive j) the
+// stretch of the pair sequence falls into.
 struct RefreshScratch {
     struct Row {
         std::int16_t i;
@@ -99,8 +96,8 @@ struct RefreshScratch {
     std::vector<Row> rows;
 };
 
-// A run's neighbour list, with the pair cursor its refreshes move along and
-// the working space of the batched refresh.
+// A run's neighbour list, the cursor its refreshes move along, and the
+// batched refresh's working space.
 struct RunList {
     explicit RunList(std::int32_t n) : list(n), scratch(list.ListCap) {}
 
@@ -109,18 +106,16 @@ struct RunList {
     RefreshScratch scratch;
 };
 
-// A step's refresh of slice s: visits the next n(n-1)/2/20 pairs from the
-// cursor on, bins each into the histogram (weighted only when step > 200,
-// counting the added visits in binnedVisits) and keeps the close ones,
-// exactly as refresh() with binPair does. Distances and bins are computed in
-// batches where the processor allows; any batch that would fail a check is
-// redone pair by pair. With `defer`, batched weights may be left in it for
-// the caller to add (see PendingWeights); visits are counted all the same.
+// A step's refresh of slice s, exactly as refresh() with binPair: the next
+// n(n-1)/2/20 pairs from the cursor on, each binned (weighted only when
+// step > 200, counted in binnedVisits), the close ones kept. Batched where
+// the processor allows; a batch that would fail a check is redone pair by
+// pair. With `defer`, batched weights may be left there for the caller to add.
 void refreshAndBin(RunList& run, int s, Record& rec, float rc2, float step, std::int64_t& binnedVisits,
                    PendingWeights* defer = nullptr);
 
 // The whole list at run start: cursor to (1, 0), slices 1..20 in turn, the
-// cursor running on from one slice to the next. Bins nothing.
+// cursor running on. Bins nothing.
 void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& rec, float rc2);
 // The same, batched where the processor allows.
 void buildNeighbourList(RunList& run, Record& rec, float rc2);

@@ -1,6 +1,5 @@
 #include "observables.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -15,9 +14,8 @@ namespace {
 // More cells than this per side buy nothing for a thousand particles.
 constexpr int MaxCellsPerSide = 32;
 
-// Positions of particles 1..n in double, each taken into [0, 1] so that the
-// difference of two lies in [-1, 1] and one comparison per side gives the
-// minimum image. Index 0 is unused, as in the record.
+// Positions of particles 1..n in double, taken into [0, 1] so that one
+// comparison per side gives the minimum image. Index 0 is unused.
 struct Positions {
     std::vector<double> x;
     std::vector<double> y;
@@ -64,16 +62,8 @@ struct PairSums {
     }
 };
 
-void addAllPairs(PairSums& sums, const Positions& p, int n)
-{
-    for (int i = 2; i <= n; ++i)
-        for (int j = 1; j < i; ++j)
-            sums.add(p, i, j);
-}
-
-// The same pairs found through square cells at least as wide as the
-// cut-off (cell_list.h): about a fifteenth of the work of the all-pairs loop
-// for the default gas.
+// The pairs through cells as wide as the cut-off: about a fifteenth of the
+// work of all pairs for the default gas.
 void addPairsByCells(PairSums& sums, const Positions& p, int n, int m)
 {
     CellList cells;
@@ -129,19 +119,20 @@ Observables measureObservables(const Record& rec, double e0, double R)
         o.potential = o.pressure = o.total = std::numeric_limits<double>::quiet_NaN();
         return o;
     }
-    if (const int m = cellsPerSide(sums.rc2); m >= 3)
+    if (const int m = cellsPerSide(sums.rc2); m >= 3) {
         addPairsByCells(sums, p, n, m);
-    else
-        addAllPairs(sums, p, n);
+    } else {
+        for (int i = 2; i <= n; ++i)
+            for (int j = 1; j < i; ++j)
+                sums.add(p, i, j);
+    }
 
     o.potential = 4.0 * e0 * sums.energy;
     o.total = o.kinetic + o.potential;
-    // Virial theorem in d = 2 dimensions with area A = 1:
-    //   P A = (1/d) (sum of m v^2 + sum over pairs of r.F) = kinetic + W/2,
-    // W = 24 e0 * sums.virial. This is LAMMPS's compute pressure, which
-    // reports (dof * T_LAMMPS + W) / (d A): its dof * T_LAMMPS is the full
-    // sum of m v^2 whatever degrees of freedom it counts, so its press equals
-    // this pressure (lj units, box area 1).
+    // Virial theorem in d = 2 with area A = 1: P A = (1/d) (sum of m v^2 +
+    // sum over pairs of r.F) = kinetic + W/2, W = 24 e0 * sums.virial. This
+    // is LAMMPS's press, (dof * T_LAMMPS + W) / (d A), whose dof * T_LAMMPS is
+    // the full sum of m v^2.
     o.pressure = o.kinetic + 12.0 * e0 * sums.virial;
     return o;
 }

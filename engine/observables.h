@@ -17,14 +17,12 @@ struct Observables {
     double vcmY = 0.0;
 };
 
-// The observables of the record's particles 1..n with well depth e0 and
-// sigma = 2R (pass the single-precision e0 and R a run holds, widened: a run
-// keeps the R it started with when the lattice is placed anew with another,
-// and its forces are the ones to measure). Every pair whose minimum-image
-// distance is below 8R counts, at its current distance, whatever a run's
-// neighbour list holds; the potential is not shifted at the cut-off. Positions may lie anywhere: each is first taken
-// into the box; a non-finite one gives NaN energies and pressure. Nothing in
-// the record changes, so a run's bits are the same whether or not this is
+// The observables of particles 1..n with well depth e0 and sigma = 2R (the
+// single-precision e0 and R a run holds, widened). Every pair whose
+// minimum-image distance is below 8R counts, whatever a run's neighbour list
+// holds; the potential is not shifted at the cut-off. Positions are first
+// taken into the box; a non-finite one gives NaN energies and pressure. The
+// record is not changed, so a run's bits are the same whether or not this is
 // called. An empty record gives all zeros.
 Observables measureObservables(const Record& rec, double e0, double R);
 

@@ -1,16 +1,10 @@
 // Batched loops for the hot parts of a step, one table of entry points per
-// instruction set: the distances and histogram bins of a stretch of the pair
-// sequence, the velocity kicks of the stored pairs, and the small per-disc
-// and per-bin passes round them. Each pair loop does, lane by lane, exactly
-// the double and single operations of the one-pair code, in the same order,
-// and reports whether any pair would have failed a check; the caller then
-// redoes the whole batch one pair at a time, which raises the error at the
-// right pair.
+// instruction set, each file compiled for its set alone.
 //
-// Plain functions on plain arrays, with no inline code shared with the rest
-// of the engine: each instruction set's file is compiled for it alone, and
-// its table is handed out only when the processor has it. The loops
-// themselves are written once, in pair_kernels_body.h.
+// Each pair loop does, lane by lane, exactly the operations of the one-pair
+// code in the same order, and reports whether any pair would have failed a
+// check; the caller then redoes the batch one pair at a time, which raises
+// the error at the right pair.
 #pragma once
 
 #include <cstdint>
@@ -48,12 +42,11 @@ struct PairPositions {
 };
 
 struct Kernels {
-    // One row of the pair sequence: particle i with j = firstJ ..
-    // firstJ+count-1. For each pair, r2 as Radius2 gives it and its bin as
-    // binIndex gives it; the pairs with r2 < rc2 are appended to the list
-    // slice. False when a rounding
-    // to single would overflow or a bin falls outside the rule's range; the
-    // outputs are then unspecified. Null: no batched refresh at this level.
+    // One row of the pair sequence, particle i with j = firstJ ..
+    // firstJ+count-1: each pair's bin as binIndex gives it from Radius2, and
+    // the pairs with r2 < rc2 appended to the list slice. False (the outputs
+    // unspecified) when a rounding to single would overflow or a bin falls
+    // outside the rule's range. Null: no batched refresh at this level.
     bool (*refreshRow)(const float* x, const float* y, int i, int firstJ, int count, const RefreshRule& rule,
                        const RefreshOutput& out);
 
@@ -79,8 +72,7 @@ struct Kernels {
     bool (*binsAgree)(const float* g, const double* sum, int count, double tolerance);
 };
 
-// The entry points of a level; the scalar table has no pair loops (the
-// one-pair code is used) and plain per-disc and per-bin loops.
+// The entry points of a level; the scalar table has no pair loops.
 const Kernels& kernelsFor(SimdLevel level);
 // Those of the level in use.
 inline const Kernels& kernels() { return kernelsFor(simdLevel()); }

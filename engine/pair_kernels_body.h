@@ -1,24 +1,13 @@
 // The batched pair loops written once, over a lane layer L (Avx2Lanes,
-// Avx512Lanes): L::width pairs per instruction, in double precision where
-// the one-pair code works in double, rounded to single where it rounds. The
-// default rounding mode is in force throughout, and the compiler may not
-// contract or reorder anything, so every lane computes exactly what the
-// one-pair code computes.
+// Avx512Lanes): L::width pairs per instruction, in double where the one-pair
+// code works in double, rounded to single where it rounds. With the default
+// rounding mode and nothing contracted or reordered, every lane computes
+// exactly what the one-pair code computes.
 //
-// Included only by the file of each instruction set, which compiles its own
-// copy with its own flags. Everything here is therefore a template over L:
-// a plain inline function would be compiled once per file, the linker would
-// keep any one of the copies, and an AVX2 processor could land in AVX-512
-// code.
-//
-// A lane layer holds, for its instruction set: the width; the vector types
-// Doubles, Singles and Ints (32-bit) and the lane masks Mask; Active, the
-// lanes of a batch that hold pairs, with active(valid) and lanes(active);
-// loads and stores that touch the active lanes only; widen and narrow
-// between single and double; integers, floor, nearest, sqrt and abs; the
-// comparisons isZero, notAbove, outside, below and notFinite, as lane
-// masks; max and largest (across the lanes) of singles; and
-// storeLaneNumbers and storeCopies for the list.
+// Included only by each instruction set's file, compiled with its own flags,
+// so everything here is a template over L: a plain inline function would be
+// compiled once per file, the linker would keep any one copy, and an AVX2
+// processor could land in AVX-512 code.
 #pragma once
 
 #include <cstdint>
@@ -60,8 +49,8 @@ bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, co
     const Doubles highest = L::doubles(rule.highestBin);
     const Singles rc2 = L::singles(rule.rc2);
     const Doubles half = L::doubles(0.5);
-    // The estimate's error bound, doubled: 2^-24 from the single root, and
-    // a few double roundings in it and in the exact chain.
+    // The estimate's error bound, doubled: 2^-24 from the single root and a
+    // few double roundings.
     const Doubles errorBound = L::doubles(1.2e-7);
     const double perLength = static_cast<double>(rule.nbins) / 14.0 / rule.R;
     const Doubles binsPerLength = L::doubles(perLength);
@@ -106,10 +95,9 @@ bool refreshRow(const float* x, const float* y, int i, int firstJ, int count, co
         anyBad |= L::lanes(active) & L::outside(rounded, lowest, highest);
         L::store(bin + m, active, L::integers(rounded));
 
-        // The close pairs go to the list in sequence order: packed together
-        // and written a whole batch at a time (what lies past the count is
-        // unused), as long as a whole batch fits the slice; one by one after
-        // that.
+        // The close pairs go to the list in sequence order: a whole packed
+        // batch at a time (what lies past the count is unused) while a batch
+        // fits the slice, one by one after that.
         auto close = static_cast<unsigned>(L::lanes(active) & L::below(r2, rc2));
         if (stored + L::width <= rule.listCap) {
             L::storeLaneNumbers(listJ + stored + 1, firstJ + m, close);

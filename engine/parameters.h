@@ -1,6 +1,5 @@
-// The parameters of a gas as a person gives them: the texts of the R, e0 and
-// Tsoll boxes, the thermostat box, and the seed of the random sequence; and
-// the numbers a run takes from them.
+// The parameters of a gas as a person gives them (box texts, thermostat,
+// seed), and the numbers a run takes from them.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +11,7 @@
 
 namespace ljgas {
 
-// Texts exactly as typed: the engine reads each at the moment it needs it
-// (R at a lattice start, e0 at a run's start, Tsoll at each read-out), as
-// far as it is a number.
+// Texts exactly as typed, read by the engine when it needs them (host.h).
 struct Parameters {
     std::string R = "0.01";
     std::string e0 = "0.2";

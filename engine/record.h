@@ -22,16 +22,15 @@ struct Record {
     std::int16_t nbins = 0;      // bins cleared and plotted; 200 from the first run on
     float R = 0.0f;              // particle radius, box lengths (diameter sigma = 2R)
 
-    // How many weights each plotted bin has had, the bin's value up to which
-    // they are counted, and whether the plotted bins are now read from their
-    // counts, as sums in double (see histogram.h).
+    // Weights each plotted bin has had, the bin's value they are counted up
+    // to, and whether the bins are read from these sums (histogram.h).
     PlottedVisits gVisits;
     PlottedValues gCounted;
     bool gShowsSums = false;
 
-    // Counts the changes of positions: each step of a run, each lattice
-    // start, each state put in. A run that finds it changed since its own
-    // last step knows that its neighbour list is no longer its own doing.
+    // Counts the changes of positions (steps, lattice starts, states put
+    // in): a run that finds it changed since its own last step knows that its
+    // neighbour list is no longer its own doing.
     std::uint64_t positionsVersion = 0;
 };
 

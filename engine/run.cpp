@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 #include "drift.h"
 #include "histogram.h"
@@ -69,9 +68,8 @@ void explainKineticSum(EngineError& e, const Record& rec)
                   shortNumber(std::sqrt(fastest2)) + ", whose square lies beyond single precision");
 }
 
-// The temperature whose collisions the gas rule of sub_steps.h resolves: the
-// measured T, or the thermostat's target where the gas is warmer than that
-// but less than twice as warm (a target below 0 brings the gas to rest).
+// The temperature the gas is held at (sub_steps.h); a target below 0 brings
+// the gas to rest.
 double heldTemperature(float T, Host& host)
 {
     if (host.boxes.thermostat() != 1)
@@ -87,8 +85,6 @@ std::size_t particleSlots(const Record& rec)
 
 }  // namespace
 
-// The parameters are fixed here for the run, e0 for the whole of it; the
-// others until discs of another R are placed (takeRadius).
 Run::Run(Record& rec, Host& host, RunStats& stats)
     : rec_(rec), host_(host), stats_(stats), p_(cutOffOf(rec)), list_(rec.n),
       kickScratch_(mul32(list_.list.ListCap, SliceCount)), guard_(rec, rec.R),
@@ -111,10 +107,7 @@ Run::Run(Record& rec, Host& host, RunStats& stats)
 
 // Discs placed with another R during the run (Initialize, an opened state):
 // forces of one radius on discs drawn at another are no picture of any gas,
-// so from here on the run is one of the new R, as if Go had just been
-// pressed on it, but for e0, which it keeps: cut-off, sigma, guard and
-// sub-steps of the new R, the whole list built afresh, the 20-step cycle and
-// the step count from their start, g(r) cleared with a new warm-up.
+// so the run goes on as if Go had just been pressed, but keeps its e0.
 void Run::takeRadius()
 {
     RunParams p = cutOffOf(rec_);
@@ -155,11 +148,8 @@ void Run::step()
     try {
         {
             // The refresh's weights are all in the histogram by the end of
-            // this block, also when an error ends the step inside it, and
-            // before anything can read the histogram.
+            // this block, whatever ends it.
             const AddPendingWeightsOnExit addWeights(pending_, rec_);
-            // Re-examine one twentieth of the pairs: bin each distance, keep
-            // the close ones in this step's slice.
             doing_ = "the refresh of the neighbour list and g(r)";
             if (slice_ == 1)
                 list_.cursor.reset();
@@ -236,11 +226,10 @@ void Run::integrate()
     lastDrift_ = p_.dt;
 }
 
-// The step from its start as k kick-drift steps of dt/k, with the smallest
-// k from `least` up in which no disc moves too far in any sub-step.
-// Everything else of the step stays once per step: the refresh and the
-// histogram before, the kinetic sum, the plot and the read-out after. A
-// shown step erases every circle first and draws them all at the end.
+// The step from its start as k kick-drift steps of dt/k, the smallest k from
+// `least` up in which no disc moves too far in any sub-step. The rest of the
+// step stays once per step. A shown step erases every circle first and draws
+// them all at the end.
 void Run::integrateInSubSteps(int least)
 {
     pending_.addAll(rec_);
@@ -300,30 +289,24 @@ void Run::integrateInSubSteps(int least)
 
 // Drift, wrap and the kinetic sum. With a view, each particle is erased,
 // moved and drawn in one pass, so the picture is never cleared as a whole.
-// Without one, the drift, the sum and the held-back histogram weights share
-// one pass, where the long chain of the sum's additions overlaps the rest.
+// Without one, the drift, the sum and the held-back weights share one pass.
 void Run::moveParticles()
 {
     try {
-        moveAndSum();
+        if (ParticleView* view = host_.view) {
+            const std::int16_t count = narrow16(rec_.n);
+            for (std::int16_t k = 1; k <= count; ++k) {
+                view->eraseParticle(rec_, k);
+                driftAndWrap(rec_, k, p_.dt);
+                view->drawParticle(rec_, k);
+            }
+            v2sum_ = addSquaredSpeeds(rec_, v2sum_);
+        } else {
+            v2sum_ = driftAllAndAddSquaredSpeeds(rec_, p_.dt, v2sum_, pending_);
+        }
     } catch (EngineError& e) {
         explainKineticSum(e, rec_);
         throw;
-    }
-}
-
-void Run::moveAndSum()
-{
-    if (ParticleView* view = host_.view) {
-        const std::int16_t count = narrow16(rec_.n);
-        for (std::int16_t k = 1; k <= count; ++k) {
-            view->eraseParticle(rec_, k);
-            driftAndWrap(rec_, k, p_.dt);
-            view->drawParticle(rec_, k);
-        }
-        v2sum_ = addSquaredSpeeds(rec_, v2sum_);
-    } else {
-        v2sum_ = driftAllAndAddSquaredSpeeds(rec_, p_.dt, v2sum_, pending_);
     }
 }
 

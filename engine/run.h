@@ -35,13 +35,12 @@ struct RunStats {
 // parameters to the end of the run. Everything here is released with it.
 class Run {
 public:
-    // Run start: parameters, histogram reset, plot set-up, the full
-    // neighbour list; clears the stop flag.
+    // Run start: parameters, histogram reset, plot set-up, the full list;
+    // clears the stop flag.
     Run(Record& rec, Host& host, RunStats& stats);
 
-    // One step: refresh one slice, kick,
-    // erase-drift-draw, kinetic sum, plot and temperature on their slices.
-    // When the record's R is no longer the run's, the run first takes it.
+    // One step: refresh one slice, kick, erase-drift-draw, kinetic sum, plot
+    // and temperature on their slices; a new R of the record is taken first.
     // Throws EngineError when a check fails; the record keeps the values it
     // had then, and the run is not to be stepped again.
     void step();
@@ -53,7 +52,6 @@ private:
     void integrate();
     void integrateInSubSteps(int least);
     void moveParticles();
-    void moveAndSum();
 
     Record& rec_;
     Host& host_;
@@ -61,15 +59,14 @@ private:
     RunParams p_;
     RunList list_;
     KickScratch kickScratch_;
-    // The refresh's histogram weights, held back within a step so a run
-    // without a view can add them during the drift.
+    // The refresh's weights, held back so a run without a view can add them
+    // during the drift.
     PendingWeights pending_;
     ClosePairGuard guard_;
     float speedLimit2_ = 0.0f;  // beyond it a disc moves too far in dt
     int gasSubSteps_ = 1;       // the sub-steps every step takes for the gas's collisions
     float lastDrift_ = 0.0f;  // the time of the step's last drift
-    // The step's starting positions and velocities, to take it again in
-    // sub-steps.
+    // The step's starting positions and velocities, to redo it in sub-steps.
     std::vector<float> keptX_, keptY_, keptVx_, keptVy_;
     std::int16_t slice_ = 1;
     std::int64_t plotCycles_ = 0;  // cycles that reached the plot's slice

@@ -10,8 +10,7 @@ float subStepSpeedLimit2(float R, float dt)
 {
     const double limit = SubStepReach * 2.0 * static_cast<double>(R) / dt;
     const double limit2 = limit * limit;
-    // A radius that is not positive leaves nothing to resolve: the checks
-    // report what such a run does.
+    // A radius that is not positive leaves nothing to resolve.
     if (!(R > 0.0f) || !(dt > 0.0f) || !(limit2 < std::numeric_limits<float>::max()))
         return std::numeric_limits<float>::infinity();
     return static_cast<float>(limit2);
@@ -33,10 +32,10 @@ int collisionSubSteps(float R, float e0, double T, float dt)
         return 1;
 
     // The stiffness at the turning point of the gas's fast tail, shared out
-    // over the sub-steps the speed limit gives most steps, and the well's
-    // own, which reaches every step. The tail's omega^2 dt^2 = x^(1/3) q is
-    // compared cubed, x q^3 against the limit^6: square roots are the only
-    // function rounded exactly everywhere, and no cube root is needed.
+    // over the sub-steps the speed limit gives most steps, and the well's own.
+    // The tail's omega^2 dt^2 = x^(1/3) q is compared cubed, x q^3 against
+    // the limit^6: square roots are the only function rounded exactly
+    // everywhere.
     const double scale = (step * step) / (sigma * sigma);
     const double limit2 = CollisionStepLimit * CollisionStepLimit;
     const double reach = SubStepReach * sigma / step;

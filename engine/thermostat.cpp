@@ -39,17 +39,16 @@ ThermostatReading temperatureStep(Record& rec, Host& host, float v2sum)
     const float T = reading.T;
     if (host.showTemperature)
         host.showTemperature(T);
-    // The temperature of the velocities as they leave this step: T, rescaled
-    // by lambda^2 when the thermostat acts.
+    // The temperature of the velocities as they leave this step.
     double Tnow = T;
     if (host.boxes.thermostat() == 1) {
         // The target is read afresh every time, so edits act at the next window.
         reading.TsollText = host.boxes.Tsoll();
-        reading.Tsoll = textToNumber(reading.TsollText);
+        const double Tsoll = textToNumber(reading.TsollText);
         try {
-            reading.lambda = thermostatFactor(reading.Tsoll, T);
+            reading.lambda = thermostatFactor(Tsoll, T);
         } catch (EngineError& e) {
-            e.explain("the thermostat's Tsoll / T with Tsoll = " + shortNumber(reading.Tsoll) +
+            e.explain("the thermostat's Tsoll / T with Tsoll = " + shortNumber(Tsoll) +
                           " and T = 0: every disc is at rest",
                       SuspectBox::Tsoll);
             throw;

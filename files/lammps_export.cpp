@@ -29,7 +29,6 @@ std::string exact(float value) { return exactNumber(static_cast<double>(value));
 // the same point as one at 0.
 float intoBox(float v) { return v == 1.0f ? 0.0f : v; }
 
-
 std::string thermostatSection(const RunSettings& settings)
 {
     if (!settings.thermostat)
@@ -56,7 +55,6 @@ std::string thermostatSection(const RunSettings& settings)
            "variable        Ttarget equal $(v_Tsoll*count(all)/(2*count(all)-2):%.17g)\n"
            "fix             hold all temp/berendsen ${Ttarget} ${Ttarget} " + numberToText(damping) + "\n\n";
 }
-
 
 // How the steps compare with the potential's own time unit sigma sqrt(m/e0),
 // of which MD usually takes 0.005 or less.

@@ -11,7 +11,6 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
-#include <string_view>
 
 #include "files/file_error.h"
 
@@ -62,9 +61,8 @@ std::size_t nameLimit(const std::string& directory)
     return limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
 }
 
-// The temporary's name is "." + stem + "." + mkstemp's six characters: the
-// stem is the target's name, cut short (never inside a UTF-8 character)
-// where the whole would exceed the folder's limit.
+// The temporary's name is "." + the target's name + "." + mkstemp's six
+// characters, the name cut short (never inside a UTF-8 character) to fit.
 constexpr std::size_t TemporaryExtra = 8;
 constexpr std::size_t UniqueLength = 6;
 
@@ -86,10 +84,9 @@ bool isUniquePart(std::string_view text)
            });
 }
 
-// A writer holds a lock on its temporary file until the file is renamed or
-// removed; the kernel drops the lock when the process dies, however it dies.
-// So a temporary of this pattern that can be locked was left by a run that
-// was killed, and goes.
+// A writer holds a lock on its temporary file until it is renamed or
+// removed, and the kernel drops the lock when the process dies: a temporary
+// of this pattern that can be locked was left by a killed run, and goes.
 void removeStaleTemporaries(const std::string& directory, const std::string& prefix)
 {
     DIR* folder = ::opendir(directory.c_str());
@@ -111,9 +108,8 @@ void removeStaleTemporaries(const std::string& directory, const std::string& pre
     ::closedir(folder);
 }
 
-// A regular file written in place (reached through /dev/stdout, say) may
-// have been longer than what we wrote: cut it there. Devices and pipes have
-// no length.
+// A regular file written in place (through /dev/stdout, say) may have been
+// longer than what we wrote: cut it there.
 bool cutToWritten(std::FILE* file, int& reason)
 {
     const int fd = ::fileno(file);
@@ -210,7 +206,7 @@ void OutputFile::openTemporary(const std::string& target)
 void OutputFile::openInPlace()
 {
     // No O_TRUNC: should a later output fail to open, this one is left as it
-    // was. A FIFO blocks here until it has a reader, as with a shell redirect.
+    // was. A FIFO blocks here until it has a reader.
     const int fd = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         fail("cannot write", path_, errno);
@@ -241,8 +237,12 @@ void OutputFile::growInPlace()
     growing_ = true;
     const off_t length = ::lseek(::fileno(file_), 0, SEEK_CUR);
     grown_ = length > 0 ? static_cast<long long>(length) : 0;
-    if (temporaryPath_.empty())
-        return;  // written in place already
+    if (!temporaryPath_.empty())
+        renameIntoPlace();
+}
+
+void OutputFile::renameIntoPlace()
+{
     if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) {
         const int reason = errno;
         discard();
@@ -319,19 +319,15 @@ void OutputFile::putInPlace()
 {
     if (temporaryPath_.empty())
         return;  // written in place
-    if (::rename(temporaryPath_.c_str(), target_.c_str()) != 0) {
-        const int reason = errno;
-        discard();
-        fail("cannot create", path_, reason);
-    }
-    temporaryPath_.clear();
+    renameIntoPlace();
     discard();
 }
 
-// RENAME_EXCHANGE swaps the two names in one step, so that until the second
-// file is in place the first's temporary name holds the old file, ready to
-// be swapped back. A file system without it (or a first file that is new)
-// takes a plain rename, and a failure then removes the new first file.
+// Both are finished first, then put in place. RENAME_EXCHANGE swaps the
+// first's names in one step, so that until the second file is in place the
+// temporary name holds the old file, ready to be swapped back. A file system
+// without it (or a new first file) takes a plain rename, and a failure then
+// removes the new first file.
 void commitTogether(OutputFile& first, OutputFile& second)
 {
     first.finish();

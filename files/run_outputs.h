@@ -16,23 +16,18 @@ struct Record;
 std::string temperatureHeader();
 std::string temperatureLine(std::int64_t step, float T);
 
-// The histogram's plotted bins and the visits binned into it, as they stood
-// at some step of a run: g(r) from that step on is what the run adds after.
+// The plotted bins and the visits binned, as they stood at some step.
 struct HistogramMark {
     std::array<float, PlotBins + 1> g{};  // g[1..200]; g[0] unused, as in the record
     std::int64_t binnedVisits = 0;
 };
 
-// g(r) of bins 1..200 (element k-1 is bin k). Bin k is centred on
-// r = k * 0.07R. Its entry g(k) sums 1/k over the visits that fell into it,
-// from the first step after the warm-up on: the curve the window plots (as
-// plottedBins() reads it). For an ideal gas the expected entry is
-// visits * 2 pi w^2 (ring area 2 pi k w^2 in the unit box, times the weight
-// 1/k), w = 0.07R the bin width. g_norm divides what the bin gained after
-// `from` by that, with the visits binned after `from`, so it tends to 1 at
-// distances where the gas is uncorrelated; it is 0 while no visit has been
-// binned after `from`. The default mark, all zeros, counts every visit of
-// the run.
+// g(r) of bins 1..200 (element k-1 is bin k), bin k centred on r = k * 0.07R:
+// g(k) sums 1/k over the visits after the warm-up, the curve the window
+// plots. An ideal gas's entry is visits * 2 pi w^2 (ring area 2 pi k w^2,
+// times the weight 1/k), w = 0.07R; g_norm divides what the bin gained after
+// `from` by that for the visits after `from`, so it tends to 1 where the gas
+// is uncorrelated (0 while none). The default mark counts the whole run.
 struct DistributionColumns {
     std::array<double, PlotBins> r{};      // box lengths
     std::array<double, PlotBins> g{};

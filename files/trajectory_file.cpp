@@ -12,7 +12,7 @@ namespace ljgas {
 
 namespace {
 
-// Every XYZ frame's cell and columns; see the header.
+// Every XYZ frame's cell and columns.
 constexpr const char* XyzFormat =
     "Lattice=\"1 0 0 0 1 0 0 0 1\" Properties=species:S:1:pos:R:3:momenta:R:3 pbc=\"T T F\"";
 

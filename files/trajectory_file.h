@@ -9,12 +9,11 @@
 //   X 0.0341217443 0.0329876132 0 0.412076503 -0.0993467122 0
 //   ...
 //
-// The last three columns are the momenta, which with every mass 1 are the
-// velocities: ASE takes a column named momenta as such (its get_velocities()
-// divides by the mass), where one named vel would be a bare array.
+// The last three columns are the momenta, with mass 1 the velocities: ASE
+// takes a column named momenta as such, where one named vel would be a bare
+// array.
 //
-// LAMMPS's text dump (MDAnalysis's LAMMPSDUMP, OVITO, ASE's
-// lammps-dump-text), whose every frame carries the box:
+// LAMMPS's text dump (MDAnalysis, OVITO, ASE), whose every frame has the box:
 //
 //   ITEM: TIMESTEP
 //   1000
@@ -29,11 +28,9 @@
 //   ...
 //
 // Neither format knows a two-dimensional cell: the unit square is the x-y
-// face of a unit cube, periodic in x and y and not in z, with every z and vz
-// 0. The discs are of the dummy element X, mass 1 in ASE as in this program
-// (type 1 in the dump). Positions and velocities carry nine significant
-// digits, so each reads back to the very float the run held; a reader of
-// only "name x y z" (MDAnalysis's XYZ) takes the first four columns.
+// face of a unit cube, periodic in x and y only, every z and vz 0. The discs
+// are of the dummy element X (type 1 in the dump). Nine significant digits
+// read back to the very float the run held.
 #pragma once
 
 #include <array>
@@ -50,17 +47,14 @@ enum class TrajectoryFormat { ExtendedXyz, LammpsDump };
 // The names an option gives the formats, in the enum's order.
 inline constexpr std::array<const char*, 2> TrajectoryFormatNames = {"xyz", "lammpstrj"};
 
-// The format of a trajectory written to `path`: the one `name` names when it
-// is not empty, else LAMMPS's dump for a path that ends in ".lammpstrj" (in
-// any case), extended XYZ for every other. Throws std::invalid_argument for
-// a name not in TrajectoryFormatNames.
+// The format `name` names, or without a name LAMMPS's dump for a `path`
+// ending in ".lammpstrj" (any case) and extended XYZ for any other. Throws
+// std::invalid_argument for a name not in TrajectoryFormatNames.
 TrajectoryFormat trajectoryFormat(std::string_view path, std::string_view name = {});
 
-// One frame of particles 1..n of the record after `step` steps. The XYZ
-// comment line also names the time step * dt (dt the single-precision
-// 0.001), T the temperature of this frame's velocities (the mean of
-// vx^2 + vy^2 per disc, the program's temperature without its 20-step
-// average), R the record's and e0 the run's; the dump has no place for them.
+// One frame of particles 1..n after `step` steps. The XYZ comment line also
+// names the time step * dt, T of this frame's velocities (the mean of
+// vx^2 + vy^2, without the 20-step average), R and the run's e0.
 std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0);
 
 }  // namespace ljgas

@@ -1,7 +1,5 @@
-// A trajectory written as the runs go, for the window's recording and the
-// Python module: in place under its name from its first frame on (it is read
-// while it grows, and a program that is killed leaves the frames it wrote),
-// each frame reaching the file whole, the last one the state it ends on.
+// A trajectory written as the runs go, in place from its first frame on so
+// that it can be read while it grows and is kept when the program is killed.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +19,7 @@ public:
     TrajectoryWriter(const std::string& path, TrajectoryFormat format, const Record& rec, std::int64_t step,
                      float e0);
 
-    // The frame of the state after `step`. One that cannot be written whole
-    // (a full disk) is taken back: the file ends with the last whole frame,
+    // The frame after `step`. One that cannot be written whole is taken back,
     // failed() turns true, and finish() says why.
     void frame(const Record& rec, std::int64_t step, float e0);
     bool failed() const { return file_.writeError() != 0; }

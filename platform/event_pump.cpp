@@ -16,12 +16,10 @@ namespace ljgas {
 namespace {
 
 #if defined(__x86_64__) || defined(__i386__)
-// The toolkit's drawing and event code uses 256- and 512-bit vector
-// instructions and can return with the upper halves of the vector registers
-// still marked in use. The simulation is compiled for plain SSE, and on some
-// processors every SSE instruction then has to merge with that state: the
-// steps between two rounds of event processing ran three times slower. One
-// VZEROUPPER after each round puts the registers back in the clean state.
+// The toolkit's code can return with the upper halves of the vector
+// registers marked in use, and on some processors every SSE instruction of
+// the simulation then merges with that state, three times slower. One
+// VZEROUPPER after each round of events puts the registers back clean.
 __attribute__((target("avx"))) void clearUpperVectorState()
 {
     _mm256_zeroupper();

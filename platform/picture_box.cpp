@@ -9,15 +9,12 @@
 #include <limits>
 #include <utility>
 
-#include "raster.h"
-
 namespace ljgas {
 
 namespace {
 
 // The screen is refreshed from the image at most once per display frame,
-// however many drawing calls come in between. Without a usable refresh rate
-// from the screen, 60 frames per second are assumed.
+// 60 a second when the screen gives no usable rate.
 constexpr double fallbackRefreshRate = 60.0;
 constexpr int shortestFrameMs = 4;
 constexpr int longestFrameMs = 50;
@@ -33,7 +30,7 @@ PictureBox::PictureBox(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     repaintTimer_.setSingleShot(true);
-    connect(&repaintTimer_, &QTimer::timeout, this, &PictureBox::refreshScreen);
+    connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 void PictureBox::setBackColor(QRgb colour)
@@ -53,8 +50,7 @@ void PictureBox::Scale(double x1, double y1, double x2, double y2)
     scaleTop_ = y1;
     scaleWidth_ = x2 - x1;
     scaleHeight_ = y2 - y1;
-    // A zero or non-finite extent leaves no usable coordinate system: the
-    // drawing calls then draw nothing until the next Scale.
+    // A zero or non-finite extent: nothing is drawn until the next Scale.
     if (!std::isfinite(scaleWidth_) || scaleWidth_ == 0.0)
         scaleWidth_ = std::numeric_limits<double>::quiet_NaN();
     if (!std::isfinite(scaleHeight_) || scaleHeight_ == 0.0)
@@ -119,9 +115,7 @@ void PictureBox::Circle(double x, double y, double r, QRgb colour)
 {
     const PixelTarget pixels = target();
     const QPointF centre = mapped(x, y);
-    // The radius is measured in horizontal units and drawn the same number
-    // of pixels in every direction, so the circle is round on screen even
-    // where the two axes have different scales.
+    // The radius in horizontal units, the same pixels in every direction.
     circles_.draw(pixels, centre.x(), centre.y(), r * pixelsPerRadiusUnit_, colour | 0xFF000000u);
     markDirty();
 }
@@ -202,9 +196,8 @@ void PictureBox::syncImageSize() const
 
 void PictureBox::markDirty()
 {
-    // The first drawing call after a refresh arms the timer; the calls that
-    // follow within the same frame ride along with it. The screen is never
-    // repainted from inside a drawing call.
+    // The first drawing call after a refresh arms the timer; the screen is
+    // never repainted from inside a drawing call.
     if (!repaintTimer_.isActive())
         repaintTimer_.start(frameIntervalMs());
 }
@@ -216,11 +209,6 @@ int PictureBox::frameIntervalMs() const
     if (!(rate >= 1.0))
         rate = fallbackRefreshRate;
     return std::clamp(static_cast<int>(1000.0 / rate), shortestFrameMs, longestFrameMs);
-}
-
-void PictureBox::refreshScreen()
-{
-    update();
 }
 
 }  // namespace ljgas

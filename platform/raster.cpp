@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <utility>
-#include <vector>
 
 namespace ljgas {
 
@@ -12,13 +10,11 @@ namespace {
 
 using i64 = std::int64_t;
 
-// Radii above this are left undrawn: 4 r^2 must stay exact in 64-bit
-// integers, and such a circle is 10^4 times larger than any screen.
+// Radii above this are left undrawn: 4 r^2 must stay exact in 64 bits.
 constexpr double maxRadius = 67108864.0;  // 2^26
 
-// Endpoints of a line within this many pixels of the image are drawn with
-// Bresenham over the whole segment, so a line's pixels never depend on the
-// box it is drawn in; farther ones are clipped in floating point first.
+// Lines with ends this near the image are drawn whole, so their pixels never
+// depend on the box; farther ones are clipped in floating point first.
 constexpr double nearRange = 1048576.0;  // 2^20
 
 // Bounds-checked writes into a pixel target.
@@ -62,8 +58,7 @@ i64 floorSmall(double t)
     return i - (t < static_cast<double>(i) ? 1 : 0);
 }
 
-// Centres at least this far from the origin, in pixels, are left undrawn by
-// the stencil: no image is that large.
+// Centres this far out, in pixels, are left undrawn by the stencil.
 constexpr double farCentre = 4.0e15;
 
 // floor(sqrt(s)) for 0 <= s <= 2^54, exact.
@@ -86,9 +81,8 @@ i64 arcHeight(i64 r, i64 x)
     return (isqrt(4 * (r * r - x * x)) + 1) / 2;
 }
 
-// The last offset x of the flat octant, where the outline is still at least
-// as far out across the axis as along it (x <= arcHeight(r, x)). Beyond it
-// the outline is steep and is drawn row by row instead.
+// The last offset x of the flat octant (x <= arcHeight(r, x)); beyond it the
+// outline is steep and is drawn row by row.
 i64 octantEnd(i64 r)
 {
     i64 x = static_cast<i64>(static_cast<double>(r) / std::sqrt(2.0));
@@ -182,8 +176,7 @@ void rasterCircle(const PixelTarget& target, double cx, double cy, double r, QRg
     const double h = static_cast<double>(target.height);
     const double rcx = std::floor(cx + 0.5);
     const double rcy = std::floor(cy + 0.5);
-    // Nothing to do when the outline misses the image: the centre is farther
-    // from the image than the radius, or the image lies wholly inside.
+    // Nothing to do when the outline misses the image, or holds it inside.
     const double nearX = std::max({0.0, -rcx, rcx - (w - 1.0)});
     const double nearY = std::max({0.0, -rcy, rcy - (h - 1.0)});
     if (std::hypot(nearX, nearY) > rr + 1.0)
@@ -222,8 +215,7 @@ void CircleStencil::build(i64 radius)
 {
     radius_ = radius;
     stride_ = 0;
-    // The pixels rasterCircle sets around a centre at the origin: the flat
-    // arcs column by column, the steep ones row by row, then each pixel once.
+    // The pixels rasterCircle sets around the origin, each once.
     std::vector<std::pair<i64, i64>> pixels;
     const i64 end = octantEnd(radius);
     for (i64 a = -end; a <= end; ++a) {
@@ -262,8 +254,8 @@ void CircleStencil::draw(const PixelTarget& target, double cx, double cy, double
         rasterCircle(target, cx, cy, r, colour);
         return;
     }
-    // A centre this far out cannot reach the image with a stencil's radius
-    // (the test is false for NaN too); nearer ones round exactly below.
+    // A centre this far out cannot reach the image (false for NaN too);
+    // nearer ones round exactly below.
     if (!(std::fabs(cx) < farCentre && std::fabs(cy) < farCentre))
         return;
     const i64 radius = floorSmall(r + 0.5);

@@ -9,16 +9,13 @@
 
 namespace ljgas {
 
-// All coordinates are in pixels, a pixel's centre at whole numbers; they are
-// rounded to the nearest pixel first, so equal arguments always set exactly
-// the same pixels. The image must be in QImage::Format_RGB32. Pixels outside
-// the image are left out; arguments that are infinite, NaN or too far out to
-// touch the image draw nothing, and the work is bounded by the image's size,
-// not by the arguments.
+// Coordinates in pixels, centres at whole numbers, rounded to the nearest
+// pixel first, so equal arguments set exactly the same pixels. Pixels outside
+// the image are left out; arguments that are NaN or too far out draw
+// nothing, and the work is bounded by the image's size.
 
-// The scanlines of an RGB32 image, as the rasterizers write them. Taking it
-// detaches the image, so the writes never reach a shared copy. A null image,
-// or one in another format, gives an empty target, which nothing is drawn on.
+// The scanlines of an RGB32 image. Taking it detaches the image, so the
+// writes never reach a shared copy; another format gives an empty target.
 struct PixelTarget {
     QRgb* bits = nullptr;
     std::int64_t stride = 0;  // pixels from one scanline to the next
@@ -27,19 +24,16 @@ struct PixelTarget {
 };
 PixelTarget pixelTarget(QImage& image);
 
-// The outline of a circle of radius r: for every column (and, on the steep
-// sides, every row) the pixel nearest to the true circle. Symmetric under
-// the eight reflections about the centre and 8-connected. A radius below one
-// half is a single pixel; r <= 0 draws nothing, and so does a radius beyond
-// 2^26 pixels.
+// The outline of a circle of radius r: for every column (every row on the
+// steep sides) the pixel nearest to the true circle, symmetric under the
+// eight reflections and 8-connected. Below one half a single pixel; r <= 0
+// or beyond 2^26 pixels draws nothing.
 void rasterCircle(QImage& image, double cx, double cy, double r, QRgb colour);
 void rasterCircle(const PixelTarget& target, double cx, double cy, double r, QRgb colour);
 
-// The same outline, drawn from a stencil of pixel offsets that is kept for
-// the last radius: a run draws every particle twice per step, all with one
-// radius, so the outline is worked out once and each circle is a few dozen
-// stores. Sets exactly the pixels rasterCircle sets; radii beyond
-// stencilLimit pixels are handed to rasterCircle.
+// The same pixels from a stencil of offsets kept for the last radius: a run
+// draws every particle twice per step, all with one radius, so each circle
+// is a few dozen stores. Radii beyond stencilLimit go to rasterCircle.
 class CircleStencil {
 public:
     static constexpr std::int64_t stencilLimit = 4096;

@@ -6,19 +6,15 @@ namespace ljgas {
 
 inline constexpr double TwipsPerInch = 1440.0;
 
-// A length or position in twips as whole pixels at `dpi` dots per inch,
-// rounded to the nearest pixel (halves away from zero). Values beyond the
-// range of int, infinities and NaN give 0.
+// Twips as whole pixels at `dpi`, halves away from zero; 0 beyond int or NaN.
 int twipsToPixels(double twips, double dpi);
 
 // A pixel count as twips at `dpi`, in single precision as the window's
 // geometry properties report it.
 float pixelsToTwips(double pixels, double dpi);
 
-// The outer top-left corner of a window of outer size windowWidth x
-// windowHeight centred on a screen of screenWidth x screenHeight, all in
-// twips. The halves are kept (no rounding to whole twips), and a screen
-// smaller than the window gives a negative corner.
+// The outer top-left corner, in twips with the halves kept, of a window
+// centred on a screen (negative on a screen smaller than the window).
 struct WindowOrigin {
     float Left;
     float Top;

@@ -4,11 +4,10 @@
 
 namespace ljgas {
 
-// While one lives, a SIGINT is noted here and then handled by the handler
-// that was in place (Python's, which records it for the interpreter). Where
-// SIGINT is ignored or left to its default, nothing is put in front of it.
-// Python runs its signal handlers in the main thread only, so a watch is
-// meant for a run in the main thread; watches may nest there.
+// While one lives, a SIGINT is noted here and passed on to the handler in
+// place (Python's); where SIGINT is ignored or left to its default, nothing
+// is put in front. Python handles signals in the main thread only, so a
+// watch is for a run in the main thread; watches may nest there.
 class InterruptWatch {
 public:
     InterruptWatch();

@@ -47,11 +47,6 @@ std::optional<std::uint64_t> seedOf(const py::object& seed)
     return value;
 }
 
-Parameters settingsOf(double R, double e0, double Tsoll, bool thermostat, const py::object& seed)
-{
-    return {boxText("R", R), boxText("e0", e0), boxText("Tsoll", Tsoll), thermostat, seedOf(seed)};
-}
-
 bool onMainThread()
 {
     const py::module_ threading = py::module_::import("threading");
@@ -74,9 +69,8 @@ std::optional<TrajectoryRequest> trajectoryOf(const std::optional<std::filesyste
 }
 
 // sim.run(steps) without Python's lock. In the main thread a Ctrl+C is
-// noticed after the step in progress: the lock is taken back only then, for
-// Python to run its handler, and the exception the handler raises (the
-// KeyboardInterrupt) ends the run there and is raised once the run stopped.
+// noticed after the step in progress: the lock is taken back for Python to
+// run its handler, and the KeyboardInterrupt it raises ends the run.
 void run(Simulation& sim, std::int64_t steps, const std::optional<std::filesystem::path>& trajectory,
          const std::optional<std::int64_t>& every, const std::optional<std::string>& format)
 {
@@ -141,20 +135,18 @@ PYBIND11_MODULE(_ljgas, m)
 {
     using namespace ljgas;
     m.doc() = "The 2-d Lennard-Jones gas of ljgas, driven as ljgas-batch drives it.";
-    // pybind11 looks NumPy's API up once, into a function-local static, at
-    // the first array it makes; and that lookup lets go of the GIL. Two
-    // threads making their first arrays at once then deadlock, the one on the
-    // static's guard, the other on the GIL, so the lookup happens here, while
-    // the import holds the GIL alone.
+    // pybind11 looks NumPy's API up into a function-local static at the
+    // first array, and the lookup lets go of the GIL: two threads making
+    // their first arrays at once would deadlock, so it happens here.
     (void)py::array_t<float>(0);
     py::register_exception<SimulationError>(m, "EngineError", PyExc_RuntimeError);
     py::register_exception<FileError>(m, "FileError", PyExc_OSError);
 
     const auto make = [](double R, double e0, double Tsoll, bool thermostat, const py::object& seed) {
-        return std::make_unique<Simulation>(settingsOf(R, e0, Tsoll, thermostat, seed));
+        return std::make_unique<Simulation>(
+            Parameters{boxText("R", R), boxText("e0", e0), boxText("Tsoll", Tsoll), thermostat, seedOf(seed)});
     };
-    // The parameters a state file names, unless given here; the defaults
-    // for those it does not name.
+    // The parameters a state file names, unless given here.
     const auto fromState = [](const std::filesystem::path& path, const py::object& R, const py::object& e0,
                               const py::object& Tsoll, const py::object& thermostat, const py::object& seed) {
         const ParticleState state = readStateFile(path.string());
@@ -221,7 +213,7 @@ for any other. Raises ljgas.FileError when the file cannot be written.)")
         .def(
             "gr",
             [](const Simulation& s) {
-                const Distribution d = s.distribution();
+                const DistributionColumns d = s.distribution();
                 return py::make_tuple(arrayOf(d.r), arrayOf(d.gNorm));
             },
             "(r, g_norm) over the 200 bins: r at each bin's centre in box lengths, g_norm the pair "

@@ -1,17 +1,12 @@
 #include "simulation.h"
 
 #include <algorithm>
-#include <utility>
 
-#include "engine/histogram.h"
 #include "files/output_file.h"
-#include "files/run_outputs.h"
-#include "files/trajectory_writer.h"
 
 namespace ljgas {
 
-// What ljgas-batch does before its run: the lattice start reads R from its
-// parameter and draws the velocities; a state given replaces the lattice's.
+// What ljgas-batch does before its run.
 Simulation::Simulation(const Parameters& parameters, const ParticleState* state) : session_(parameters)
 {
     try {
@@ -55,8 +50,7 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
             sim.running_ = false;
         }
     } finished{*this};
-    // The last frame: the state after the last step, or as the engine left
-    // the step it failed in.
+    // The last frame, also as the engine left a failed step.
     const auto finishTrajectory = [this, &writer](std::int64_t step) {
         if (!writer)
             return;
@@ -71,8 +65,7 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
         }
     } catch (const EngineError& e) {
         const std::int64_t failedIn = made() + (e.step() > 0 ? 1 : 0);
-        // An engine error is the one to tell, before a trajectory that could
-        // not be finished.
+        // The engine error is the one to tell.
         try {
             finishTrajectory(failedIn);
         } catch (const FileError&) {
@@ -84,9 +77,8 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
     return made() - before;
 }
 
-// One step of the run that every call continues: Go for the first call and
-// after an engine error (the run's parameters, a cleared histogram and a new
-// warm-up); a temperature shown in a failing step is still one shown.
+// One step of the run that every call continues, Go first where none goes
+// on; a temperature shown in a failing step is still one shown.
 void Simulation::step(std::optional<TrajectoryWriter>& writer, std::int64_t every)
 {
     const std::lock_guard lock(state_);
@@ -146,14 +138,10 @@ float Simulation::R() const
     return session_.record().R;
 }
 
-// The r and g_norm columns of ljgas-batch's --gr-out (distributionText),
-// counted from the end of the warm-up: the visits binned and the weights
-// gained since the run's start, which are those of the steps after 200.
-Distribution Simulation::distribution() const
+DistributionColumns Simulation::distribution() const
 {
     const std::lock_guard lock(state_);
-    const DistributionColumns columns = distributionColumns(session_.record(), session_.runStats().binnedVisits);
-    return {columns.r, columns.gNorm};
+    return distributionColumns(session_.record(), session_.runStats().binnedVisits);
 }
 
 Observables Simulation::observables() const

@@ -8,16 +8,8 @@
 
 namespace ljgas {
 
-namespace {
-
-RandomSequence sequenceFor(const std::optional<std::uint64_t>& seed)
-{
-    return seed ? RandomSequence(*seed) : RandomSequence();
-}
-
-}  // namespace
-
-Session::Session(Parameters parameters) : parameters_(std::move(parameters)), random_(sequenceFor(parameters_.seed))
+Session::Session(Parameters parameters)
+    : parameters_(std::move(parameters)), random_(parameters_.seed ? RandomSequence(*parameters_.seed) : RandomSequence())
 {
     host_.boxes = {[this] { return parameters_.R; }, [this] { return parameters_.e0; },
                    [this] { return parameters_.Tsoll; },
@@ -72,8 +64,7 @@ StepResult Session::step()
     Running& top = *runs_.back();
     const std::int64_t changes = top.stats.radiusChanges;
     const std::int64_t visits = top.stats.binnedVisits;
-    // The visits of a step's refresh are in the histogram, also of a step
-    // that failed; a run that took a new R cleared it first.
+    // A failed step's visits are in the histogram too; a new R cleared it.
     const auto countVisits = [&] {
         const bool restarted = top.stats.radiusChanges != changes;
         histogramVisits_ = restarted ? top.stats.binnedVisits : histogramVisits_ + top.stats.binnedVisits - visits;
@@ -120,8 +111,7 @@ StateParameters Session::stateParameters() const
     return ljgas::stateParameters(*rec_, settings, steps_);
 }
 
-// The step in all, and for a box whose text does not begin with a number
-// (so that it reads as 0), what it holds.
+// The step in all, and what a suspect box holds that reads as 0.
 void Session::complete(EngineError& error) const
 {
     if (error.step() > 0)

@@ -1,13 +1,10 @@
-// The command line is read with CLI11; the window reads its own (--help,
-// --version and Qt's options) with QCommandLineParser in ui/application.cpp.
-// Each program uses what its world has: ljgas-batch links no Qt.
+// The command line, read with CLI11: ljgas-batch links no Qt.
 #include "batch_options.h"
 
 #include <CLI/CLI.hpp>
 
 #include <charconv>
 #include <limits>
-#include <optional>
 #include <string_view>
 
 #include "files/file_error.h"
@@ -37,8 +34,8 @@ public:
 
 std::string inQuotes(const std::string& text) { return "'" + text + "'"; }
 
-// A box text must be one number: the window reads "0,2" as 0 and "abc" as 0
-// without a word, a batch run should not go ahead on a slip of the keyboard.
+// A box text must be one number: the window reads "0,2" and "abc" as 0, a
+// batch run should not go ahead on a slip of the keyboard.
 const CLI::Validator BoxNumber(
     [](std::string& text) -> std::string {
         switch (wholeTextNumber(text)) {
@@ -53,9 +50,9 @@ const CLI::Validator BoxNumber(
     },
     "");
 
-// Digits only, up to the largest value of the type. CLI11's own conversion
-// to an integer reads "010" as octal, "0x10" as hexadecimal and a number
-// beyond the type as its largest value; a count or a seed is none of these.
+// Digits only, up to the largest value of the type: CLI11's own conversion
+// reads "010" as octal, "0x10" as hexadecimal and a number beyond the type
+// as its largest value.
 template <class Integer>
 bool readWholeNumber(const std::string& text, Integer& value)
 {
@@ -147,8 +144,7 @@ void addOptions(CLI::App& app, BatchOptions& o, std::string& trajectoryFormatNam
                           "Tsoll and the thermostat from the file where it names them and the command\n"
                           "line does not";
     oneValue(app, app.add_option("--state-in", o.stateIn, stateIn), "FILE", FileName);
-    // Each output fills an entry of its own; those not given are dropped
-    // once the line has been read.
+    // Each output fills an entry; those not given are dropped after parsing.
     for (const BatchOutput& output : batchOutputs())
         oneValue(app, app.add_option(output.option, o.outputs[output.option], output.help),
                  output.inFolder.empty() ? "FILE" : "DIR", FileName);
@@ -165,9 +161,8 @@ void addOptions(CLI::App& app, BatchOptions& o, std::string& trajectoryFormatNam
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary")->disable_flag_override();
 }
 
-// CLI11 takes the arguments last first. It would read "--R=" as "--R" and
-// take the next argument as the value, so an empty value after "=" (an empty
-// box) is handed over as an argument of its own.
+// CLI11 takes the arguments last first, and would read "--R=" as "--R" with
+// the next argument as its value: an empty value is handed over on its own.
 std::vector<std::string> argumentsForCLI11(const CLI::App& app, const std::vector<std::string>& arguments)
 {
     std::vector<std::string> reversed;
@@ -184,9 +179,8 @@ std::vector<std::string> argumentsForCLI11(const CLI::App& app, const std::vecto
     return reversed;
 }
 
-// CLI11 reports three different mistakes as an ArgumentMismatch: an option
-// given twice (its policy), a value given to a flag, and a value missing at
-// the end of the line.
+// CLI11's ArgumentMismatch is one of three mistakes: an option given twice,
+// a value given to a flag, a value missing at the end of the line.
 std::string mismatch(const CLI::App& app, const std::vector<std::string>& arguments)
 {
     for (const CLI::Option* option : app.get_options()) {
@@ -218,12 +212,10 @@ std::string leftOver(const CLI::App& app)
     return (looksLikeOption ? "unknown option: " : "unexpected argument: ") + extras;
 }
 
-// The state is read in full before anything is written, but an output that
-// replaced it with a table would still destroy the user's input: only
-// --state-out may name it (going on from a state in place). Nor may two
-// outputs share a file, or a file output be a folder output's folder: only
-// the one written last would be left. Paths are compared as files on disk,
-// so a link to another output or a second spelling of its name is found out.
+// An output that replaced the --state-in file with a table would destroy the
+// user's input: only --state-out may name it. Nor may two outputs share a
+// file, or a file output be a folder output's folder: only the one written
+// last would be left. Paths are compared as files on disk.
 void checkFilesApart(const BatchOptions& o)
 {
     struct Named {
@@ -294,9 +286,8 @@ std::vector<std::string> takeStateParameters(BatchOptions& o, StateParameters& n
         }
         if (!sameNumber(p.value, *p.named, p.single)) {
             std::string note = overrides(parameterText(p.name, *p.named), p.option, p.value);
-            // The bug this guards against: a state saved at a small R run at
-            // a larger one starts with overlapping discs, and the run soon
-            // ends in a division by zero that says nothing of the radius.
+            // A state saved at a small R run at a larger one starts with
+            // overlapping discs, and soon fails in a way that says nothing of R.
             if (p.name == std::string_view("R") && textToNumber(p.value) > textToNumber(*p.named))
                 note += ": discs placed apart at R = " + *p.named + " may overlap at R = " + p.value;
             notes.push_back(note);

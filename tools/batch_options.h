@@ -1,6 +1,4 @@
-// Command-line options of ljgas-batch: the three box texts, the thermostat
-// box, the number of steps, the replica's seed, the equilibration and the
-// files to read and write.
+// Command-line options of ljgas-batch.
 #pragma once
 
 #include <cstdint>
@@ -13,14 +11,11 @@
 #include "files/trajectory_file.h"
 
 namespace ljgas {
-struct StateParameters;
-}
 
-namespace ljgas {
+struct StateParameters;
 
 struct BatchOptions {
-    // Box texts, handed to the engine exactly as typed; each is a number in
-    // full (the window's boxes read any text, ljgas-batch refuses a mistake).
+    // Box texts, handed to the engine as typed; each a number in full.
     std::string R = "0.01";
     std::string e0 = "0.2";
     std::string Tsoll = "0.3";
@@ -29,8 +24,7 @@ struct BatchOptions {
     // The lattice velocities from RandomSequence(seed); none: the window's
     // fixed sequence.
     std::optional<std::uint64_t> seed;
-    // The summary's means and g(r)'s g_norm count from the read-outs and
-    // pair visits after this step.
+    // The summary's means and g_norm count what comes after this step.
     std::int64_t equilibrate = WarmUpSteps;
     std::string stateIn;     // x, y, vx, vy replacing the lattice state
     OutputRequests outputs;  // the outputs asked for (batch_outputs.h)
@@ -39,8 +33,7 @@ struct BatchOptions {
     TrajectoryFormat trajectoryFormat = TrajectoryFormat::ExtendedXyz;
     bool quiet = false;
 
-    // The parameters the command line gave; those it did not are taken from
-    // the --state-in file when it names them.
+    // The parameters the command line gave; others come from --state-in.
     struct Given {
         bool R = false;
         bool e0 = false;
@@ -49,8 +42,7 @@ struct BatchOptions {
     } given;
 };
 
-// What the command line asks for: a run, the help text, the version, or
-// nothing because it is wrong.
+// What the command line asks for.
 struct ParsedCommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
@@ -60,11 +52,9 @@ struct ParsedCommandLine {
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// Takes the parameters that the --state-in file names into the options the
-// command line left at their defaults. A parameter the command line gave
-// wins and is dropped from `named`, so that the state does not set it
-// either; for each such parameter whose value differs from the file's, a
-// note for the user says so. Returns the notes.
+// Takes the parameters the --state-in file names into the options the
+// command line did not give. One it gave wins and is dropped from `named`;
+// the notes returned say where it differs from the file's.
 std::vector<std::string> takeStateParameters(BatchOptions& o, StateParameters& named);
 
 }  // namespace ljgas

@@ -6,7 +6,6 @@
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "files/thermo_file.h"
-#include "files/trajectory_file.h"
 #include "files/output_file.h"
 
 namespace ljgas {

@@ -1,5 +1,5 @@
-// The outputs of ljgas-batch, one row each: the option that asks for it, its
-// help text, and what is written into its file at each moment of the session.
+// The outputs of ljgas-batch, one row each: its option, its help text, and
+// what it writes at each moment of the session.
 #pragma once
 
 #include <cstdint>
@@ -21,13 +21,12 @@ struct Observables;
 struct Record;
 struct RunStats;
 
-// The open files of one output: the one file its option names, or the
-// files in the folder it names, in the order of its row's `inFolder`.
+// The open files of one output: its file, or the files of its folder in the
+// order of `inFolder`.
 using Streams = std::span<OutputFile* const>;
 
-// A temperature read-out: the run shows T in the yield of step `step`.
-// `measured` holds the energies and pressure of the state then, when an
-// output asked for them (`measures`), and is null otherwise.
+// A temperature read-out at the end of step `step`; `measured` is null
+// unless an output `measures`.
 struct ReadOut {
     const Record& rec;
     std::int64_t step;
@@ -35,15 +34,13 @@ struct ReadOut {
     const Observables* measured = nullptr;
 };
 
-// The lattice start: the state it left, and e0, Tsoll and the thermostat box
-// as the run will take them.
+// The lattice start: the state it left, and the settings the run will take.
 struct LatticeStart {
     const Record& rec;
     const RunSettings& settings;
 };
 
-// A sample of the run as it goes: the state at the end of step `step`, 0
-// for the state the run starts from. See atSample.
+// The state at the end of step `step` (0: the start). See atSample.
 struct Sample {
     const Record& rec;
     std::int64_t step;
@@ -51,10 +48,9 @@ struct Sample {
     TrajectoryFormat format;  // the one --trajectory-out writes
 };
 
-// The end of the session: the state the record holds, the run's counts, the
-// steps behind the state (those the run completed, plus those its --state-in
-// file names), the histogram as it stood at the end of the
-// equilibration, and e0, Tsoll and the thermostat box as the run took them.
+// The end of the session: the state, the run's counts, the steps behind the
+// state (with those --state-in names), the histogram at the end of the
+// equilibration, and the settings the run took.
 struct RunEnd {
     const Record& rec;
     const RunStats& stats;
@@ -63,41 +59,34 @@ struct RunEnd {
     const RunSettings& settings;
 };
 
-// One output. Every moment is optional; a session that ends early (an engine
-// error, an interrupt) skips the moments it did not reach but always ends
-// with atEnd, so every output asked for is written. A moment that cannot
-// write what it should throws a FileError: then no file of this output
-// appears, and the session fails.
+// One output. Every moment is optional; a session that ends early skips the
+// moments it did not reach but always ends with atEnd. A moment that throws
+// a FileError leaves no file of this output, and the session fails.
 struct BatchOutput {
     const char* option;  // "--state-out"; its value names the file
     const char* help;
-    // Empty: the option's value is a file. Otherwise it is a folder, made
-    // with its parents when missing, and these are the files written into it.
+    // Empty: the option's value is a file. Otherwise a folder, made when
+    // missing, and the files written into it.
     std::vector<std::string> inFolder{};
 
     void (*atOpen)(Streams out) = nullptr;                                    // before the lattice start
     void (*atLatticeStart)(Streams out, const LatticeStart& start) = nullptr;  // also after a failed one
     void (*atReadOut)(Streams out, const ReadOut& shown) = nullptr;           // each temperature shown
-    // The state the run starts from (after a lattice start that did not
-    // fail), the state after every --every steps, and the last state, once
-    // each (a run that ends on a multiple of --every has no extra sample;
-    // one that an engine error ends is sampled as the error left it).
+    // The state the run starts from, the state after every --every steps,
+    // and the last state (as an engine error left it), each once.
     void (*atSample)(Streams out, const Sample& sample) = nullptr;
     void (*atEnd)(Streams out, const RunEnd& end) = nullptr;  // after the run
-    // Needs the energies and pressure at each read-out (ReadOut::measured).
+    // Needs ReadOut::measured.
     bool measures = false;
-    // Written as the session goes, for reading while it grows and for
-    // keeping when the program is killed: the file is put in place once
-    // every output is open, and each write reaches it whole
-    // (OutputFile::growInPlace).
+    // Written as the session goes (OutputFile::growInPlace), put in place
+    // once every output is open.
     bool growing = false;
 };
 
 // The outputs asked for: option name ("--state-out") to the path given.
 using OutputRequests = std::map<std::string, std::string, std::less<>>;
 
-// Every output, in the order the help lists them and the closing message
-// names their files.
+// Every output, in the order of the help and the closing message.
 std::span<const BatchOutput> batchOutputs();
 
 // The files an output writes when its option is given `path`.

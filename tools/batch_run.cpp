@@ -37,8 +37,7 @@ std::string joined(const std::vector<std::string>& names)
     return text;
 }
 
-// Means of the energies and pressure measured after the equilibration, for
-// the summary.
+// The summary's means of the read-outs after the equilibration.
 struct MeanObservables {
     std::int64_t from = WarmUpSteps;
     double potential = 0.0;
@@ -55,8 +54,7 @@ struct MeanObservables {
     }
 };
 
-// One batch session, from the window's start-up to the written files: the
-// session's parameters are the command line's texts.
+// One batch session, from the start-up to the written files.
 struct Batch {
     explicit Batch(const BatchOptions& o) : options(o), session({o.R, o.e0, o.Tsoll, o.thermostat, o.seed})
     {
@@ -86,8 +84,7 @@ void sample(Batch& b, std::int64_t step)
     b.lastSample = step;
 }
 
-// The state file is read first, since it may name the parameters that the
-// boxes then hold.
+// The state file is read first: it may name the parameters.
 bool readStateIn(BatchOptions& o, std::optional<ParticleState>& loaded)
 {
     if (o.stateIn.empty())
@@ -105,8 +102,7 @@ bool readStateIn(BatchOptions& o, std::optional<ParticleState>& loaded)
     return true;
 }
 
-// The outputs are opened before the simulation starts: a mistake is reported
-// then and leaves no file behind.
+// Opened before the simulation starts: a mistake leaves no file behind.
 bool prepareFiles(Batch& b)
 {
     try {
@@ -118,8 +114,8 @@ bool prepareFiles(Batch& b)
     return true;
 }
 
-// A read-out, passed on once its step is over: the record then holds the
-// state after the thermostat's rescale, the state the run goes on from.
+// A read-out, passed on once its step is over: the record holds the state
+// the run goes on from.
 void readOut(Batch& b, std::int64_t step, float T)
 {
     b.lastTemperature = T;
@@ -133,8 +129,7 @@ void readOut(Batch& b, std::int64_t step, float T)
     b.outputs.atReadOut({b.rec(), step, T, &measured});
 }
 
-// The lattice start reads R from its parameter; the file's state, if any,
-// then replaces the lattice's.
+// The lattice start; the file's state, if any, then replaces it.
 void startLattice(Batch& b, const std::optional<ParticleState>& loaded)
 {
     try {
@@ -173,10 +168,8 @@ void afterStep(Batch& b, std::int64_t step, const StepResult& result)
         sample(b, step);
 }
 
-// One press of Go, and a plain loop over its steps; Stop after the last, or
-// after the step in which an interrupt came. g(r) counts what the histogram
-// gains after the step that ends the equilibration; a run that ends before
-// it adds nothing to count.
+// One press of Go and a loop over its steps; Stop after the last, or after
+// the step in which an interrupt came.
 void run(Batch& b)
 {
     b.equilibratedMarked = b.options.equilibrate <= 0;  // from the run's start: the zero mark
@@ -230,14 +223,13 @@ void printSummary(const Batch& b)
     }
 }
 
-// Every output is written, also after an engine error, from the state the
-// record holds; then the closing messages and the exit status.
+// Every output is written, also after an engine error; then the closing
+// messages and the exit status.
 int finish(Batch& b)
 {
     if (!b.equilibratedMarked)
         markHistogram(b);  // the run ended before the equilibration did
-    // The last state: a run that an engine error ended is sampled in the
-    // step it failed in, as the error left it.
+    // The last state, also as an engine error left it.
     const RunStats& stats = b.session.runStats();
     if (b.ran && b.lastSample >= 0 && stats.steps != b.lastSample)
         sample(b, stats.steps);
@@ -280,8 +272,7 @@ int runBatch(const BatchOptions& options)
     std::optional<ParticleState> loaded;
     if (!readStateIn(taken, loaded))
         return ExitUsage;
-    // Refused before anything runs: a count beyond MostSteps would be one
-    // that no state file could hold, and past 2^63 one that wraps round.
+    // Refused before anything runs: no state file could hold the count.
     const std::int64_t before = loaded ? loaded->parameters.steps.value_or(0) : 0;
     if (taken.steps > MostSteps - before) {
         report("--steps " + std::to_string(taken.steps) + ": " +

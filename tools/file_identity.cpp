@@ -20,9 +20,8 @@ FileIdentity identifyFile(const std::string& path)
         identity.inode = info.st_ino;
         return identity;
     }
-    // weakly_canonical leaves a relative name relative when no part of it
-    // exists yet, so it is made absolute first; a path it cannot resolve is
-    // compared as written.
+    // Absolute first: weakly_canonical leaves a wholly missing relative name
+    // relative. A path it cannot resolve is compared as written.
     identity.place = path;
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(followLinks(path), error);

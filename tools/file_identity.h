@@ -1,6 +1,5 @@
-// Whether two paths of a command line name one file: compared as files on
-// disk, not as names, so that a link, a second hard link or another spelling
-// of a path is found out.
+// Whether two paths of a command line name one file, compared as files on
+// disk so that a link or another spelling is found out.
 #pragma once
 
 #include <sys/types.h>
@@ -14,16 +13,15 @@ struct FileIdentity {
     Kind kind = Kind::Missing;
     dev_t device = 0;  // of what exists
     ino_t inode = 0;
-    // Of what does not exist yet: where a write would create it, absolute,
-    // with its links followed and "." and ".." resolved.
+    // Of what does not exist yet: where a write would create it, resolved.
     std::string place;
 };
 
 FileIdentity identifyFile(const std::string& path);
 
 // The same file or folder on disk, or the same place for one not there yet.
-// A FIFO, a device or a socket (Other) is never the same as anything: any
-// number of outputs may go to /dev/null or to standard output.
+// A FIFO, a device or a socket is never the same: any number of outputs may
+// go to /dev/null.
 bool sameFile(const FileIdentity& a, const FileIdentity& b);
 
 }  // namespace ljgas

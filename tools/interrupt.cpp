@@ -20,8 +20,7 @@ void catchInterrupts()
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
-    // A parent may have started us with the signals blocked; a request sent
-    // meanwhile is delivered now, to the handler.
+    // A parent may have started us with the signals blocked.
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);

@@ -37,8 +37,7 @@ void OpenOutputs::close()
     madeFolders_.clear();
 }
 
-// Each missing folder of the path, from the top down, noted to be removed
-// should the session not get as far as writing into it.
+// Each missing folder of the path, noted to be removed should the open fail.
 void OpenOutputs::makeFolder(const std::string& path)
 {
     std::filesystem::path folder;

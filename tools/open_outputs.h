@@ -1,5 +1,5 @@
-// The outputs of one batch session, each file open as a temporary file until
-// the end, and each written at the moments its row names.
+// The outputs of one batch session, each file a temporary one until the
+// end, written at the moments its row names.
 #pragma once
 
 #include <memory>
@@ -19,12 +19,9 @@ public:
     OpenOutputs(const OpenOutputs&) = delete;
     OpenOutputs& operator=(const OpenOutputs&) = delete;
 
-    // Opens the files of every output in `outputs` that `requests` names,
-    // making a folder output's folder, with its parents, where it is missing,
-    // puts the files of growing outputs in place, and writes what each
-    // writes on opening. Throws FileError when a file
-    // cannot be opened or a folder made; then the files already open are
-    // discarded and the folders made are removed again.
+    // Opens the files of every output `requests` names (making missing
+    // folders), puts growing ones in place, and writes what each writes on
+    // opening. Throws FileError, leaving no file open and no folder made.
     void open(std::span<const BatchOutput> outputs, const OutputRequests& requests);
 
     // Whether an open output needs the energies and pressure at each read-out.
@@ -39,11 +36,9 @@ public:
     void atSample(const Sample& sample);
     void atEnd(const RunEnd& end);
 
-    // Puts every file in place and adds its name to `written`, in the order
-    // of the rows. The files of one output go into place only once all of
-    // them are written in full. Throws FileError with the first failure when
-    // a file could not be finished or an output was refused; the other
-    // outputs are still put in place.
+    // Puts every file in place, once all of its output's are written in
+    // full, and adds its name to `written`. Throws FileError with the first
+    // failure; the other outputs are still put in place.
     void commit(std::vector<std::string>& written);
 
 private:

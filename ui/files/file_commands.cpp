@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,7 +16,6 @@
 #include "files/output_file.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
-#include "ui/form/form1.h"
 #include "ui/model/gas_model.h"
 #include "ui/panel/measurement_history.h"
 #include "ui/files/trajectory_recording.h"
@@ -30,9 +28,6 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
 
-// Every file of the menu goes through the one writer of the program: its
-// every write is checked, and the old file stays as it was until the new one
-// is complete on the disk.
 void saveFile(const QString& path, std::string_view text)
 {
     OutputFile file(localPath(path));
@@ -53,9 +48,8 @@ QString reported(const std::function<void()>& command)
 
 [[noreturn]] void noRun() { throw FileError("There is no run to export yet: press Go first."); }
 
-// The parameters take what the state names (the boxes then show it); the
-// items of the line that tells so, with what a box held before when it held
-// something else.
+// The parameters take what the state names; the items of the line that
+// tells so, with what a box held before when it differed.
 QStringList takeNamed(GasModel& model, const StateParameters& named)
 {
     Parameters p = model.parameters();
@@ -144,14 +138,15 @@ QString exportDistribution(const GasModel& model, const QString& path)
 QString exportTemperatures(const GasModel& model, const QString& path)
 {
     return reported([&] {
-        const RunLog* run = model.shownRun();
+        const TemperatureLog* run = model.shownRun();
         if (run == nullptr)
             noRun();
         OutputFile out(localPath(path));
         out.write(temperatureHeader());
-        std::size_t m = 0;
-        if (!run->temperatures.forEach(
-                [&out, &m](float T) { out.write(temperatureLine(RunLog::stepOfTemperature(m++), T)); }))
+        // Every run starts its cycle afresh, so the steps are exact where the
+        // run's own single-precision counter stops at 2^24.
+        std::int64_t step = 0;
+        if (!run->forEach([&out, &step](float T) { out.write(temperatureLine(step += SliceCount, T)); }))
             throw FileError("cannot read back the run's temperatures from their temporary file");
         out.commit();
     });
@@ -180,11 +175,6 @@ QString exportMeasurements(const MeasurementHistory& history, const QString& pat
             throw FileError("There are no measurements yet: open the Measurements panel (View menu) and press Go.");
         saveFile(path, history.csvText());
     });
-}
-
-QString savePicture(Form1& form, const QString& path)
-{
-    return savePicture(form.grab(), path);
 }
 
 QString savePicture(const QPixmap& picture, const QString& path)

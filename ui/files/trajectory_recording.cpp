@@ -17,8 +17,7 @@ TrajectoryRecording::TrajectoryRecording(GasModel& model, QObject* parent) : QOb
 
 TrajectoryRecording::~TrajectoryRecording() = default;
 
-// e0 as the run going on took it at its Go; between runs, as the box holds
-// it, for the next run to take.
+// e0 as the run going on took it; between runs, as the box holds it.
 void TrajectoryRecording::start(const QString& path)
 {
     if (recording())
@@ -39,8 +38,7 @@ void TrajectoryRecording::stop()
     writer->finish(model_.record(), last_, model_.session().e0());
 }
 
-// A frame that cannot be written in full (a full disk) ends the recording:
-// the piece is taken back, so the file ends with the last whole frame.
+// A frame that cannot be written in full ends the recording.
 void TrajectoryRecording::atStepEnd()
 {
     const std::int64_t step = model_.session().steps();

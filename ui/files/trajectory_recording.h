@@ -1,8 +1,5 @@
-// TrajectoryRecording: File > Record Trajectory. The state at the end of the
-// window's run steps whose count behind the state is a multiple of
-// FrameInterval, written to a file as the runs go, in the format its name
-// asks for (extended XYZ, or LAMMPS's dump for .lammpstrj): the frames
-// ljgas-batch --trajectory-out writes.
+// TrajectoryRecording: File > Record Trajectory, the frames ljgas-batch
+// --trajectory-out writes, written as the window's runs go.
 #pragma once
 
 #include <QObject>
@@ -10,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "files/trajectory_file.h"
 
@@ -21,18 +17,16 @@ class TrajectoryWriter;
 
 class TrajectoryRecording : public QObject {
 public:
-    // A frame every this many steps. At the window's Normal speed, 1000 steps
-    // a second, that is ten frames a second, some 180 KB of text.
+    // Ten frames a second at the Normal speed, some 180 KB of text.
     static constexpr std::int64_t FrameInterval = 100;
 
-    // Sees the end of every step of the model's runs, before the window's
-    // events (Initialize, Open State) may change the state.
+    // Sees the end of every step, before the window's events may change the
+    // state.
     explicit TrajectoryRecording(GasModel& model, QObject* parent = nullptr);
     ~TrajectoryRecording() override;
 
     // Opens `path` and writes the first frame, the state now; an old file is
-    // replaced only by a whole first frame. Throws FileError; then nothing
-    // is recorded.
+    // replaced only by a whole first frame. Throws FileError.
     void start(const QString& path);
     // Writes the last frame, unless the last step's is written already, and
     // closes the file. Throws FileError when a frame could not be written.
@@ -43,8 +37,8 @@ public:
     std::int64_t firstStep() const { return first_; }
     std::int64_t lastStep() const { return last_; }
 
-    // Told when a frame during a run cannot be written (a full disk): the
-    // recording has stopped, and the file ends with the last whole frame.
+    // Told when a frame cannot be written (a full disk): the recording has
+    // stopped, the file ending with the last whole frame.
     void onFailure(std::function<void(const QString& message)> tell) { tellFailure_ = std::move(tell); }
 
 private:

@@ -1,6 +1,5 @@
 // FinishedText: a parameter box's text as its last finished edit left it,
-// which is what the engine reads while the user may be halfway through
-// typing a new value.
+// which the engine reads while the user may be halfway through typing.
 #pragma once
 
 #include <QObject>
@@ -11,15 +10,14 @@ class QLineEdit;
 
 namespace ljgas {
 
-// An edit is finished by Return, by Tab or a click that takes the focus
-// elsewhere (the box's editingFinished), or by finish(), which Go and
-// Initialize call before they read. Text the program writes into the box
+// An edit is finished by Return, by Tab or a click elsewhere (editingFinished)
+// or by finish(), which Go and Initialize call; text the program writes
 // counts at once. Until then readers get the text before the edit, so a
 // Tsoll retyped from "0.3" never reaches the thermostat as "0" or "0.".
 class FinishedText : public QObject {
 public:
-    // Lives as a child of the box; `changed` is called whenever the text
-    // that counts changes.
+    // A child of the box; `changed` is called whenever the text that counts
+    // changes.
     FinishedText(QLineEdit& box, std::function<void()> changed);
 
     const std::string& text() const { return text_; }

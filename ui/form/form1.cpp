@@ -10,13 +10,11 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QStringList>
-#include <exception>
 #include <utility>
 
 #include "ui/form/distribution_plot.h"
 #include "engine/checked.h"
 #include "engine/record.h"
-#include "files/state_file.h"
 #include "ui/form/finished_text.h"
 #include "ui/model/gas_model.h"
 #include "ui/form/particle_view.h"
@@ -49,9 +47,9 @@ constexpr qreal smallPoints = 8.25;
 constexpr qreal formPoints = 13.5;
 constexpr qreal largePoints = 18.0;
 
-// The layout was designed for "MS Sans Serif"; where that font is missing,
-// as on most systems now, Liberation Sans (of Arial's widths, close to its
-// own) stands in at the same point sizes, and DejaVu Sans after it.
+// The layout was designed for "MS Sans Serif"; where it is missing,
+// Liberation Sans (of Arial's widths, close to its own) stands in at the
+// same point sizes, then DejaVu Sans.
 QFont layoutFont(qreal points)
 {
     QFont font;
@@ -71,20 +69,15 @@ QRect pixelRect(const TwipRect& r, double dpiX, double dpiY)
             twipsToPixels(r.height, dpiY)};
 }
 
+// A control of the layout; one without a point size of its own takes the form's.
 template <class Control>
-Control* addControl(QWidget* form, const char* name, const TwipRect& where)
+Control* addControl(QWidget* form, const char* name, const TwipRect& where, qreal points = 0.0)
 {
     auto* control = new Control(form);
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(pixelRect(where, form->logicalDpiX(), form->logicalDpiY()));
-    return control;
-}
-
-template <class Control>
-Control* addControl(QWidget* form, const char* name, const TwipRect& where, qreal points)
-{
-    Control* control = addControl<Control>(form, name, where);
-    control->setFont(layoutFont(points));
+    if (points > 0.0)
+        control->setFont(layoutFont(points));
     return control;
 }
 
@@ -139,8 +132,7 @@ void Form1::createControls()
     Go->setText(QStringLiteral("Go"));
     window = addControl<PictureBox>(this, "window", {0, 0, 9255, 8535}, smallPoints);
     window->setBackColor(QBColor(0));
-    // Every drawing call on the view names its colour; white is the view's
-    // own drawing colour all the same.
+    // Every drawing call names its colour; white is the view's own all the same.
     window->setForeColor(QBColor(15));
     moving_ = std::make_unique<MovingParticles>(*window);
     Label2[3] = addControl<QLabel>(this, "Label2(3)", {9360, 2040, 1335, 495}, largePoints);
@@ -160,8 +152,8 @@ void Form1::createControls()
     Label2[0] = addControl<QLabel>(this, "Label2(0)", {9360, 840, 495, 495}, largePoints);
     Label2[0]->setText(QStringLiteral("R="));
 
-    // Labels lie beneath the other controls: the box of "Tsoll=" reaches
-    // under the left edge of Tsolltxt, and the text box must stay on top.
+    // Labels lie beneath the other controls: "Tsoll=" reaches under the left
+    // edge of Tsolltxt.
     for (QLabel* label : {Label2[3], Label2[2], Ttxt, Label2[1], Label3, Label2[0]})
         label->lower();
 
@@ -182,10 +174,8 @@ void Form1::connectHandlers()
     connect(Initialize, &QPushButton::clicked, this, &Form1::Initialize_Click);
 }
 
-// The model holds what the engine reads: each box's text as its last
-// finished edit left it, and the check box; the boxes show what the model
-// holds when a file sets it. The runs draw into this form, and the error of
-// a failed step leaves the view showing the state it left.
+// The model holds what the engine reads, each box's text as its last
+// finished edit left it; the boxes show what a file sets in the model.
 void Form1::connectModel()
 {
     const auto take = [this] { takeEdits(); };
@@ -212,8 +202,7 @@ void Form1::takeEdits()
     p.e0 = finishedTexts_[1]->text();
     p.Tsoll = finishedTexts_[2]->text();
     p.thermostat = Thermostat->isChecked();
-    // What the boxes say needs no showing back: a box halfway through an
-    // edit keeps what is being typed.
+    // Not shown back: a box halfway through an edit keeps what is typed.
     taking_ = true;
     model_->setParameters(p);
     taking_ = false;
@@ -247,8 +236,6 @@ void Form1::load()
     Form_Load();
 }
 
-// A form of its own loads as it is first shown; inside the main window the
-// main window has loaded it already.
 void Form1::setVisible(bool visible)
 {
     if (visible)
@@ -256,14 +243,13 @@ void Form1::setVisible(bool visible)
     QWidget::setVisible(visible);
 }
 
-// Start-up: centre the window on the screen by its outer size, write the
-// default parameters into the boxes and place the particles. The defaults
-// exist only as these texts; the engine reads them from the boxes.
+// Start-up: centre the window by its outer size, write the default texts
+// into the boxes (the engine reads the defaults from there) and place the
+// particles.
 void Form1::Form_Load()
 {
     // The frame is known only once the window manager has put one round the
-    // shown window; until then the outer size is the client size, and the
-    // window is centred again when the frame arrives.
+    // shown window: the window is centred again when it arrives.
     centreOnScreen(*QWidget::window());
     recentreWhenFramed(*QWidget::window());
 
@@ -275,8 +261,7 @@ void Form1::Form_Load()
     Initialize_Click();
 }
 
-// A new run starts a new pacing schedule: its first step is due at once,
-// also when Go is pressed during a paced run's wait.
+// A new run's first step is due at once, also when Go comes during a wait.
 void Form1::Go_Click()
 {
     finishEdits();
@@ -295,26 +280,18 @@ void Form1::Initialize_Click()
     model_->initialize();
 }
 
-// Go and Initialize read what is typed as it stands: a click on their
-// buttons takes the focus from the box and so finishes its edit, but their
-// keys (F5, Ctrl+I) leave the focus where it is.
+// Go and Initialize read what is typed as it stands: a click takes the
+// focus from the box and so finishes its edit, their keys (F5, Ctrl+I) do not.
 void Form1::finishEdits()
 {
     for (FinishedText* text : finishedTexts_)
         text->finish();
-    emit editsFinished();
-}
-
-void Form1::replaceState(const ParticleState& state)
-{
-    model_->place(state);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // Every run ends after this step's event processing, and the
-    // application's event loop, told to quit by the last window's closing,
-    // then ends the program.
+    // Every run ends after this step's events; the event loop then ends the
+    // program.
     model_->close();
     event->accept();
 }
@@ -345,11 +322,9 @@ void Form1::redrawPlot(const Record& rec)
     ljgas::redrawPlot(*Distribution, rec);
 }
 
-// The runs' yield, after every step: the window's pending events, then, for
-// a paced run, handling events as they come until its next time slot, so
-// Stop, Initialize, Go, the menus and closing are answered at once at every
-// speed; the wait ends early once the stop flag is set or Go has started a
-// new run.
+// The runs' yield, after every step: the pending events, then, for a paced
+// run, events as they come until its next slot, so that every button and
+// menu is answered at once at every speed; Stop or a new Go ends the wait.
 void Form1::doEvents()
 {
     ljgas::doEvents();

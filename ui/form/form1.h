@@ -1,7 +1,5 @@
-// Form1: the program's one window, with its parameter boxes, buttons, read-out
-// and two drawing areas. It owns the gas (a GasModel, whose session holds the
-// simulation record), shows its parameters in the boxes, hands finished edits
-// to it, and is the particle view and the plot that its runs draw into.
+// Form1: the program's one window, its boxes, buttons, read-out and two
+// drawing areas; it owns the gas (a GasModel) and is the view its runs draw in.
 #pragma once
 
 #include <QString>
@@ -28,31 +26,26 @@ class FinishedText;
 class GasModel;
 class MovingParticles;
 class PictureBox;
-struct ParticleState;
 struct Record;
 
 class Form1 : public QWidget, public ParticleView, public DistributionPlot {
     Q_OBJECT
 
 public:
-    // Creates the controls with their stored layout. The start-up sequence
-    // waits for load().
+    // Creates the controls with their stored layout; the start-up waits for
+    // load(). As the central widget of `mainWindow`, under its menu bar, so
+    // that the start-up centres the whole window.
     explicit Form1(QWidget* parent = nullptr);
-    // The same, as the central widget of `mainWindow`, under its menu bar,
-    // so that the start-up centres the whole window.
     explicit Form1(QMainWindow& mainWindow);
     ~Form1() override;
 
-    // Start-up, Form_Load, the first time it is called: centred, one round
-    // of pending events, default texts, a first lattice start. Showing the
-    // window calls it before the window appears. It is not part of the
-    // construction, since the handlers its round of events may reach
-    // expect a finished window.
+    // Start-up, Form_Load, the first time it is called (showing the window
+    // calls it). Not part of the construction, since the handlers its round
+    // of events may reach expect a finished window.
     void load();
     void setVisible(bool visible) override;
 
-    // How a failed handler is reported: by default a modal message box
-    // titled with the window's title, saying what went wrong.
+    // How a failed handler is reported: by default a modal message box.
     using ErrorReporter = std::function<void(const QString& message)>;
     void setErrorReporter(ErrorReporter reporter);
 
@@ -62,18 +55,10 @@ public:
     // The particle view's drawing area, for what is drawn over it.
     PictureBox& particleView() const;
 
-    // Replaces x, y, vx and vy of particles 1..225 and redraws the particle
-    // view; the steps behind the state are those it names. A run going on
-    // carries on from the new state, as after Initialize.
-    void replaceState(const ParticleState& state);
-
-    // How many steps a second a run may take; 0 runs unpaced, as fast as the
-    // machine goes. A paced run waits in its yield, handling events, until
-    // the next step's time slot. The window starts unpaced.
+    // How many steps a second a run may take; 0, as a form starts, runs
+    // unpaced. A paced run waits in its yield, handling events.
     void setStepsPerSecond(int stepsPerSecond) { pacer_.setStepsPerSecond(stepsPerSecond); }
     int stepsPerSecond() const { return pacer_.stepsPerSecond(); }
-    // The pacing itself; tests give it a clock of their own.
-    Pacer& pacer() { return pacer_; }
 
     void redrawParticles(const Record& rec) override;
     void eraseParticle(const Record& rec, int k) override;
@@ -85,18 +70,13 @@ public:
     virtual void doEvents();
 
 public slots:
-    // Runs the simulation on this thread until Stop; the window stays live
-    // through the run's once-per-step event processing. Pressed during a
-    // run, it nests a new run, which the same loop steps from then on.
+    // Runs the simulation on this thread until Stop, the window live through
+    // the events after every step; during a run, it nests a new one.
     void Go_Click();
     // Sets the stop flag and nothing else.
     void pause_Click();
     // Puts the particles back on the lattice with fresh random velocities.
     void Initialize_Click();
-
-signals:
-    // Go or Initialize took what is typed in the boxes as it stands.
-    void editsFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,9 +97,8 @@ private:
     bool loaded_ = false;
     bool taking_ = false;  // the model is taking the boxes' edits, or they are showing it
 
-    // The controls, named as in the layout; Qt's parent-child ownership
-    // keeps them. Label2 is the array of the four captions "R=", "Tist=",
-    // "e0=" and "Tsoll=".
+    // The controls, named as in the layout and owned by Qt's parent-child
+    // ownership. Label2 holds the captions "R=", "Tist=", "e0=", "Tsoll=".
     QLineEdit* Tsolltxt = nullptr;
     QCheckBox* Thermostat = nullptr;
     QLineEdit* e0txt = nullptr;

@@ -1,6 +1,5 @@
 // Pacer: holds a run in the window to a chosen number of steps a second, so
-// that a person can follow the discs. It only says how long to wait; the
-// window waits by handling events.
+// that a person can follow the discs. It only says how long to wait.
 #pragma once
 
 #include <cstdint>
@@ -23,9 +22,8 @@ public:
     int stepsPerSecond() const { return rate_; }
     bool paced() const { return rate_ > 0; }
 
-    // A step has just been done: it takes the next time slot, and the next
-    // step may start when that slot ends. Returns the nanoseconds until then
-    // (0 when unpaced or already late).
+    // A step has just been done and takes the next time slot: the
+    // nanoseconds until that slot ends (0 when unpaced or already late).
     std::int64_t stepDone();
     // Nanoseconds still to wait before the next step may start.
     std::int64_t remaining() const;
@@ -33,9 +31,9 @@ public:
     // Steps counted by stepDone() since the program started.
     std::int64_t steps() const { return steps_; }
 
-    // How far the schedule may fall behind before it is given up and begun
-    // afresh from now: after an idle spell between runs, a modal dialog, or a
-    // machine too slow for the rate, the run must not race to catch up.
+    // How far the schedule may fall behind before it begins afresh: after an
+    // idle spell, a modal dialog or a machine too slow for the rate, the run
+    // must not race to catch up.
     static constexpr std::int64_t MaxLagNanoseconds = 50'000'000;
 
 private:

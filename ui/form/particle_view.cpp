@@ -30,8 +30,8 @@ int colourOf(int k)
 void redrawParticles(PictureBox& view, const Record& rec)
 {
     view.Cls();
-    // The margin lies inside the square: a particle at the edge of the
-    // square is cut in half by the edge of the view.
+    // The margin lies inside the square: a particle at its edge is cut in
+    // half by the edge of the view.
     const float upper = toSingle(1.0 - static_cast<double>(rec.R));
     view.Scale(rec.R, upper, upper, rec.R);
     const std::int16_t n = narrow16(rec.n);

@@ -10,7 +10,7 @@ class PictureBox;
 struct Record;
 
 // Clear the view, scale it to the square shrunk by R on every side (y up),
-// and draw particles 1..n. Called at the end of every lattice start.
+// and draw particles 1..n.
 void redrawParticles(PictureBox& view, const Record& rec);
 
 // The circle of particle k at its current position, in its colour.
@@ -20,11 +20,10 @@ void drawParticle(PictureBox& view, const Record& rec, int k);
 // exactly what the last draw of particle k at this position put there.
 void eraseParticle(PictureBox& view, const Record& rec, int k);
 
-// The view as a run moves the particles, erasing each circle, drifting the
-// particle and drawing it again: the erase waits for the draw, and where the
-// circle stays on the same pixels it is left out. The pixels are exactly
-// those of erasing and drawing in turn. Most discs move a third of a pixel
-// in a step, so over half of the erases go.
+// The view as a run moves the particles: each erase waits for its draw and
+// is left out where the circle stays on the same pixels, which leaves
+// exactly the pixels of erasing and drawing in turn. Most discs move a third
+// of a pixel in a step, so over half of the erases go.
 class MovingParticles {
 public:
     explicit MovingParticles(PictureBox& view) : view_(view) {}
@@ -33,8 +32,8 @@ public:
     void erase(const Record& rec, int k);
     // Particle k has moved: its old circle erased, the new one drawn.
     void draw(const Record& rec, int k);
-    // An erase still waiting, when a step failed between erase and draw, is
-    // done now. Called before anything else draws on the view or shows it.
+    // An erase still waiting (a step failed between erase and draw) is done
+    // now; called before anything else draws on the view.
     void finish();
 
 private:

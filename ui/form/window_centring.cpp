@@ -16,9 +16,8 @@ namespace ljgas {
 namespace {
 
 // Watches a window until the window manager has framed it. Under X11 the
-// frame extents arrive with the move that reparenting into the frame causes,
-// before the window is first exposed; a window still without a frame when it
-// is first exposed gets none (no window manager, or one that draws none).
+// frame arrives with the move of reparenting into it, before the window is
+// first exposed; a window still unframed when first exposed gets none.
 class FrameWatcher : public QObject {
 public:
     explicit FrameWatcher(QWidget& window) : QObject(&window), window_(&window) { window.installEventFilter(this); }
@@ -61,8 +60,8 @@ void centreOnScreen(QWidget& window)
 {
     if (QLayout* layout = window.layout())
         layout->activate();
-    // The arithmetic is done in twips, the unit of the window's layout, with
-    // the halves kept; only the final corner is rounded to whole pixels.
+    // In twips, the layout's unit, with the halves kept; only the corner is
+    // rounded to pixels.
     const double dpiX = window.logicalDpiX();
     const double dpiY = window.logicalDpiY();
     const QSize outer = window.frameGeometry().size();

@@ -33,7 +33,7 @@ void GasModel::go()
     if (closed_)
         return;
     const std::size_t before = session_.depth();
-    auto log = std::make_shared<RunLog>();
+    auto log = std::make_shared<TemperatureLog>();
     shown_ = log;
     try {
         session_.start();
@@ -54,9 +54,8 @@ void GasModel::go()
         ~ClearOnExit() { flag = false; }
     } clear{looping_};
     while (session_.running()) {
-        // Stop, Initialize, Open State and Go run to completion in the
-        // yield. A failed step ends its run without one: the run below
-        // takes the next step, as if its own yield had just returned.
+        // Buttons and menus run to completion in the yield. A failed step
+        // ends its run without one: the run below takes the next step.
         if (step() && yield_)
             yield_();
         if (session_.stopRequested()) {
@@ -68,8 +67,7 @@ void GasModel::go()
 
 bool GasModel::step()
 {
-    // Back from a nested run: this run goes on, with the histogram the
-    // nested one cleared and filled.
+    // Back from a nested run, with the histogram the nested one filled.
     shown_ = logs_.back();
     StepResult result;
     try {
@@ -82,13 +80,13 @@ bool GasModel::step()
     }
     if (result.radiusTaken) {
         // Its read-outs start afresh with its cycle, as a new run's would.
-        logs_.back() = std::make_shared<RunLog>();
+        logs_.back() = std::make_shared<TemperatureLog>();
         shown_ = logs_.back();
         emit radiusTaken(session_.runParams()->R);
     }
     emit stepTaken();
     if (result.readOut) {
-        shown_->temperatures.add(*result.readOut);
+        shown_->add(*result.readOut);
         emit readOutTaken(*result.readOut);
     }
     return true;

@@ -19,8 +19,7 @@ void TemperatureLog::add(float T)
         recent_.clear();
         return;
     }
-    // A full disc or no temporary folder: keep everything in memory from now
-    // on, and leave the file with what it held before this block.
+    // A full disc or no temporary folder: everything stays in memory from now on.
     fileFailed_ = true;
 }
 

@@ -1,7 +1,5 @@
-// The temperatures one run has shown, in order, kept for export. A run at
-// full speed shows over a thousand a second, some 18 MB an hour; all but the
-// latest block wait in an unnamed temporary file, so the window's memory
-// stays flat however long a run goes on.
+// The temperatures one run has shown, kept for export; all but the latest
+// block wait in an unnamed temporary file (some 18 MB an hour at full speed).
 #pragma once
 
 #include <cstdint>
@@ -17,8 +15,8 @@ public:
     void add(float T);
     std::int64_t size() const { return spilled_ + static_cast<std::int64_t>(recent_.size()); }
 
-    // Calls visit(T) for every temperature, in the order shown. False when
-    // the part in the temporary file could not be read back.
+    // visit(T) for every temperature in order; false when the temporary
+    // file could not be read back.
     bool forEach(const std::function<void(float T)>& visit) const;
 
     // Temperatures held in memory before a block goes to the file: 64 KiB.

@@ -1,6 +1,5 @@
-// MeasurementHistory: the temperature read-outs the Measurements panel has
-// taken, each with the energies and pressure of its state, for the strip
-// chart and for export; bounded however long a lesson goes on.
+// MeasurementHistory: the panel's read-outs with the energies and pressure
+// of their states, for the strip chart and export; bounded however long.
 #pragma once
 
 #include <cstddef>
@@ -13,9 +12,8 @@
 
 namespace ljgas {
 
-// The time one step stands for: the model's dt, 0.001, as the decimal it is
-// meant to be (its single-precision bits lie a hair above, which a time
-// axis would only carry as noise).
+// The time one step stands for: dt as the decimal 0.001 it is meant to be
+// (its single-precision bits lie a hair above).
 inline constexpr double StepTime = 0.001;
 
 // One temperature read-out and what was measured on the state the run went
@@ -41,11 +39,10 @@ public:
 
     explicit MeasurementHistory(std::size_t capacity = DefaultCapacity);
 
-    // Keeps every read-out until the history is full. Then every second one
-    // is dropped, the oldest first kept, and from then on only every second
-    // read-out is taken; when full again, every fourth, and so on. The whole
-    // history stays evenly spaced in time, each point a read-out as it was
-    // taken, and the memory stays within the capacity.
+    // Keeps every read-out until the history is full; then every second one
+    // is dropped, the oldest kept, and only every second read-out is taken
+    // from then on; when full again, every fourth, and so on. The history
+    // stays evenly spaced in time, each point a read-out as it was taken.
     void add(const Reading& reading);
     void clear();
 
@@ -53,8 +50,6 @@ public:
     bool empty() const { return kept_.empty(); }
     // Read-outs offered per read-out kept: 1, 2, 4, ...
     std::int64_t stride() const { return stride_; }
-    // Changes with every reading kept and every clear.
-    std::uint64_t version() const { return version_; }
 
     // The CSV of ljgas-batch --thermo-out with the time appended:
     // "step,T,kinetic,potential,total,pressure,vcm_x,vcm_y,time".
@@ -67,7 +62,6 @@ private:
     std::vector<Reading> kept_;
     std::int64_t stride_ = 1;
     std::int64_t offered_ = 0;  // read-outs offered since the last clear
-    std::uint64_t version_ = 0;
 };
 
 }  // namespace ljgas

@@ -2,14 +2,12 @@
 
 #include <QDockWidget>
 #include <QMainWindow>
-#include <cmath>
-#include <limits>
 
 #include "engine/observables.h"
 #include "engine/record.h"
+#include "files/run_outputs.h"
 #include "ui/model/gas_model.h"
 #include "ui/panel/measurements_panel.h"
-#include "ui/panel/pair_distribution.h"
 #include "platform/twips.h"
 #include "runtime/text_to_number.h"
 
@@ -54,9 +52,8 @@ void Measurements::setShown(bool shown)
         refreshNow();
 }
 
-// In the yield of the step that showed T, before any event is handled: the
-// record holds the state after that read-out's rescale and drift removal,
-// which is what ljgas-batch --thermo-out measures for the same step.
+// Before any event is handled: the record holds the state after the
+// read-out's rescale, which ljgas-batch --thermo-out measures too.
 void Measurements::readOut(float T)
 {
     const RunParams* run = model_.session().runParams();
@@ -102,7 +99,9 @@ void Measurements::refreshNow()
         panel_->showNoReading();
     panel_->showHistory(history_);
     panel_->showSpeeds(speeds_);
-    panel_->showDistribution(normalisedDistribution(model_.record(), model_.session().histogramVisits()));
+    // The g_norm column of ljgas-batch --gr-out for a run counted from its start.
+    const DistributionColumns g = distributionColumns(model_.record(), model_.session().histogramVisits());
+    panel_->showDistribution({g.gNorm.begin(), g.gNorm.end()});
 }
 
 }  // namespace ljgas

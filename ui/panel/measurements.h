@@ -1,7 +1,5 @@
-// Measurements: the Measurements panel beside the form and what feeds it.
-// While the panel is shown, every temperature read-out of a run is measured
-// on the state the run goes on from (energies, pressure, the discs' speeds)
-// and kept in a history that lasts across Stop and Go; a new gas clears it.
+// Measurements: the panel beside the form and what feeds it, a history of
+// read-outs that lasts across Stop and Go; a new gas clears it.
 #pragma once
 
 #include <QObject>
@@ -25,8 +23,7 @@ class Measurements : public QObject {
     Q_OBJECT
 
 public:
-    // The panel docks on the right of `window`, as tall as `form` beside it,
-    // hidden until setShown(true).
+    // Docked right of `window`, as tall as `form`, hidden until setShown.
     Measurements(QMainWindow& window, const QWidget& form, GasModel& model);
 
     // Measuring costs about 15 % of a step's time, so it is done only while
@@ -39,8 +36,7 @@ public:
     MeasurementsPanel& panel() const { return *panel_; }
     QDockWidget& dock() const { return *dock_; }
 
-    // The panel catches up with the read-outs at most 20 times a second, as
-    // often as anyone can read it; this brings it up to date at once.
+    // The panel catches up at most 20 times a second; this, at once.
     void refreshNow();
     // The history and the speeds start afresh.
     void clear();

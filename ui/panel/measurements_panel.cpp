@@ -15,7 +15,6 @@
 
 #include "engine/run_params.h"
 #include "ui/panel/measurement_history.h"
-#include "ui/panel/pair_distribution.h"
 #include "ui/panel/speed_distribution.h"
 
 namespace ljgas {
@@ -26,23 +25,25 @@ constexpr qreal panelPoints = 8.25;
 
 // The read-outs, in their rows, each with its one-line definition.
 struct Quantity {
-    const char* name;
-    const char* caption;
+    const char* name;  // also the caption
     const char* definition;
 };
 
 constexpr std::array<Quantity, 7> quantities{{
-    {"step", "step", "Steps behind the state over all runs, as Save State counts them: from 0 at start-up and "
-                     "Initialize, from those an opened state names"},
-    {"time", "time", "step \u00d7 dt, dt = 0.001"},
-    {"T", "T", "Tist: the mean of vx\u00b2 + vy\u00b2 per disc over the last 20 steps, no \u00bd; T* = T/(2\u00b7e0)"},
-    {"kinetic", "kinetic", "\u00bd \u03a3 (vx\u00b2 + vy\u00b2) over the discs; E* = E/(N\u00b7e0), N = 225"},
-    {"potential", "potential",
+    {"step", "Steps behind the state over all runs, as Save State counts them: from 0 at start-up and "
+             "Initialize, from those an opened state names"},
+    {"time", "step \u00d7 dt, dt = 0.001"},
+    {"T", "Tist: the mean of vx\u00b2 + vy\u00b2 per disc over the last 20 steps, no \u00bd; T* = T/(2\u00b7e0)"},
+    {"kinetic", "\u00bd \u03a3 (vx\u00b2 + vy\u00b2) over the discs; E* = E/(N\u00b7e0), N = 225"},
+    {"potential",
      "\u03a3 4\u00b7e0\u00b7((\u03c3/r)\u00b9\u00b2 \u2212 (\u03c3/r)\u2076) over pairs closer than 8R, \u03c3 = 2R; "
      "E* = E/(N\u00b7e0)"},
-    {"total", "total", "kinetic + potential: the energy of the gas; E* = E/(N\u00b7e0)"},
-    {"pressure", "pressure", "2-d virial pressure, area 1: kinetic + \u00bd \u03a3 r\u00b7F over the pairs; P* = P\u00b7\u03c3\u00b2/e0"},
+    {"total", "kinetic + potential: the energy of the gas; E* = E/(N\u00b7e0)"},
+    {"pressure", "2-d virial pressure, area 1: kinetic + \u00bd \u03a3 r\u00b7F over the pairs; P* = P\u00b7\u03c3\u00b2/e0"},
 }};
+
+// Bin k (1..200) lies at r = k * 0.07R, that is at r/sigma = k * 0.035.
+double binDistanceInDiameters(int k) { return k * 0.07 / 2.0; }
 
 // Curves of a few hundred points are all a chart this size can show; a
 // longer history is drawn from every m-th reading, the last one always.
@@ -128,7 +129,7 @@ QWidget* MeasurementsPanel::createReadOuts()
     for (std::size_t m = 0; m < quantities.size(); ++m) {
         const Quantity& q = quantities[m];
         const QString tip = QString::fromUtf8(q.definition);
-        auto* caption = new QLabel(QString::fromUtf8(q.caption), box);
+        auto* caption = new QLabel(QString::fromUtf8(q.name), box);
         Row& r = rows_[m];
         r.value = new QLabel(box);
         r.reduced = new QLabel(box);

@@ -1,7 +1,5 @@
-// MeasurementsPanel: what a class asks about the gas beside the form: the
-// latest read-out in the program's units and in reduced Lennard-Jones units,
-// the history of T, E and P, the speed distribution against Maxwell-
-// Boltzmann, and g(r) with axes. It only shows what it is handed.
+// MeasurementsPanel: the latest read-out, plain and reduced, the history of
+// T, E and P, the speeds and g(r); it only shows what it is handed.
 #pragma once
 
 #include <QString>
@@ -14,7 +12,6 @@ class QChart;
 class QChartView;
 class QLabel;
 class QLineSeries;
-class QPushButton;
 class QTabWidget;
 class QValueAxis;
 
@@ -38,8 +35,7 @@ public:
     void showDistribution(const std::vector<double>& g);
 
     // What is shown, for the tests: a read-out's value and reduced value
-    // ("step", "time", "T", "kinetic", "potential", "total", "pressure"),
-    // and the charts' curves by name.
+    // ("step", "time", "T", ...) and the curves by name.
     QString valueText(const QString& quantity) const;
     QString reducedText(const QString& quantity) const;
     const QLineSeries& curve(const QString& name) const;

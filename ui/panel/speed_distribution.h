@@ -9,10 +9,8 @@ namespace ljgas {
 
 struct Record;
 
-// P(v) = (2v/T) exp(-v^2/T): the distribution of speeds v = |(vx, vy)| of a
-// two-dimensional ideal gas at mass 1 and k_B = 1, in this program's
-// temperature T = <vx^2 + vy^2>, which has no factor one half. It integrates
-// to 1 over v >= 0, and its mean of v^2 is T.
+// P(v) = (2v/T) exp(-v^2/T): the speeds of a two-dimensional ideal gas at
+// mass 1 in this program's T = <vx^2 + vy^2> (no factor one half).
 double maxwellBoltzmann2d(double v, double T);
 
 // A probability density over equal bins from 0 to `top`.
@@ -23,9 +21,8 @@ struct SpeedHistogram {
 
 class SpeedSample {
 public:
-    // A single state of 225 discs gives a ragged histogram; the speeds of the
-    // latest ten read-outs, 200 steps, pooled, give a smooth one that still
-    // follows a cooling gas.
+    // One state of 225 discs gives a ragged histogram; ten read-outs pooled
+    // give a smooth one that still follows a cooling gas.
     static constexpr std::size_t ReadOuts = 10;
 
     // The speeds of discs 1..n, and the temperature read-out shown with them.
@@ -36,8 +33,7 @@ public:
     // The mean of the temperature read-outs pooled: the T of the curve.
     double temperature() const;
     // Densities of the pooled speeds in `bins` bins from 0 to `top`; speeds
-    // beyond `top` count in the total, so the bars' area is the share of
-    // speeds up to `top`.
+    // beyond `top` count in the total.
     SpeedHistogram histogram(int bins, double top) const;
 
 private:

@@ -36,8 +36,6 @@ QStringList argumentList(int argc, char* argv[])
 
 std::optional<int> answerCommandLine(const QStringList& arguments, ToolkitOptions toolkit)
 {
-    // Qt's own parser, which knows Qt's options; ljgas-batch, which links no
-    // Qt, reads its command line with CLI11 (tools/batch_options.cpp).
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A two-dimensional gas of 225 Lennard-Jones discs, live."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit."));
@@ -59,8 +57,7 @@ std::optional<int> answerCommandLine(const QStringList& arguments, ToolkitOption
         return 0;
     }
     if (parser.isSet(help)) {
-        // Before the application exists the parser does not know the
-        // program's name.
+        // Before the application exists the parser lacks the program's name.
         print(stdout, parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("ljgas")));
         return 0;
     }

@@ -14,10 +14,9 @@ QStringList argumentList(int argc, char* argv[]);
 // (-platform, -style, ...) are taken out only once the application exists.
 enum class ToolkitOptions { NotYetRemoved, Removed };
 
-// Answers --version and --help and rejects what the program does not know.
-// Returns the exit status when the program should end at once (after
-// printing), nothing when it should open its window. An option not known
-// before the toolkit has removed its own is left for the second look.
+// Answers --version and --help and rejects what the program does not know:
+// the exit status when the program should end at once, nothing when it
+// should open its window. An unknown option waits for the second look.
 std::optional<int> answerCommandLine(const QStringList& arguments, ToolkitOptions toolkit);
 
 // Names the application, its settings and its desktop entry. Call once the

@@ -14,9 +14,6 @@ namespace {
 
 bool blank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
-
-}  // namespace
-
 // A number that reads well but is no value for its box: a radius that is
 // not above 0, a target below 0, or a number beyond what a run holds.
 std::string nonsense(std::string_view caption, double value)
@@ -38,6 +35,8 @@ std::string nonsense(std::string_view caption, double value)
     }
     return {};
 }
+
+}  // namespace
 
 std::string boxNote(std::string_view caption, std::string_view text)
 {
@@ -80,7 +79,5 @@ void BoxNotes::update()
     }
     label_->setText(notes.join(QStringLiteral("; ")));
 }
-
-QString BoxNotes::text() const { return label_->text(); }
 
 }  // namespace ljgas

@@ -50,8 +50,8 @@ QAction* addMenuItem(QMenu* menu, const char* name, const QString& text, const Q
     return action;
 }
 
-}  // namespace
-
+// The speed remembered from the last start, in steps per second (0:
+// Maximum); the default when none of the offered speeds is remembered.
 int rememberedStepsPerSecond()
 {
     bool number = false;
@@ -63,21 +63,12 @@ int rememberedStepsPerSecond()
     return DefaultStepsPerSecond;
 }
 
-void rememberStepsPerSecond(int stepsPerSecond)
-{
-    QSettings().setValue(speedKey, stepsPerSecond);
-}
-
-bool rememberedMeasurementsShown()
-{
-    return QSettings().value(measurementsKey, false).toBool();
-}
+}  // namespace
 
 MainWindow::MainWindow() : MainWindow([](QMainWindow& window) { return new Form1(window); }) {}
 
 // The menu bar is complete before the form's start-up, which centres the
-// window by its size, menu bar included. The menus' actions reach the form
-// only when triggered.
+// window by its size, menu bar included.
 MainWindow::MainWindow(const FormMaker& makeForm)
 {
     setObjectName(QStringLiteral("MainWindow"));
@@ -112,8 +103,8 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     attachMeasurements();
 }
 
-// The start-up's round of events may reach any handler, and the menus' reach
-// the form through form_: the window is complete by now.
+// The start-up's round of events may reach any handler: the window is
+// complete by now.
 void MainWindow::setVisible(bool visible)
 {
     if (visible)
@@ -188,8 +179,7 @@ void MainWindow::createFileMenu()
     });
 }
 
-// Go, Stop and Initialize do exactly what their buttons do, also during a
-// run: Go nests a run, Stop ends every run on the stack.
+// Go, Stop and Initialize do exactly what their buttons do.
 void MainWindow::createRunMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Run"));
@@ -214,7 +204,7 @@ void MainWindow::createRunMenu()
     connect(speeds_, &QActionGroup::triggered, this, [this](QAction* item) {
         const int stepsPerSecond = item->data().toInt();
         form_->setStepsPerSecond(stepsPerSecond);
-        rememberStepsPerSecond(stepsPerSecond);
+        QSettings().setValue(speedKey, stepsPerSecond);
         statusBar()->showMessage(QStringLiteral("Speed: ") + item->text().remove(QLatin1Char('&')), noteMilliseconds);
     });
 }
@@ -230,8 +220,8 @@ void MainWindow::createHelpMenu()
             [this] { showHelp(about_, QStringLiteral("About %1").arg(windowTitle()), aboutText()); });
 }
 
-// View: the Measurements panel beside the form (remembered for the next
-// start), and particle 1 marked over the particle view.
+// View: the Measurements panel (remembered for the next start), and
+// particle 1 marked over the view.
 void MainWindow::createViewMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
@@ -245,8 +235,7 @@ void MainWindow::createViewMenu()
     trail_->setEnabled(false);
     connect(panel, &QAction::toggled, this, [this](bool on) {
         measurements_->setShown(on);
-        // The panel widens the window to the right: on a narrow screen that
-        // would put the panel partly off it.
+        // The panel widens the window to the right, maybe off a narrow screen.
         keepOnScreen(*this);
         QSettings().setValue(measurementsKey, on);
     });
@@ -257,18 +246,17 @@ void MainWindow::createViewMenu()
     });
 }
 
-// The panel, the status bar under the form with its notes on the boxes, and
-// the View menu's remembered choice.
 void MainWindow::attachMeasurements()
 {
     measurements_ = new Measurements(*this, *form_, form_->model());
-    boxNotes_ = new BoxNotes(*statusBar(), form_->model());
+    new BoxNotes(*statusBar(), form_->model());  // a child of the status bar
     statusBar()->setSizeGripEnabled(false);
-    findChild<QAction*>(QStringLiteral("showMeasurements"))->setChecked(rememberedMeasurementsShown());
+    // Shown as when the program last ended.
+    findChild<QAction*>(QStringLiteral("showMeasurements"))->setChecked(QSettings().value(measurementsKey, false).toBool());
 }
 
-// The mark is a layer over the view, made the first time it is asked for
-// and hidden when it is not wanted: the view itself draws as ever.
+// The mark is a layer over the view, made when first asked for; the view
+// itself draws as ever.
 void MainWindow::markParticle(bool on)
 {
     if (on && mark_ == nullptr) {
@@ -290,8 +278,7 @@ QPixmap MainWindow::windowPicture()
     return grab(area);
 }
 
-// Chosen once, it starts a recording into a file; chosen again, it stops it.
-// The item is checked while a recording goes on.
+// Starts a recording, or stops the one going on; checked while one goes on.
 void MainWindow::toggleRecording(QAction* record)
 {
     const QString title = QStringLiteral("Record Trajectory");
@@ -362,8 +349,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         if (const QString problem = stopRecording(*recording_); !problem.isEmpty())
             report_(QStringLiteral("Record Trajectory"), problem);
     }
-    // The form's own close ends every run on the stack (Quit during a run
-    // included); the program then ends with the event loop.
+    // The form's own close ends every run on the stack.
     form_->close();
     event->accept();
 }

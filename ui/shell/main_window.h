@@ -1,6 +1,5 @@
-// The program's window: the form with its controls, and above it a menu bar
-// to open and save states, export a run's results, pick the speed of a run,
-// and read about the program.
+// The program's window: the form, and above it the menu bar for files,
+// runs, the view and help.
 #pragma once
 
 #include <QList>
@@ -17,7 +16,6 @@ class QPixmap;
 
 namespace ljgas {
 
-class BoxNotes;
 class Form1;
 class Measurements;
 class ParticleMark;
@@ -36,8 +34,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Builds the form inside the window: by default a plain Form1; the tests
-    // pass one of their own.
+    // Builds the form inside the window: a plain Form1, or the tests' own.
     using FormMaker = std::function<Form1*(QMainWindow& window)>;
     MainWindow();
     explicit MainWindow(const FormMaker& makeForm);
@@ -81,20 +78,9 @@ private:
     QPointer<QMessageBox> about_;
     QPointer<QMessageBox> reading_;
     Measurements* measurements_ = nullptr;
-    BoxNotes* boxNotes_ = nullptr;
     ParticleMark* mark_ = nullptr;  // made when first asked for
     QAction* trail_ = nullptr;
     TrajectoryRecording* recording_ = nullptr;  // a child of the form
 };
-
-// The speed remembered from the last start, in steps per second (0:
-// Maximum); the default speed when none was chosen yet or the setting is not
-// one of the offered speeds.
-int rememberedStepsPerSecond();
-void rememberStepsPerSecond(int stepsPerSecond);
-
-// Whether the Measurements panel was shown when the program last ended;
-// false at the first start, so the window opens as the form alone.
-bool rememberedMeasurementsShown();
 
 }  // namespace ljgas

@@ -1,7 +1,5 @@
-// ParticleMark: particle 1 picked out for the eye, over the particle view: a
-// thicker ring round it and, if asked for, a trail of its latest positions
-// that fades with age. It draws on a layer of its own, so the view's own
-// drawing is the same with the mark or without it.
+// ParticleMark: particle 1 picked out for the eye, on a layer over the view:
+// a thicker ring and, if asked for, a fading trail of its latest positions.
 #pragma once
 
 #include <QPointF>
@@ -18,16 +16,13 @@ struct Record;
 class ParticleMark : public QWidget {
 public:
     // Positions the trail keeps: 300 steps, a third of a second at the
-    // default speed, in which a disc of the default gas moves some eight
-    // radii.
+    // default speed, some eight radii of a disc of the default gas.
     static constexpr std::size_t TrailLength = 300;
 
-    // A layer covering `view`, as its child; it lets every mouse event
-    // through to the view.
+    // A layer covering `view`, as its child, transparent to the mouse.
     ParticleMark(PictureBox& view, const Record& rec);
 
     void setTrail(bool on);
-    bool trail() const { return trail_; }
     // Particle 1 has moved: once a step.
     void follow();
     // The particles were set anew: the trail starts afresh.
