@@ -18,9 +18,11 @@
     { name: "Maximum", stepsPerSecond: 0 },
   ];
   const DefaultStepsPerSecond = 1000;
-  // At Maximum a frame steps for this share of the time between frames; the
-  // rest draws and answers the keys and buttons.
-  const MaximumShare = 0.75;
+  // At Maximum a frame steps for this long, three quarters of a 60 Hz
+  // frame; the rest draws and answers the keys and buttons. (The time
+  // between frames cannot tell a display's rate, since it grows with the
+  // frames' own work.)
+  const MaximumFrameMilliseconds = 12;
   const PanelRefreshMilliseconds = 50;
   const FormWidth = 14460;
   const FormHeight = 8580;
@@ -168,8 +170,6 @@
 
   const pacer = new Pacing.StepPacer(DefaultStepsPerSecond);
   let stepsPerSecond = DefaultStepsPerSecond;
-  let frameInterval = 1000 / 60;
-  let lastFrame = null;
   let drawn = { particles: false, readOuts: -1, plot: -1 };
 
   function go() {
@@ -201,33 +201,29 @@
   }
 
   // Steps of this frame: those due at the speed, or at Maximum as many as
-  // fit in its share of the frame, in chunks sized to about 2 ms.
-  let chunk = 64;
+  // fit in its share of the frame, by the time a step has been taking, in
+  // chunks of at most 4 ms that keep that time up to date.
+  let stepMilliseconds = 0.05;
   function stepFrame(now) {
     if (!engine.running()) return;
     if (pacer.paced) {
-      const due = pacer.due(now);
-      pacer.stepsTaken(engine.advance(due));
+      pacer.stepsTaken(engine.advance(pacer.due(now)));
     } else {
-      const start = performance.now();
-      const end = start + MaximumShare * Math.min(frameInterval, 50);
-      let taken = 0;
-      do {
+      const end = performance.now() + MaximumFrameMilliseconds;
+      for (;;) {
         const before = performance.now();
-        const done = engine.advance(chunk);
-        taken += done;
-        const spent = performance.now() - before;
-        if (done < chunk) break;
-        if (spent > 0) chunk = Math.max(1, Math.min(4096, Math.round((chunk * 2) / spent)));
-      } while (performance.now() < end && engine.running());
+        const steps = Math.min(Math.floor((end - before) / stepMilliseconds), Math.ceil(4 / stepMilliseconds));
+        if (steps < 1) break;
+        const done = engine.advance(steps);
+        if (done > 0) stepMilliseconds = 0.8 * stepMilliseconds + (0.2 * (performance.now() - before)) / done;
+        if (done < steps) break;
+      }
     }
     drawn.particles = false;
     tellFailure("Run");
   }
 
   function frame(now) {
-    if (lastFrame !== null) frameInterval = 0.9 * frameInterval + 0.1 * Math.min(now - lastFrame, 100);
-    lastFrame = now;
     stepFrame(now);
     drawAll();
     refreshPanel(false);
@@ -645,6 +641,8 @@
   function scripting() {
     return {
       ready: true,
+      // When the page was ready, in milliseconds since it began to load.
+      readyAt: performance.now(),
       go,
       stop,
       initialize,
@@ -653,9 +651,11 @@
       temperature: () => engine.temperature(),
       stateText: () => engine.stateText(),
       openState: (text, name = "state.csv") => openStateBytes(new TextEncoder().encode(text), name),
-      setSpeed: (value) => {
+      setSpeed: (stepsPerSecond) => {
         const select = $("speed");
-        select.value = String(value);
+        if (!Speeds.some((s) => s.stepsPerSecond === stepsPerSecond))
+          throw new RangeError(`no speed of ${stepsPerSecond} steps/s: ${Speeds.map((s) => s.stepsPerSecond).join(", ")}`);
+        select.value = String(stepsPerSecond);
         select.dispatchEvent(new Event("change"));
       },
       // `count` steps at once, outside the frames: a run of its own when
