@@ -545,14 +545,22 @@
   });
 
   // ---------------------------------------------------------------------
-  // Choices beside the buttons: each a list the bar shows and what taking an
-  // item does. A new choice of the engine's (its dynamics, its thermostat)
-  // is one more entry here and one C function in binding.cpp.
+  // The commands and choices of the window's menus: the bar above the form
+  // shows them in this order, the keys are the window's, and the help lists
+  // them. A command of the engine's yet to come (Reverse Time) is one more
+  // entry { text, key, run } here, a choice (its dynamics, its kind of
+  // thermostat) one more { choice, items, take }, each with one C function
+  // in binding.cpp.
 
-  const Choices = [
+  const Menu = [
+    { key: "F5", help: "Go", run: () => go() },
+    { key: "Escape", help: "Stop", run: () => stop() },
+    { key: "Ctrl+I", help: "Initialize", run: () => initialize() },
+    { id: "openState", text: "Open State\u2026", key: "Ctrl+O", run: () => $("stateFile").click() },
+    { id: "saveState", text: "Save State\u2026", key: "Ctrl+S", run: () => saveState() },
     {
       id: "speed",
-      label: "Speed",
+      choice: "Speed",
       items: Speeds.map((s) => ({ value: String(s.stepsPerSecond), text: speedText(s) })),
       initial: () => remembered("speed", String(DefaultStepsPerSecond)),
       take: (value) => {
@@ -560,27 +568,54 @@
         pacer.setStepsPerSecond(stepsPerSecond);
         remember("speed", value);
       },
-      told: (item) => `Speed: ${item.text}`,
     },
+    { id: "showMeasurements", text: "Measurements", key: "Ctrl+M", run: () => setPanelShown(!panelShown) },
+    { id: "showHelp", text: "Help", key: "F1", help: "this help", run: () => openHelp() },
   ];
 
-  function buildChoices() {
-    for (const choice of Choices) {
-      const label = document.createElement("label");
-      label.textContent = `${choice.label} `;
-      const select = document.createElement("select");
-      select.id = choice.id;
-      for (const item of choice.items) select.add(new Option(item.text, item.value));
-      const initial = choice.initial();
-      select.value = choice.items.some((i) => i.value === initial) ? initial : choice.items[0].value;
-      choice.take(select.value);
-      select.addEventListener("change", () => {
-        choice.take(select.value);
-        note(choice.told(choice.items.find((i) => i.value === select.value)), 5000);
-      });
-      label.append(select);
-      $("choices").append(label);
+  function addChoice(entry) {
+    const label = document.createElement("label");
+    label.textContent = `${entry.choice} `;
+    const select = document.createElement("select");
+    select.id = entry.id;
+    for (const item of entry.items) select.add(new Option(item.text, item.value));
+    const initial = entry.initial();
+    select.value = entry.items.some((i) => i.value === initial) ? initial : entry.items[0].value;
+    entry.take(select.value);
+    select.addEventListener("change", () => {
+      entry.take(select.value);
+      note(`${entry.choice}: ${entry.items.find((i) => i.value === select.value).text}`, 5000);
+    });
+    label.append(select);
+    return label;
+  }
+
+  function buildMenu() {
+    const keys = $("keys");
+    for (const entry of Menu) {
+      if (entry.choice) {
+        $("bar").append(addChoice(entry));
+        continue;
+      }
+      if (entry.text) {
+        const button = document.createElement("button");
+        button.type = "button";
+        button.id = entry.id;
+        button.textContent = entry.text;
+        button.title = `${entry.text} (${entry.key})`;
+        button.addEventListener("click", entry.run);
+        $("bar").append(button);
+      }
+      const row = keys.insertRow();
+      row.insertCell().textContent = entry.key.replace("Escape", "Esc");
+      row.insertCell().textContent = entry.help || entry.text;
     }
+  }
+
+  // "Ctrl+S" for Ctrl (or the Mac's Command) with S.
+  function keyName(event) {
+    const key = event.key.length === 1 ? event.key.toUpperCase() : event.key;
+    return (event.ctrlKey || event.metaKey) && !event.altKey ? `Ctrl+${key}` : key;
   }
 
   function remembered(key, fallback) {
@@ -599,10 +634,6 @@
     }
   }
 
-  // ---------------------------------------------------------------------
-  // Buttons and keys, as in the window: F5 Go, Esc Stop, Ctrl+I Initialize,
-  // Ctrl+O Open State, Ctrl+S Save State, Ctrl+M Measurements, F1 help.
-
   function openHelp() {
     const help = $("help");
     if (!help.open) help.showModal();
@@ -612,26 +643,13 @@
     $("Go").addEventListener("click", go);
     $("pause").addEventListener("click", stop);
     $("Initialize").addEventListener("click", initialize);
-    $("openState").addEventListener("click", () => $("stateFile").click());
-    $("saveState").addEventListener("click", saveState);
-    $("showMeasurements").addEventListener("click", () => setPanelShown(!panelShown));
-    $("showHelp").addEventListener("click", openHelp);
     window.addEventListener("resize", layOut);
     document.addEventListener("keydown", (event) => {
       if ($("message").open || $("help").open) return;
-      const ctrl = (event.ctrlKey || event.metaKey) && !event.altKey;
-      const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
-      let command = null;
-      if (key === "F5" && !ctrl) command = go;
-      else if (key === "Escape") command = stop;
-      else if (key === "F1") command = openHelp;
-      else if (ctrl && key === "i") command = initialize;
-      else if (ctrl && key === "o") command = () => $("stateFile").click();
-      else if (ctrl && key === "s") command = saveState;
-      else if (ctrl && key === "m") command = () => setPanelShown(!panelShown);
-      if (command === null) return;
+      const entry = Menu.find((e) => e.key === keyName(event));
+      if (!entry) return;
       event.preventDefault();
-      command();
+      entry.run();
     });
   }
 
@@ -685,7 +703,7 @@
     boxes[1].value = "0.2";
     boxes[2].value = "0.3";
     $("Thermostat").checked = true;
-    buildChoices();
+    buildMenu();
     wire();
     initialize();
     setPanelShown(remembered("measurements", "0") === "1");

@@ -57,11 +57,13 @@ const Charts = (() => {
     if (canvas.clientWidth === 0) return;
     const ratio = fitCanvas(canvas);
     const c = canvas.getContext("2d");
-    const font = Math.max(9, Math.round(canvas.clientHeight / 12)) * ratio;
+    // Labels at the panel's own font size, which scales with the page.
+    const style = getComputedStyle(canvas);
+    const font = Math.max(9, parseFloat(style.fontSize)) * ratio;
     c.setTransform(1, 0, 0, 1, 0, 0);
     c.fillStyle = "#fff";
     c.fillRect(0, 0, canvas.width, canvas.height);
-    c.font = `${font}px ${getComputedStyle(canvas).fontFamily}`;
+    c.font = `${font}px ${style.fontFamily}`;
     const left = font * 4.2;
     const right = font * 0.8;
     const top = font * (chart.legend ? 1.8 : 0.8);
