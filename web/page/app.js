@@ -40,7 +40,6 @@
 
   function bindEngine(m) {
     const f = (name, result, args) => m.cwrap(`ljgas_${name}`, result, args);
-    const take = f("take_message", "string", []);
     const e = {
       setParameters: f("set_parameters", null, ["string", "string", "string", "number"]),
       parameter: f("parameter", "string", ["number"]),
@@ -51,7 +50,7 @@
       running: f("running", "number", []),
       endRuns: f("end_runs", null, []),
       advance: f("advance", "number", ["number"]),
-      takeMessage: () => take(),
+      takeMessage: f("take_message", "string", []),
       steps: f("steps", "number", []),
       temperatureText: f("temperature_text", "string", []),
       temperature: f("temperature", "number", []),
