@@ -2,12 +2,13 @@
 // console error and shows 225 discs; its state after 1000 steps is byte for
 // byte ljgas-batch's; Go runs the gas to T near Tsoll, Stop stops it; a
 // state it saves reads back in ljgas-batch, and one ljgas-batch wrote opens
-// in it; the window's keys work.
+// in it; the window's keys work; a web server serves it as well.
 //
 // usage: node page_test.mjs PAGE LJGAS_BATCH WORK_FOLDER
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { mkdirSync, readFileSync, rmSync } from "node:fs";
+import { createServer } from "node:http";
 import { join } from "node:path";
 import { inflateSync } from "node:zlib";
 import { openPage } from "./browser.mjs";
@@ -153,6 +154,19 @@ try {
   await page.waitForFunction(() => ljgas.steps() > 1000);
   await page.keyboard.press("Escape");
   await page.waitForFunction(() => !ljgas.running());
+
+  // The same file from a static web server (on this machine's loopback).
+  const server = createServer((request, response) => {
+    response.writeHead(200, { "Content-Type": "text/html; charset=utf-8" });
+    response.end(readFileSync(pagePath));
+  });
+  await new Promise((listening) => server.listen(0, "127.0.0.1", listening));
+  try {
+    await page.goto(`http://127.0.0.1:${server.address().port}/ljgas.html`);
+    await page.waitForFunction(() => window.ljgas !== undefined && ljgas.ready && ljgas.runSteps(20) === 20);
+  } finally {
+    server.close();
+  }
 
   assert.deepEqual(errors, [], "no console errors");
 } finally {
