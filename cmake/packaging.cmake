@@ -14,12 +14,21 @@ if(TARGET _ljgas)
   install(FILES ${LJGAS_PYTHON_SOURCES} DESTINATION ${python_package_dir})
 endif()
 
+# The browser page, one HTML file, where the build made it.
+if(TARGET ljgas_web)
+  install(FILES ${LJGAS_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/ljgas/web)
+endif()
+
 set(CPACK_PACKAGE_NAME ljgas)
 set(CPACK_PACKAGE_VENDOR "The ljgas developers")
 set(CPACK_PACKAGE_CONTACT "The ljgas developers <ljgas@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Two-dimensional Lennard-Jones gas, live, with g(r) and a thermostat")
 set(CPACK_PACKAGE_DESCRIPTION
     "225 Lennard-Jones discs in a periodic box, moving live in a window that shows their temperature and builds up the radial distribution function g(r). ljgas-batch runs the same simulation without a window and writes states, temperatures and g(r) as CSV; the Python module ljgas runs it from Python, with NumPy arrays.")
+if(TARGET ljgas_web)
+  string(APPEND CPACK_PACKAGE_DESCRIPTION
+         " The same gas runs in a browser from one web page, /usr/share/ljgas/web/ljgas.html, opened from a folder or put on any web server.")
+endif()
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,9 +1,9 @@
 #include "histogram.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "pair_kernels.h"
 
@@ -54,8 +54,13 @@ double additionsBetween(float from, float to, double weight)
             // addition moves v by the same whole number of them, up to the
             // one that reaches 2^e or beyond (no weight 1/k lies halfway
             // between two such moves).
-            const std::uint32_t exponent = std::bit_cast<std::uint32_t>(v) & 0x7f800000u;
-            const double top = std::bit_cast<float>(exponent + 0x00800000u);
+            // 2^e: the exponent bits of v, one higher, and no fraction.
+            std::uint32_t bits = 0;
+            std::memcpy(&bits, &v, sizeof bits);
+            bits = (bits & 0x7f800000u) + 0x00800000u;
+            float power = 0.0f;
+            std::memcpy(&power, &bits, sizeof power);
+            const double top = power;
             const double move = static_cast<double>(plus(v, weight)) - v;
             if (!(move > 0.0))
                 return -1.0;

@@ -124,6 +124,19 @@ bool cutToWritten(std::FILE* file, int& reason)
     return true;
 }
 
+// Swaps the files at two names in one step, where the system can (Linux's
+// RENAME_EXCHANGE): false where it cannot.
+bool exchangeNames(const std::string& a, const std::string& b)
+{
+#ifdef RENAME_EXCHANGE
+    return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0;
+#else
+    (void)a;
+    (void)b;
+    return false;
+#endif
+}
+
 }  // namespace
 
 std::string followLinks(const std::string& path)
@@ -334,8 +347,7 @@ void commitTogether(OutputFile& first, OutputFile& second)
     second.finish();
     bool exchanged = false;
     if (!first.temporaryPath_.empty()) {
-        exchanged = ::renameat2(AT_FDCWD, first.temporaryPath_.c_str(), AT_FDCWD, first.target_.c_str(),
-                                RENAME_EXCHANGE) == 0;
+        exchanged = exchangeNames(first.temporaryPath_, first.target_);
         if (!exchanged)
             first.putInPlace();
     }
@@ -343,7 +355,7 @@ void commitTogether(OutputFile& first, OutputFile& second)
         second.putInPlace();
     } catch (const FileError&) {
         if (exchanged)
-            ::renameat2(AT_FDCWD, first.temporaryPath_.c_str(), AT_FDCWD, first.target_.c_str(), RENAME_EXCHANGE);
+            exchangeNames(first.temporaryPath_, first.target_);
         else if (!first.target_.empty())
             ::unlink(first.target_.c_str());
         first.discard();

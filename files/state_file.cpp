@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "engine/record.h"
+#include "runtime/decimal_conversion.h"
 #include "runtime/number_to_text.h"
 #include "files/lammps_export.h"
 #include "runtime/text_to_number.h"
@@ -76,7 +77,7 @@ float parseValue(std::string_view field, const char* what, const std::string& na
     float value = 0.0f;
     const char* first = field.data();
     const char* last = field.data() + field.size();
-    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    const auto result = readDecimal(first, last, value);
     if (result.ec == std::errc::result_out_of_range)
         failAt(name, line, std::string(what) + " value " + quoted(field) + " is out of single-precision range");
     if (result.ec != std::errc{} || result.ptr != last || field.empty())

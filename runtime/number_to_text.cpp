@@ -1,8 +1,9 @@
 #include "number_to_text.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
+
+#include "decimal_conversion.h"
 
 namespace ljgas {
 
@@ -26,19 +27,10 @@ std::string numberToText(float value)
     if (value == 0.0f)
         return "0";  // negative zero too
 
-    // Shortest digits that read back to the same float, as d.ddde+XX.
-    char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
-    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
-
-    const std::size_t e = scientific.find('e');
-    std::string digits;
-    for (char c : scientific.substr(0, e)) {
-        if (c != '.')
-            digits += c;
-    }
-    const int exponent = std::atoi(std::string(scientific.substr(e + 1)).c_str());
+    // Shortest digits that read back to the same float, d.ddd x 10^exponent.
+    const DecimalDigits shortest = shortestDigits(value);
+    const std::string& digits = shortest.digits;
+    const int exponent = shortest.exponent;
 
     std::string text = value < 0 ? "-" : "";
     if (exponent >= PlainExponentLow && exponent <= PlainExponentHigh) {
@@ -75,27 +67,17 @@ std::string numberToText(float value)
 
 std::string significantDigits(double value, int digits)
 {
-    // to_chars with a precision formats like printf in the C locale,
-    // whatever locale the process runs in.
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    return std::string(buffer, result.ptr);
+    // As printf formats in the C locale, whatever locale the process runs in.
+    return precisionText(value, digits);
 }
 
-std::string exactNumber(double value)
-{
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
+std::string exactNumber(double value) { return shortestText(value); }
 
 std::string exactSingle(float value)
 {
-    char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, result.ptr);
+    const std::string text = shortestText(value);
     double wide = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), wide);
+    readDecimal(text.data(), text.data() + text.size(), wide);
     // The float's own double has every digit and reads back exactly.
     return static_cast<float>(wide) == value ? text : exactNumber(value);
 }

@@ -1,11 +1,12 @@
 #include "text_to_number.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <system_error>
+
+#include "decimal_conversion.h"
 
 namespace ljgas {
 
@@ -129,7 +130,7 @@ double textToNumber(std::string_view text) noexcept
     if (span.allZero)
         return sign * 0.0;
 
-    // from_chars knows only E as the exponent marker; the D form (a double
+    // The reading knows only E as the exponent marker; the D form (a double
     // precision literal in old notations) needs one copy with the marker
     // replaced. The common case parses the text in place.
     const char* first = text.data() + span.begin;
@@ -150,7 +151,7 @@ double textToNumber(std::string_view text) noexcept
     }
 
     double magnitude = 0.0;
-    const auto result = std::from_chars(first, last, magnitude, std::chars_format::general);
+    const auto result = readDecimal(first, last, magnitude);
     if (result.ec == std::errc::result_out_of_range) {
         // The nearest double is infinite or zero: the digits are non-zero,
         // so the side of the range follows from the leading digit's exponent.
