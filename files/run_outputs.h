@@ -36,6 +36,9 @@ struct DistributionColumns {
 DistributionColumns distributionColumns(const Record& rec, std::int64_t binnedVisits,
                                         const HistogramMark& from = {});
 
+// Bin k (1..200) lies at r = k * 0.07R, that is at r/sigma = k * 0.035.
+inline double binDistanceInDiameters(int k) { return k * 0.07 / 2.0; }
+
 // "bin,r,g,g_norm" and those columns for bins 1..200.
 std::string distributionText(const Record& rec, std::int64_t binnedVisits, const HistogramMark& from = {});
 

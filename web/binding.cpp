@@ -21,7 +21,7 @@
 #include "runtime/text_to_number.h"
 #include "session/session.h"
 #include "ui/panel/measurement_history.h"
-#include "ui/panel/pair_distribution.h"
+#include "files/run_outputs.h"
 #include "ui/panel/speed_distribution.h"
 
 namespace ljgas {
@@ -340,7 +340,8 @@ EMSCRIPTEN_KEEPALIVE const double* ljgas_speeds(int bins, int points)
 EMSCRIPTEN_KEEPALIVE const double* ljgas_distribution()
 {
     const ljgas::Page& p = page();
-    return ljgas::handOutValues(ljgas::normalisedDistribution(p.session.record(), p.session.histogramVisits()));
+    const ljgas::DistributionColumns g = ljgas::distributionColumns(p.session.record(), p.session.histogramVisits());
+    return ljgas::handOutValues({g.gNorm.begin(), g.gNorm.end()});
 }
 
 EMSCRIPTEN_KEEPALIVE double ljgas_bin_distance(int k) { return ljgas::binDistanceInDiameters(k); }

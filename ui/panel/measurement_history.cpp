@@ -31,6 +31,7 @@ void MeasurementHistory::add(const Reading& reading)
             return;
     }
     kept_.push_back(reading);
+    ++version_;
 }
 
 // Kept entry m is read-out m * stride; keeping the even entries leaves
@@ -50,6 +51,7 @@ void MeasurementHistory::clear()
     kept_.shrink_to_fit();
     stride_ = 1;
     offered_ = 0;
+    ++version_;
 }
 
 std::string MeasurementHistory::csvText() const

@@ -50,6 +50,9 @@ public:
     bool empty() const { return kept_.empty(); }
     // Read-outs offered per read-out kept: 1, 2, 4, ...
     std::int64_t stride() const { return stride_; }
+    // Changes with every reading kept and every clear: a page redraws its
+    // charts only when it has.
+    std::uint64_t version() const { return version_; }
 
     // The CSV of ljgas-batch --thermo-out with the time appended:
     // "step,T,kinetic,potential,total,pressure,vcm_x,vcm_y,time".
@@ -61,6 +64,7 @@ private:
     std::size_t capacity_;
     std::vector<Reading> kept_;
     std::int64_t stride_ = 1;
+    std::uint64_t version_ = 0;
     std::int64_t offered_ = 0;  // read-outs offered since the last clear
 };
 

@@ -1,5 +1,7 @@
 #include "ui/panel/measurements_panel.h"
 
+#include "files/run_outputs.h"
+
 #include <QChart>
 #include <QChartView>
 #include <QGridLayout>
@@ -42,8 +44,6 @@ constexpr std::array<Quantity, 7> quantities{{
     {"pressure", "2-d virial pressure, area 1: kinetic + \u00bd \u03a3 r\u00b7F over the pairs; P* = P\u00b7\u03c3\u00b2/e0"},
 }};
 
-// Bin k (1..200) lies at r = k * 0.07R, that is at r/sigma = k * 0.035.
-double binDistanceInDiameters(int k) { return k * 0.07 / 2.0; }
 
 // Curves of a few hundred points are all a chart this size can show; a
 // longer history is drawn from every m-th reading, the last one always.
