@@ -1,0 +1,81 @@
+// Square cells over the periodic unit square, for finding every pair of
+// points closer than a given reach without measuring all n(n-1)/2 pairs.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace ljgas {
+
+// With cells at least as wide as the reach, two points closer than the reach
+// lie in one cell or in two neighbouring ones (across the periodic edges
+// too). Each cell then meets itself and four of its eight neighbours (the
+// one to its right and the three above), so that with three or more cells a
+// side every pair of neighbouring cells is met once. With fewer than three
+// the neighbours would repeat, and one cell holds every point instead.
+//
+// Items are the caller's numbers, 0..items-1 (the caller's particle numbers,
+// or places in a list of its own). Each cell keeps its items as a chain, the
+// last inserted first.
+class CellList {
+public:
+    // The most cells a side, up to `most`, that are still at least `reach`
+    // wide (with a margin for the rounding of a coordinate times the count);
+    // 1 when fewer than three would be.
+    static int sidesFor(double reach, int most);
+
+    // Empties every cell and sets `side` cells a side (1, or 3 and more) for
+    // items 0..items-1.
+    void reset(int side, int items);
+    int side() const { return side_; }
+
+    // The cell column (or row) of a coordinate in [0, 1]; 1 goes to the last.
+    int cellOf(double v) const;
+    // The same for a coordinate in units of 2^-32 box lengths, exactly: the
+    // cell whose span of 2^32 / side units holds it.
+    int cellOf(std::uint32_t v) const
+    {
+        return static_cast<int>((static_cast<std::uint64_t>(v) * static_cast<std::uint64_t>(side_)) >> 32);
+    }
+
+    // Puts an item into cell (cx, cy), at the head of the cell's chain.
+    void insert(int item, int cx, int cy);
+
+    // visit(a, b) once for every pair of items in one cell or in two
+    // neighbouring cells: cell by cell, row by row from (0, 0); within a cell
+    // its own pairs first (each item with those after it in the chain), then
+    // its items against those of the right, above-left, above and
+    // above-right cells in turn.
+    template <class Visit>
+    void forEachNearPair(Visit&& visit) const;
+
+private:
+    int side_ = 0;
+    std::vector<int> head_;  // first item of each cell, -1 for none
+    std::vector<int> next_;  // next item in the same cell, -1 at the end
+};
+
+template <class Visit>
+void CellList::forEachNearPair(Visit&& visit) const
+{
+    const int m = side_;
+    constexpr int neighbours[4][2] = {{1, 0}, {-1, 1}, {0, 1}, {1, 1}};
+    for (int cy = 0; cy < m; ++cy) {
+        for (int cx = 0; cx < m; ++cx) {
+            const int here = head_[static_cast<std::size_t>(cy * m + cx)];
+            for (int a = here; a >= 0; a = next_[static_cast<std::size_t>(a)])
+                for (int b = next_[static_cast<std::size_t>(a)]; b >= 0; b = next_[static_cast<std::size_t>(b)])
+                    visit(a, b);
+            if (m < 3)
+                continue;
+            for (const auto& [ox, oy] : neighbours) {
+                const int there = head_[static_cast<std::size_t>((cy + oy) % m * m + (cx + ox + m) % m)];
+                for (int a = here; a >= 0; a = next_[static_cast<std::size_t>(a)])
+                    for (int b = there; b >= 0; b = next_[static_cast<std::size_t>(b)])
+                        visit(a, b);
+            }
+        }
+    }
+}
+
+}  // namespace ljgas
