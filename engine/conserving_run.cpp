@@ -70,10 +70,23 @@ ConservingRun::ConservingRun(Record& rec, Host& host, RunStats& stats, Conservin
     resetHistogram(rec);
     if (host.plot != nullptr)
         host.plot->setUpPlot(rec);
-    verlet_.load(rec);
-    verlet_.store(rec);
-    version_ = ++rec.positionsVersion;
+    load();
     rec.PauseMark = 0;
+}
+
+// The integers from the record, and the record from the integers (its
+// momentum taken out, its coordinates on the grid of 2^-32).
+void ConservingRun::load()
+{
+    try {
+        verlet_.load(rec_);
+    } catch (EngineError& e) {
+        e.explain("the record's positions and velocities in fixed point: one is not finite, or a disc moves a "
+                  "quarter of the box in an inner step");
+        throw;
+    }
+    verlet_.store(rec_);
+    version_ = ++rec_.positionsVersion;
 }
 
 void ConservingRun::step()
@@ -82,7 +95,6 @@ void ConservingRun::step()
     stats_.step = step_;
     ++stats_.steps;
     try {
-        doing_ = "the positions put in during the run";
         loadIfMovedFromOutside();
         // g(r) from the positions the step starts from, one twentieth of the
         // pairs, exactly as the designed run bins them.
@@ -146,9 +158,7 @@ void ConservingRun::loadIfMovedFromOutside()
         return;
     if (particleCount(rec_) != static_cast<int>(verlet_.x().size()) - 1)
         verlet_ = ExactVerlet(particleCount(rec_), p_.R, p_.e0, p_.dt, verlet_.subSteps());
-    verlet_.load(rec_);
-    verlet_.store(rec_);
-    version_ = ++rec_.positionsVersion;
+    load();
 }
 
 // T, the mean of vx^2 + vy^2 per disc over the window's 20 steps, shown;

@@ -23,9 +23,10 @@ struct Record;
 enum class ThermostatKind { Weak, Canonical };
 
 struct ConservingOptions {
-    // Inner steps of dt/k per step, for the whole run: 0 chooses them at Go
-    // from the gas's stiffness (verletSubSteps). Switching them within a run
-    // would break conservation, so there is no switching.
+    // Inner steps of dt/k per step, for the whole run (at most MaxSubSteps):
+    // 0 or less chooses them at Go from the gas's stiffness (verletSubSteps).
+    // Switching them within a run would break conservation, so there is no
+    // switching.
     int subSteps = 0;
     ThermostatKind thermostat = ThermostatKind::Weak;
     // The canonical thermostat's draws.
@@ -62,6 +63,7 @@ public:
     const ExactVerlet& state() const { return verlet_; }
 
 private:
+    void load();
     void loadIfMovedFromOutside();
     void readOut();
 

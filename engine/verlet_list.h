@@ -17,8 +17,8 @@ namespace ljgas {
 // measured exactly, in position units, as minimum-image displacements.
 //
 // The margin is one disc diameter, 2R: at the default gas (R 0.01) the list
-// holds about 800 pairs for the 620 within the cut-off and is built again
-// every ten steps or so, when the fastest disc has moved R.
+// holds some 800 pairs for the 470 to 680 within the cut-off and is built
+// again every eight steps or so, when the fastest disc has moved R.
 class VerletList {
 public:
     struct Pair {

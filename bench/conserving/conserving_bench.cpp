@@ -26,6 +26,7 @@
 #include "engine/host.h"
 #include "engine/lattice.h"
 #include "engine/observables.h"
+#include "engine/pair_distance.h"
 #include "engine/record.h"
 #include "engine/run.h"
 #include "runtime/random_sequence.h"
@@ -122,6 +123,7 @@ int measureEnergy(const Settings& s)
     std::ofstream trace;
     if (!s.trace.empty()) {
         trace.open(s.trace);
+        trace.precision(12);
         trace << "step total shifted_total kinetic potential pairs float_total\n";
     }
     for (long long k = 0; k <= s.steps; ++k) {
@@ -208,9 +210,11 @@ int measureReversal(const Settings& s)
     const std::vector<std::int64_t> startVx = run.state().vx(), startVy = run.state().vy();
     for (long long k = 0; k < s.steps; ++k)
         run.step();
+    // How far the discs have gone from their sites at the turn (minimum image).
     double moved = 0;
     for (int k = 1; k <= gas.rec.n; ++k)
-        moved = std::max(moved, std::fabs(static_cast<double>(gas.rec.x[k]) - lattice.x[k]));
+        moved = std::max(moved, std::hypot(minimumImage(static_cast<double>(gas.rec.x[k]) - lattice.x[k]),
+                                           minimumImage(static_cast<double>(gas.rec.y[k]) - lattice.y[k])));
     run.reverse();
     for (long long k = 0; k < s.steps; ++k)
         run.step();
@@ -223,7 +227,7 @@ int measureReversal(const Settings& s)
     }
     print("sub_steps", run.subSteps());
     print("steps_each_way", static_cast<double>(s.steps));
-    print("largest_x_move_at_turn", moved);
+    print("farthest_from_site_at_turn", moved);
     print("positions_off_lattice", differentPositions);
     print("integers_off_start", differentIntegers);
     return differentPositions == 0 && differentIntegers == 0 ? 0 : 1;
