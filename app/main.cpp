@@ -1,8 +1,8 @@
 // The program's entry: the command line, one application, one window.
 #include <QApplication>
 
-#include "ui/application.h"
-#include "ui/main_window.h"
+#include "ui/shell/application.h"
+#include "ui/shell/main_window.h"
 
 int main(int argc, char* argv[])
 {

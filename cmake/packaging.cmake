@@ -6,6 +6,7 @@ include(GNUInstallDirs)
 
 install(TARGETS ljgas-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES LICENSE README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 # The Python package where Debian's python3 looks: /usr/lib/python3/dist-packages.
 if(TARGET _ljgas)
   set(python_package_dir lib/python3/dist-packages/ljgas)

@@ -48,6 +48,12 @@ public:
     // above-right cells in turn.
     template <class Visit>
     void forEachNearPair(Visit&& visit) const;
+    // visit(b) for the items that item `a`, in cell (cx, cy), meets: those
+    // after it in its own cell's chain, then those of the right, above-left,
+    // above and above-right cells. Called for every item, it meets every
+    // pair of forEachNearPair once. Three or more cells a side.
+    template <class Visit>
+    void forEachNeighbour(int a, int cx, int cy, Visit&& visit) const;
 
 private:
     int side_ = 0;
@@ -76,6 +82,24 @@ void CellList::forEachNearPair(Visit&& visit) const
             }
         }
     }
+}
+
+template <class Visit>
+void CellList::forEachNeighbour(int a, int cx, int cy, Visit&& visit) const
+{
+    const int m = side_;
+    const auto chain = [&](int first) {
+        for (int b = first; b >= 0; b = next_[static_cast<std::size_t>(b)])
+            visit(b);
+    };
+    const int left = cx == 0 ? m - 1 : cx - 1;
+    const int right = cx == m - 1 ? 0 : cx + 1;
+    const int above = (cy == m - 1 ? 0 : cy + 1) * m;
+    chain(next_[static_cast<std::size_t>(a)]);
+    chain(head_[static_cast<std::size_t>(cy * m + right)]);
+    chain(head_[static_cast<std::size_t>(above + left)]);
+    chain(head_[static_cast<std::size_t>(above + cx)]);
+    chain(head_[static_cast<std::size_t>(above + right)]);
 }
 
 }  // namespace ljgas

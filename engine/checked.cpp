@@ -39,13 +39,29 @@ void EngineError::setStep(std::int64_t step)
     compose();
 }
 
+void EngineError::setStepInAll(std::int64_t step)
+{
+    stepInAll_ = step;
+    compose();
+}
+
+void EngineError::addRemark(const std::string& remark)
+{
+    remark_ = remark;
+    compose();
+}
+
 void EngineError::compose()
 {
     message_ = errorText(kind_);
     if (step_ > 0)
         message_ += " at step " + std::to_string(step_);
+    if (step_ > 0 && stepInAll_ > 0 && stepInAll_ != step_)
+        message_ += " of the run (" + std::to_string(stepInAll_) + " in all)";
     if (!detail_.empty())
         message_ += ": " + detail_;
+    if (!remark_.empty())
+        message_ += " (" + remark_ + ")";
 }
 
 }  // namespace ljgas

@@ -50,6 +50,13 @@ public:
     // box it names counts unless a nearer one was named.
     void addCause(const std::string& cause, SuspectBox suspect);
     void setStep(std::int64_t step);
+    // The same step counted over all the steps behind the state (a window's
+    // earlier runs, a state file's steps), where a front end knows them: the
+    // message then says which count is which, "at step 10505 of the run
+    // (27191 in all)", where the two differ.
+    void setStepInAll(std::int64_t step);
+    // A remark in brackets at the end: "(the R= box reads 'abc' as 0)".
+    void addRemark(const std::string& remark);
 
 private:
     void compose();
@@ -57,6 +64,8 @@ private:
     ErrorKind kind_;
     std::string detail_;
     std::int64_t step_ = 0;
+    std::int64_t stepInAll_ = 0;
+    std::string remark_;
     SuspectBox suspect_ = SuspectBox::None;
     std::string message_;
 };

@@ -117,42 +117,25 @@ void ClosePairGuard::findClosePairs(const Record& rec)
     }
 
     // Each disc meets the discs after it in its own cell and those of four
-    // neighbouring cells (right, and the three above): with three or more
-    // cells a side every pair of neighbouring cells is met once.
-    const auto cellOf = [m](float v) {
-        const double inBox = static_cast<double>(v) - std::floor(static_cast<double>(v));
-        return std::min(static_cast<int>(inBox * m), m - 1);
+    // neighbouring cells (cell_list.h).
+    const auto cellOf = [this](float v) {
+        return cells_.cellOf(static_cast<double>(v) - std::floor(static_cast<double>(v)));
     };
-    head_.assign(static_cast<std::size_t>(m) * m, -1);
-    next_.assign(discs.size(), -1);
+    cells_.reset(m, static_cast<int>(discs.size()));
     cellX_.resize(discs.size());
     cellY_.resize(discs.size());
     for (std::size_t d = 0; d < discs.size(); ++d) {
         const int k = discs[d];
         cellX_[d] = cellOf(rec.x[k]);
         cellY_[d] = cellOf(rec.y[k]);
-        const auto c = static_cast<std::size_t>(cellY_[d] * m + cellX_[d]);
-        next_[d] = head_[c];
-        head_[c] = static_cast<int>(d);
+        cells_.insert(static_cast<int>(d), cellX_[d], cellY_[d]);
     }
-    const auto visit = [&](int i, int first) {
-        for (int b = first; b >= 0; b = next_[static_cast<std::size_t>(b)]) {
-            if (mayBeClose(i, discs[static_cast<std::size_t>(b)]))
-                considerPair(rec, i, discs[static_cast<std::size_t>(b)]);
-        }
-    };
     for (std::size_t a = 0; a < discs.size(); ++a) {
         const int i = discs[a];
-        const int cx = cellX_[a];
-        const int cy = cellY_[a];
-        const int left = cx == 0 ? m - 1 : cx - 1;
-        const int right = cx == m - 1 ? 0 : cx + 1;
-        const int above = (cy == m - 1 ? 0 : cy + 1) * m;
-        visit(i, next_[a]);
-        visit(i, head_[static_cast<std::size_t>(cy * m + right)]);
-        visit(i, head_[static_cast<std::size_t>(above + left)]);
-        visit(i, head_[static_cast<std::size_t>(above + cx)]);
-        visit(i, head_[static_cast<std::size_t>(above + right)]);
+        cells_.forEachNeighbour(static_cast<int>(a), cellX_[a], cellY_[a], [&](int b) {
+            if (mayBeClose(i, discs[static_cast<std::size_t>(b)]))
+                considerPair(rec, i, discs[static_cast<std::size_t>(b)]);
+        });
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "cell_list.h"
 #include "run_params.h"
 
 namespace ljgas {
@@ -92,11 +93,12 @@ private:
     int examineAllSteps_ = 0;
 
     // The list of this protect() call, the discs it looks at, and the cells
-    // it sorts them into (head of each cell, next disc in the same cell).
+    // it sorts them into.
     NeighbourList* list_ = nullptr;
     int added_ = 0;
     std::vector<std::int16_t> discs_;
-    std::vector<int> head_, next_, cellX_, cellY_;
+    CellList cells_;
+    std::vector<int> cellX_, cellY_;
 };
 
 }  // namespace ljgas

@@ -1,11 +1,10 @@
-// Host: what a run or a lattice start reaches outside the engine, in three
-// parts kept apart: the parameter boxes it reads, what it shows (the
-// read-out, the particle view and the plot, each of which may be absent),
-// and the yield after every step.
+// Host: what a run or a lattice start reaches outside the engine, in two
+// parts kept apart: the parameter boxes it reads, and what it shows (the
+// read-out, the particle view and the plot, each of which may be absent).
+// The caller owns the loop: a run is stepped from outside (session/).
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <string>
 
@@ -23,15 +22,6 @@ struct Boxes {
     // The check box's value: 0 unchecked, 1 checked (2, greyed, is not checked).
     std::function<std::int16_t()> thermostat;
 };
-
-// Boxes whose texts never change, as a command line gives them.
-Boxes fixedBoxes(std::string R, std::string e0, std::string Tsoll, bool thermostat);
-
-// The error's message, and for an engine error whose suspected box holds a
-// text that does not begin with a number (so that it reads as 0), what the
-// box holds: "Division by zero at step 1: the bin of the distance between
-// discs 2 and 1 with R = 0 (the R= box reads 'abc' as 0)".
-std::string describeError(const std::exception& error, const Boxes& boxes);
 
 // Circles at the particles' positions.
 class ParticleView {
@@ -58,10 +48,6 @@ struct Host {
     // draw calls of every step.
     ParticleView* view = nullptr;
     DistributionPlot* plot = nullptr;
-    // After every step: a window handles its pending events here, and their
-    // handlers run to completion inside the call (Stop, Initialize, even
-    // another Go). May be left empty.
-    std::function<void()> yield;
 };
 
 }  // namespace ljgas

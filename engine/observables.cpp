@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "cell_list.h"
 #include "record.h"
 
 namespace ljgas {
@@ -71,37 +72,15 @@ void addAllPairs(PairSums& sums, const Positions& p, int n)
 }
 
 // The same pairs found through square cells at least as wide as the
-// cut-off: a pair closer than the cut-off lies in one cell or in two
-// neighbouring ones. Each cell meets itself and four of its eight
-// neighbours (right, and the three above), so with three or more cells per
-// side every pair of cells is met once. About a fifteenth of the work of
-// the all-pairs loop for the default gas.
+// cut-off (cell_list.h): about a fifteenth of the work of the all-pairs loop
+// for the default gas.
 void addPairsByCells(PairSums& sums, const Positions& p, int n, int m)
 {
-    std::vector<int> first(m * m, 0);  // first particle of each cell, 0 for none
-    std::vector<int> next(n + 1, 0);
-    // A coordinate of exactly 1 goes to the last cell, next to the first.
-    auto cellOf = [m](double v) { return std::min(static_cast<int>(v * m), m - 1); };
-    for (int k = n; k >= 1; --k) {
-        const int c = cellOf(p.y[k]) * m + cellOf(p.x[k]);
-        next[k] = first[c];
-        first[c] = k;
-    }
-    constexpr int neighbours[4][2] = {{1, 0}, {-1, 1}, {0, 1}, {1, 1}};
-    for (int cy = 0; cy < m; ++cy) {
-        for (int cx = 0; cx < m; ++cx) {
-            const int here = first[cy * m + cx];
-            for (int i = here; i != 0; i = next[i])
-                for (int j = next[i]; j != 0; j = next[j])
-                    sums.add(p, i, j);
-            for (const auto& [ox, oy] : neighbours) {
-                const int there = first[(cy + oy + m) % m * m + (cx + ox + m) % m];
-                for (int i = here; i != 0; i = next[i])
-                    for (int j = there; j != 0; j = next[j])
-                        sums.add(p, i, j);
-            }
-        }
-    }
+    CellList cells;
+    cells.reset(m, n + 1);
+    for (int k = n; k >= 1; --k)
+        cells.insert(k, cells.cellOf(p.x[k]), cells.cellOf(p.y[k]));
+    cells.forEachNearPair([&](int i, int j) { sums.add(p, i, j); });
 }
 
 // The most cells per side that are still at least as wide as the cut-off,

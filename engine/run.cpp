@@ -32,6 +32,17 @@ RunParams cutOffOf(const Record& rec)
     return p;
 }
 
+float sigma6Of(float R)
+{
+    const double r = R;
+    try {
+        return toSingle(r * 64 * r * r * r * r * r);
+    } catch (EngineError& e) {
+        e.explain("sigma^6 = (2R)^6 with R = " + shortNumber(r) + ", beyond single precision", SuspectBox::R);
+        throw;
+    }
+}
+
 // The temperature of the gas as a run finds it, before its first read-out.
 float meanSquaredSpeed(const Record& rec)
 {
@@ -58,6 +69,17 @@ void explainKineticSum(EngineError& e, const Record& rec)
                   shortNumber(std::sqrt(fastest2)) + ", whose square lies beyond single precision");
 }
 
+// The temperature whose collisions the gas rule of sub_steps.h resolves: the
+// measured T, or the thermostat's target where the gas is warmer than that
+// but less than twice as warm (a target below 0 brings the gas to rest).
+double heldTemperature(float T, Host& host)
+{
+    if (host.boxes.thermostat() != 1)
+        return T;
+    const double target = std::max(0.0, textToNumber(host.boxes.Tsoll()));
+    return T > target && T <= 2.0 * target ? target : T;
+}
+
 std::size_t particleSlots(const Record& rec)
 {
     return static_cast<std::size_t>(std::clamp<int>(rec.n, 0, ParticleArray::last)) + 1;
@@ -65,8 +87,8 @@ std::size_t particleSlots(const Record& rec)
 
 }  // namespace
 
-// The parameters are fixed here for the whole run: a lattice start with
-// another R during the run changes neither cut-off nor sigma.
+// The parameters are fixed here for the run, e0 for the whole of it; the
+// others until discs of another R are placed (takeRadius).
 Run::Run(Record& rec, Host& host, RunStats& stats)
     : rec_(rec), host_(host), stats_(stats), p_(cutOffOf(rec)), list_(rec.n),
       kickScratch_(mul32(list_.list.ListCap, SliceCount)), guard_(rec, rec.R),
@@ -74,18 +96,12 @@ Run::Run(Record& rec, Host& host, RunStats& stats)
       keptVx_(particleSlots(rec)), keptVy_(particleSlots(rec))
 {
     stats_ = RunStats{};
-    const double R = rec.R;
-    try {
-        p_.sig6 = toSingle(R * 64 * R * R * R * R * R);
-    } catch (EngineError& e) {
-        e.explain("sigma^6 = (2R)^6 with R = " + shortNumber(R) + ", beyond single precision", SuspectBox::R);
-        throw;
-    }
+    p_.sig6 = sigma6Of(rec.R);
     // Stored without a check: an e0 beyond single precision becomes infinite,
     // and the first kick of a stored pair then reports the overflow.
     p_.e0 = static_cast<float>(textToNumber(host.boxes.e0()));
     p_.dt = TimeStep;
-    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, meanSquaredSpeed(rec), p_.dt);
+    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, heldTemperature(meanSquaredSpeed(rec), host), p_.dt);
     resetHistogram(rec);
     if (host.plot != nullptr)
         host.plot->setUpPlot(rec);
@@ -93,8 +109,46 @@ Run::Run(Record& rec, Host& host, RunStats& stats)
     rec.PauseMark = 0;
 }
 
+// Discs placed with another R during the run (Initialize, an opened state):
+// forces of one radius on discs drawn at another are no picture of any gas,
+// so from here on the run is one of the new R, as if Go had just been
+// pressed on it, but for e0, which it keeps: cut-off, sigma, guard and
+// sub-steps of the new R, the whole list built afresh, the 20-step cycle and
+// the step count from their start, g(r) cleared with a new warm-up.
+void Run::takeRadius()
+{
+    RunParams p = cutOffOf(rec_);
+    p.sig6 = sigma6Of(rec_.R);
+    p.e0 = p_.e0;
+    p.dt = p_.dt;
+    p_ = p;
+    guard_ = ClosePairGuard(rec_, rec_.R);
+    speedLimit2_ = subStepSpeedLimit2(rec_.R, TimeStep);
+    gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, heldTemperature(meanSquaredSpeed(rec_), host_), p_.dt);
+    resetHistogram(rec_);
+    if (host_.plot != nullptr)
+        host_.plot->setUpPlot(rec_);
+    buildNeighbourList(list_, rec_, p_.rc2);
+    slice_ = 1;
+    step_ = 0.0f;
+    v2sum_ = 0.0f;
+    plotCycles_ = 0;
+    heatingTowards_.reset();
+    stats_.binnedVisits = 0;
+    ++stats_.radiusChanges;
+}
+
 void Run::step()
 {
+    if (rec_.R != p_.R) {
+        try {
+            takeRadius();
+        } catch (EngineError& e) {
+            e.explain("the run's change to the discs' new R");
+            e.setStep(stats_.steps + 1);
+            throw;
+        }
+    }
     step_ = toSingle(static_cast<double>(step_) + 1.0);
     stats_.step = step_;
     ++stats_.steps;
@@ -124,8 +178,15 @@ void Run::step()
         }
         if (slice_ == SliceCount) {
             doing_ = "the temperature read-out";
-            const float T = temperatureStep(rec_, host_, v2sum_);
-            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, T, p_.dt);
+            const ThermostatReading reading = temperatureStep(rec_, host_, v2sum_);
+            heatingTowards_ = std::nullopt;
+            if (reading.heatingAtBound()) {
+                // The number as the box's text has it, as far as it reads.
+                const std::string& text = reading.TsollText;
+                const std::size_t blanks = std::min(text.find_first_not_of(' '), text.size());
+                heatingTowards_ = text.substr(blanks, leadingNumberLength(text) - blanks);
+            }
+            gasSubSteps_ = collisionSubSteps(p_.R, p_.e0, heldTemperature(reading.T, host_), p_.dt);
             v2sum_ = 0.0f;
         }
         guard_.endStep(rec_, kickScratch_.speed2.data(), lastDrift_);
@@ -137,6 +198,11 @@ void Run::step()
             e.addCause("at R = " + shortNumber(p_.R) + " discs on the lattice overlap (its spacing 1/" +
                            std::to_string(LatticeSide) + " is less than 2R)",
                        SuspectBox::R);
+        // A target far above the gas heats it by the largest factor at every
+        // read-out, until the collisions are more than single precision holds.
+        if (heatingTowards_)
+            e.addCause("the thermostat was heating the gas towards Tsoll = " + *heatingTowards_,
+                       SuspectBox::Tsoll);
         e.setStep(stats_.steps);
         throw;
     }
@@ -259,18 +325,6 @@ void Run::moveAndSum()
     } else {
         v2sum_ = driftAllAndAddSquaredSpeeds(rec_, p_.dt, v2sum_, pending_);
     }
-}
-
-void runSimulation(Record& rec, Host& host, RunStats* statsOut)
-{
-    RunStats local;
-    Run run(rec, host, statsOut ? *statsOut : local);
-    do {
-        run.step();
-        // Stop, Initialize and even another Go run to completion in here.
-        if (host.yield)
-            host.yield();
-    } while (rec.PauseMark == 0);
 }
 
 }  // namespace ljgas

@@ -1,9 +1,10 @@
-// The run loop: what the Go button does. Prepares a run, then steps until the
-// stop flag is found set after a step's event processing.
+// A run: what the Go button starts. Prepared at its start, then stepped from
+// outside, one step at a time, by whoever owns the loop.
 #pragma once
 
 #include <cstdint>
-
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "close_pair_guard.h"
@@ -17,14 +18,17 @@ struct Host;
 struct Record;
 
 // Progress of one run, for drivers that report on it. The run writes it as
-// it goes, so it is valid also after an EngineError ended the run.
+// it goes, so it is valid also after an EngineError ended the step.
 struct RunStats {
     float step = 0.0f;                // steps started so far (the run's step counter)
     std::int64_t steps = 0;           // the same, counted exactly beyond 2^24
-    std::int64_t binnedVisits = 0;    // pair visits added to the histogram
+    std::int64_t binnedVisits = 0;    // pair visits added to the histogram since it was cleared
     std::int64_t guardedPairs = 0;    // unlisted close pairs the guard put into the list
     std::int64_t subSteppedSteps = 0; // steps integrated in sub-steps
     int mostSubSteps = 1;             // the most sub-steps any step took
+    // Times the run took the R of discs placed anew with another; each
+    // cleared the histogram and started binnedVisits from 0.
+    std::int64_t radiusChanges = 0;
 };
 
 // One run's own tables and counters, from the moment Go fixes the run's
@@ -35,13 +39,17 @@ public:
     // neighbour list; clears the stop flag.
     Run(Record& rec, Host& host, RunStats& stats);
 
-    // One step up to, not including, the yield: refresh one slice, kick,
+    // One step: refresh one slice, kick,
     // erase-drift-draw, kinetic sum, plot and temperature on their slices.
+    // When the record's R is no longer the run's, the run first takes it.
+    // Throws EngineError when a check fails; the record keeps the values it
+    // had then, and the run is not to be stepped again.
     void step();
 
     const RunParams& params() const { return p_; }
 
 private:
+    void takeRadius();
     void integrate();
     void integrateInSubSteps(int least);
     void moveParticles();
@@ -68,11 +76,8 @@ private:
     float step_ = 0.0f;  // the run's own counter: a nested run has another
     float v2sum_ = 0.0f;
     const char* doing_ = "";  // what the step is busy with, for an error's message
+    // The target the last read-out heated towards by the largest factor.
+    std::optional<std::string> heatingTowards_;
 };
-
-// Runs until PauseMark is found non-zero after a step's yield. Throws
-// EngineError when a check fails; the record keeps the values it had then,
-// and the run's own tables are released.
-void runSimulation(Record& rec, Host& host, RunStats* stats = nullptr);
 
 }  // namespace ljgas

@@ -23,14 +23,14 @@ inline constexpr std::int32_t ParticleCount = LatticeSide * LatticeSide;
 // Histogram bins cleared and plotted by every run.
 inline constexpr std::int16_t PlotBins = 200;
 
-// Derived once when Go is pressed and kept for the whole run, even when the
-// lattice is re-initialised with another R during it.
+// Derived when Go is pressed; e0 kept for the whole run, the others until
+// discs of another R are placed during it, whose R the run then takes.
 struct RunParams {
     float rc2 = 0.0f;   // squared neighbour cut-off (8R)^2
     float sig6 = 0.0f;  // sigma^6 = (2R)^6
     float e0 = 0.0f;    // well depth, from the e0 box
     float dt = TimeStep;
-    float R = 0.0f;     // the radius the run started with, whose rc2 and sig6 these are
+    float R = 0.0f;     // the radius whose rc2 and sig6 these are
 };
 
 }  // namespace ljgas

@@ -32,9 +32,11 @@ void rescaleVelocities(Record& rec, float lambda)
     }
 }
 
-float temperatureStep(Record& rec, Host& host, float v2sum)
+ThermostatReading temperatureStep(Record& rec, Host& host, float v2sum)
 {
-    const float T = measureTemperature(v2sum, rec.n);
+    ThermostatReading reading;
+    reading.T = measureTemperature(v2sum, rec.n);
+    const float T = reading.T;
     if (host.showTemperature)
         host.showTemperature(T);
     // The temperature of the velocities as they leave this step: T, rescaled
@@ -42,21 +44,21 @@ float temperatureStep(Record& rec, Host& host, float v2sum)
     double Tnow = T;
     if (host.boxes.thermostat() == 1) {
         // The target is read afresh every time, so edits act at the next window.
-        const double Tsoll = textToNumber(host.boxes.Tsoll());
-        float lambda = 1.0f;
+        reading.TsollText = host.boxes.Tsoll();
+        reading.Tsoll = textToNumber(reading.TsollText);
         try {
-            lambda = thermostatFactor(Tsoll, T);
+            reading.lambda = thermostatFactor(reading.Tsoll, T);
         } catch (EngineError& e) {
-            e.explain("the thermostat's Tsoll / T with Tsoll = " + shortNumber(Tsoll) +
+            e.explain("the thermostat's Tsoll / T with Tsoll = " + shortNumber(reading.Tsoll) +
                           " and T = 0: every disc is at rest",
                       SuspectBox::Tsoll);
             throw;
         }
-        rescaleVelocities(rec, lambda);
-        Tnow = Tnow * lambda * lambda;
+        rescaleVelocities(rec, reading.lambda);
+        Tnow = Tnow * reading.lambda * reading.lambda;
     }
     removeDriftBeyondRounding(rec, Tnow);
-    return T;
+    return reading;
 }
 
 }  // namespace ljgas

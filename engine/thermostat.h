@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ljgas {
 
@@ -31,10 +32,23 @@ float thermostatFactor(double Tsoll, float T);
 // vx, vy of particles 1..n times lambda.
 void rescaleVelocities(Record& rec, float lambda);
 
+// What a read-out found and did: the temperature shown, and, when the
+// thermostat acted, the target it read and the factor it scaled by (1 when
+// it did not act).
+struct ThermostatReading {
+    float T = 0.0f;
+    std::string TsollText;  // the box's text, as typed
+    double Tsoll = 0.0;
+    float lambda = 1.0f;
+    // Scaled up by the largest factor: the target lies far above the gas,
+    // so far that it drives the gas to whatever heat makes it fail.
+    bool heatingAtBound() const { return lambda == static_cast<float>(LargestThermostatFactor); }
+};
+
 // The work of a window's last step: show T, and when the thermostat box is
 // checked read the target and rescale; then take out a centre-of-mass drift
-// that has grown past rounding (centre_of_mass.h). Returns T; the caller
-// then resets v2sum.
-float temperatureStep(Record& rec, Host& host, float v2sum);
+// that has grown past rounding (centre_of_mass.h). The caller then resets
+// v2sum.
+ThermostatReading temperatureStep(Record& rec, Host& host, float v2sum);
 
 }  // namespace ljgas

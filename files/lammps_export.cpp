@@ -1,13 +1,11 @@
 #include "files/lammps_export.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "engine/record.h"
 #include "engine/run_params.h"
-#include "files/exact_number.h"
-#include "files/file_error.h"
 #include "runtime/number_to_text.h"
+#include "files/file_error.h"
 #include "runtime/text_to_number.h"
 #include "version.h"
 
@@ -19,7 +17,8 @@ namespace {
 constexpr double SkinPerSigma = 0.3;
 // g(r) bins up to the cut-off 8R: 160 bins of 0.05R.
 constexpr int RdfBins = 160;
-// Steps between the g(r) samples, and samples per averaged output.
+// ljgas steps between the g(r) samples (0.1 time units), and samples per
+// averaged output.
 constexpr int RdfEvery = 100;
 constexpr int RdfRepeat = 10;
 
@@ -31,12 +30,12 @@ std::string exact(float value) { return exactNumber(static_cast<double>(value));
 float intoBox(float v) { return v == 1.0f ? 0.0f : v; }
 
 
-std::string thermostatSection(const LammpsSettings& settings)
+std::string thermostatSection(const RunSettings& settings)
 {
     if (!settings.thermostat)
         return "# No thermostat: the run had its Thermostat box unchecked, so this is plain\n"
-               "# NVE. With a step small enough for the collisions LAMMPS keeps etotal; ljgas's\n"
-               "# falls steadily, as its pair list misses, for up to 20 steps, pairs that came\n"
+               "# NVE. At its step of a quarter of ljgas's LAMMPS keeps etotal; ljgas's falls\n"
+               "# steadily, as its pair list misses, for up to 20 steps, pairs that came\n"
                "# close, and it computes in single precision.\n\n";
     // Every SliceCount steps ljgas scales the velocities by
     // lambda = 1 + gain (Tsoll/T - 1); Berendsen's Tdamp with the same pull:
@@ -51,38 +50,33 @@ std::string thermostatSection(const LammpsSettings& settings)
            "# so T changes by lambda^2 = 1 + 0.1 (Tsoll/T - 1) to first order: a tenth\n"
            "# of the gap closes every 20 dt = 0.02 time units, dT/dt = (Tsoll - T) / 0.2.\n"
            "# Berendsen rescales every step by lambda^2 = 1 + (dt/Tdamp) (Ttarget/T - 1),\n"
-           "# which is dT/dt = (Ttarget - T) / Tdamp. Hence Tdamp = 20 dt / (2 * 0.05) = 0.2.\n"
+           "# which is dT/dt = (Ttarget - T) / Tdamp. Hence Tdamp = 20 dt / (2 * 0.05) = 0.2\n"
+           "# with ljgas's dt = 0.001: a time, the same whatever step LAMMPS takes.\n"
            "variable        Tsoll equal " + exactNumber(settings.Tsoll) + "\n"
            "variable        Ttarget equal $(v_Tsoll*count(all)/(2*count(all)-2):%.17g)\n"
            "fix             hold all temp/berendsen ${Ttarget} ${Ttarget} " + numberToText(damping) + "\n\n";
 }
 
-// Two significant digits, for a comment.
-std::string roughly(double value)
-{
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 2);
-    return std::string(buffer, result.ptr);
-}
 
-// How coarse ljgas's time step is for this gas, in the potential's own time
-// unit sigma sqrt(m/e0), of which MD usually takes 0.005 or less.
-std::string stepSizeNote(const Record& rec, const LammpsSettings& settings)
+// How the steps compare with the potential's own time unit sigma sqrt(m/e0),
+// of which MD usually takes 0.005 or less.
+std::string stepSizeNote(const Record& rec, const RunSettings& settings)
 {
     if (!(settings.e0 > 0.0f))
         return "";
     const double unit = 2.0 * static_cast<double>(rec.R) * std::sqrt(1.0 / static_cast<double>(settings.e0));
-    return "# The potential's own time unit, sigma sqrt(m/e0), is " + roughly(unit) + " here: the step is\n"
-           "# " + roughly(static_cast<double>(TimeStep) / unit) +
-           " of it (MD usually takes 0.005 or less). Where it is much more,\n"
-           "# fast close collisions make even LAMMPS's energy creep up without the\n"
-           "# thermostat; a smaller step (-var dt) keeps it.\n";
+    return "# The potential's own time unit, sigma sqrt(m/e0), is " + significantDigits(unit, 2) + " here: ljgas's step is\n"
+           "# " + significantDigits(static_cast<double>(TimeStep) / unit, 2) + " of it, LAMMPS's " +
+           significantDigits(static_cast<double>(TimeStep) / LammpsSubSteps / unit, 2) +
+           " (MD usually takes about 0.005). At ljgas's\n"
+           "# own step (-var substeps 1) the fastest close collisions outrun velocity\n"
+           "# Verlet: LAMMPS's energy creeps up, and in a hot gas discs fly off and are\n"
+           "# lost. More sub-steps make the step finer still.\n";
 }
-
 
 }  // namespace
 
-void checkLammpsExport(const Record& rec, const LammpsSettings& settings)
+void checkLammpsExport(const Record& rec, const RunSettings& settings)
 {
     if (rec.n < 2)
         throw FileError("no gas to export: fewer than two discs");
@@ -95,7 +89,7 @@ void checkLammpsExport(const Record& rec, const LammpsSettings& settings)
         throw FileError("Tsoll is too large to export");
 }
 
-std::string lammpsDataText(const Record& rec, const LammpsSettings& settings)
+std::string lammpsDataText(const Record& rec, const RunSettings& settings)
 {
     const std::string count = std::to_string(rec.n);
     std::string text = "LAMMPS data file from ljgas " + std::string(Version) + ": " + count + " discs, R = " +
@@ -110,12 +104,14 @@ std::string lammpsDataText(const Record& rec, const LammpsSettings& settings)
     return text;
 }
 
-std::string lammpsDeckText(const Record& rec, const LammpsSettings& settings)
+std::string lammpsDeckText(const Record& rec, const RunSettings& settings)
 {
     const std::string count = std::to_string(rec.n);
     const float sigma = 2.0f * rec.R;  // exact: a doubling
     const float cutOff = 8.0f * rec.R;
     const float skin = static_cast<float>(SkinPerSigma * sigma);
+    const std::string ljgasStep = numberToText(TimeStep);
+    const std::string subSteps = std::to_string(LammpsSubSteps);
     return
         "# LAMMPS input deck for the gas of ljgas " + std::string(Version) + ": " + count +
             " Lennard-Jones discs of\n"
@@ -126,14 +122,17 @@ std::string lammpsDeckText(const Record& rec, const LammpsSettings& settings)
             "#\n"
             "#   one core:     lmp -in in.ljgas\n"
             "#   many cores:   mpirun -np 8 lmp -in in.ljgas -var steps 100000 -var rep 32\n"
+            "#                 (as root: mpirun --allow-run-as-root -np 8 ...)\n"
             "#   many machines: the same with mpirun's --hostfile, or the cluster's launcher\n"
             "#                 (srun lmp -in in.ljgas ...)\n"
             "#\n"
-            "#   -var steps N  steps to run (default 10000)\n"
-            "#   -var rep K    K x K copies of the box side by side: the same gas, K^2 times\n"
-            "#                 the discs in K^2 times the area\n"
-            "#   -var every M  thermo output every M steps (default 1000)\n"
-            "#   -var dt D     time step (default ljgas's, " + numberToText(TimeStep) + ")\n"
+            "#   -var steps N     how long to run, in ljgas's steps of " + ljgasStep + ": N steps are\n"
+            "#                    N * " + ljgasStep + " time units, as in ljgas (default 10000)\n"
+            "#   -var substeps S  LAMMPS steps per ljgas step (default " + subSteps + "): LAMMPS's time\n"
+            "#                    step is " + ljgasStep + " / S, and its log counts N * S steps\n"
+            "#   -var rep K       K x K copies of the box side by side: the same gas, K^2\n"
+            "#                    times the discs in K^2 times the area\n"
+            "#   -var every M     thermo output every M ljgas steps (default 1000)\n"
             "#\n"
             "# Units are ljgas's own: lengths in box edges, mass 1, k_B = 1, energies in the\n"
             "# units of e0 (LAMMPS's lj units with these numbers). R, e0 and the state are\n"
@@ -143,9 +142,9 @@ std::string lammpsDeckText(const Record& rec, const LammpsSettings& settings)
             "boundary        p p p\n"
             "atom_style      atomic\n\n"
             "variable        steps index 10000\n"
+            "variable        substeps index " + subSteps + "\n"
             "variable        rep index 1\n"
-            "variable        every index 1000\n"
-            "variable        dt index " + numberToText(TimeStep) + "\n\n"
+            "variable        every index 1000\n\n"
             "read_data       data.ljgas\n"
             "replicate       ${rep} ${rep} 1\n\n"
             "# V(r) = 4 e0 ((sigma/r)^12 - (sigma/r)^6) with sigma = 2R = " + numberToText(sigma) +
@@ -165,28 +164,24 @@ std::string lammpsDeckText(const Record& rec, const LammpsSettings& settings)
             "# Verlet. ljgas's velocities are those of its last kick, half a step behind\n"
             "# its positions in Verlet's terms; LAMMPS starts from them as they are.\n" +
             stepSizeNote(rec, settings) +
-            "timestep        ${dt}\n"
+            "timestep        $(" + ljgasStep + "/v_substeps)\n"
             "fix             move all nve\n"
             "fix             flat all enforce2d\n\n" +
             thermostatSection(settings) +
-            "# g(r) up to the cut-off in bins of 0.05R, sampled every 100 steps and averaged\n"
-            "# over the whole run into gr.ljgas (columns: bin, r, g(r), coordination).\n"
+            "# g(r) up to the cut-off in bins of 0.05R, sampled every 100 ljgas steps (0.1\n"
+            "# time units) and averaged over the whole run into gr.ljgas (columns: bin, r,\n"
+            "# g(r), coordination).\n"
             "compute         gr all rdf " + std::to_string(RdfBins) + "\n"
-            "fix             gr all ave/time " + std::to_string(RdfEvery) + " " + std::to_string(RdfRepeat) +
-            " " + std::to_string(RdfEvery * RdfRepeat) +
-            " c_gr[*] file gr.ljgas mode vector ave running overwrite\n\n"
+            "fix             gr all ave/time $(" + std::to_string(RdfEvery) + "*v_substeps) " +
+            std::to_string(RdfRepeat) + " $(" + std::to_string(RdfEvery * RdfRepeat) +
+            "*v_substeps) c_gr[*] file gr.ljgas mode vector ave running overwrite\n\n"
             "# Totals, not per disc: ke and pe compare with ljgas's kinetic and potential,\n"
-            "# press with its pressure (box area 1), temp as T_LAMMPS above.\n"
-            "thermo_style    custom step temp ke pe etotal press\n"
+            "# press with its pressure (box area 1), temp as T_LAMMPS above. step counts\n"
+            "# LAMMPS's steps; time / " + ljgasStep + " is ljgas's step.\n"
+            "thermo_style    custom step time temp ke pe etotal press\n"
             "thermo_modify   norm no format float %.15g\n"
-            "thermo          ${every}\n"
-            "run             ${steps}\n";
-}
-
-LammpsSettings lammpsSettingsFromBoxes(std::string_view e0, std::string_view Tsoll, bool thermostat)
-{
-    // As a run takes e0 (single precision, unchecked) and the thermostat Tsoll.
-    return {static_cast<float>(textToNumber(e0)), textToNumber(Tsoll), thermostat};
+            "thermo          $(v_every*v_substeps)\n"
+            "run             $(v_steps*v_substeps)\n";
 }
 
 }  // namespace ljgas

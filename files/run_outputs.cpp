@@ -5,7 +5,7 @@
 
 #include "engine/histogram.h"
 #include "engine/record.h"
-#include "files/csv_number.h"
+#include "runtime/number_to_text.h"
 
 namespace ljgas {
 

@@ -11,8 +11,7 @@
 #include <cstring>
 
 #include "engine/record.h"
-#include "files/csv_number.h"
-#include "files/exact_number.h"
+#include "runtime/number_to_text.h"
 #include "files/lammps_export.h"
 #include "runtime/text_to_number.h"
 #include "version.h"
@@ -196,6 +195,9 @@ private:
         const auto result = std::from_chars(value.data(), value.data() + value.size(), steps);
         if (value.empty() || value.front() == '-' || result.ec != std::errc{} || result.ptr != value.data() + value.size())
             fail("steps value " + quoted(value) + " is not a whole number of steps");
+        if (steps > MostSteps)
+            fail("steps value " + quoted(value) + " is more steps than any run reaches (at most 2^53 = " +
+                 std::to_string(MostSteps) + ")");
         return steps;
     }
 
@@ -319,7 +321,7 @@ std::string parameterText(const char* name, const std::string& value) { return s
 
 std::string thermostatText(bool on) { return on ? "on" : "off"; }
 
-StateParameters stateParameters(const Record& rec, const LammpsSettings& settings, std::int64_t steps)
+StateParameters stateParameters(const Record& rec, const RunSettings& settings, std::int64_t steps)
 {
     StateParameters p;
     p.R = exactSingle(rec.R);
@@ -331,6 +333,10 @@ StateParameters stateParameters(const Record& rec, const LammpsSettings& setting
     if (std::isfinite(settings.Tsoll))
         p.Tsoll = exactNumber(settings.Tsoll);
     p.thermostat = settings.thermostat;
+    if (steps < 0 || steps > MostSteps)
+        throw FileError("the state has " + std::to_string(steps) +
+                        " steps behind it, more than a state file records (at most 2^53 = " +
+                        std::to_string(MostSteps) + ")");
     p.steps = steps;
     return p;
 }

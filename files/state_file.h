@@ -25,13 +25,19 @@
 #include <string>
 #include <string_view>
 
+#include "engine/parameters.h"
 #include "engine/run_params.h"
 #include "files/file_error.h"
 
 namespace ljgas {
 
 struct Record;
-struct LammpsSettings;
+
+// The most steps a state file records behind its state: 2^53, the largest
+// count a double (and so JavaScript and NumPy's float) holds exactly, and
+// more than any run reaches (285 years at a million steps a second). A
+// larger count in a file is refused with its line, and nothing writes one.
+inline constexpr std::int64_t MostSteps = std::int64_t{1} << 53;
 
 // The parameters a state file names, each absent when it names none. R, e0
 // and Tsoll are texts for the boxes, each a number in full that reads as a
@@ -49,8 +55,8 @@ struct StateParameters {
 
 // The parameters of a state as the record and a run hold them: R from the
 // record, e0, Tsoll and the thermostat as the run takes them, and the steps
-// the run has taken.
-StateParameters stateParameters(const Record& rec, const LammpsSettings& settings, std::int64_t steps);
+// the run has taken. Throws FileError when `steps` is beyond MostSteps.
+StateParameters stateParameters(const Record& rec, const RunSettings& settings, std::int64_t steps);
 
 // Positions and velocities of particles 1..225; element k-1 is particle k.
 struct ParticleState {

@@ -1,8 +1,7 @@
 #include "files/thermo_file.h"
 
 #include "engine/observables.h"
-#include "files/csv_number.h"
-#include "files/exact_number.h"
+#include "runtime/number_to_text.h"
 
 namespace ljgas {
 

@@ -75,7 +75,6 @@ public:
                 fault("a non-finite temperature was shown");
         };
         plot = this;
-        yield = [this] { doEvents(); };
     }
 
     std::string R, e0, Tsoll;
@@ -183,7 +182,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ljgas::RunStats stats;
     bool finished = false;
     try {
-        ljgas::runSimulation(*rec, host, &stats);
+        // The window's loop: every step followed by its yield.
+        ljgas::Run run(*rec, host, stats);
+        do {
+            run.step();
+            host.doEvents();
+        } while (rec->PauseMark == 0);
         finished = true;
     } catch (const ljgas::EngineError& e) {
         FuzzHost::checkKind(e);

@@ -2,9 +2,9 @@
 // Simulation and the exceptions EngineError and FileError.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -13,7 +13,9 @@
 
 #include "files/file_error.h"
 #include "files/state_file.h"
+#include "files/trajectory_file.h"
 #include "interrupt_watch.h"
+#include "runtime/number_to_text.h"
 #include "simulation.h"
 
 namespace py = pybind11;
@@ -29,10 +31,7 @@ std::string boxText(const char* name, double value)
 {
     if (!std::isfinite(value))
         throw py::value_error(std::string(name) + " must be a finite number, not " + std::to_string(value));
-    char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    (void)error;  // 32 characters hold every double
-    return std::string(text, end);
+    return exactNumber(value);
 }
 
 std::optional<std::uint64_t> seedOf(const py::object& seed)
@@ -48,7 +47,7 @@ std::optional<std::uint64_t> seedOf(const py::object& seed)
     return value;
 }
 
-SimulationSettings settingsOf(double R, double e0, double Tsoll, bool thermostat, const py::object& seed)
+Parameters settingsOf(double R, double e0, double Tsoll, bool thermostat, const py::object& seed)
 {
     return {boxText("R", R), boxText("e0", e0), boxText("Tsoll", Tsoll), thermostat, seedOf(seed)};
 }
@@ -59,12 +58,29 @@ bool onMainThread()
     return threading.attr("current_thread")().is(threading.attr("main_thread")());
 }
 
+// What run()'s trajectory arguments ask for; none without a path.
+std::optional<TrajectoryRequest> trajectoryOf(const std::optional<std::filesystem::path>& path,
+                                              const std::optional<std::int64_t>& every,
+                                              const std::optional<std::string>& format)
+{
+    if (!path) {
+        if (every || format)
+            throw py::value_error(std::string(every ? "every" : "trajectory_format") +
+                                  " needs trajectory, the file it is for");
+        return std::nullopt;
+    }
+    const std::string file = path->string();
+    return TrajectoryRequest{file, every.value_or(100), trajectoryFormat(file, format.value_or(""))};
+}
+
 // sim.run(steps) without Python's lock. In the main thread a Ctrl+C is
 // noticed after the step in progress: the lock is taken back only then, for
 // Python to run its handler, and the exception the handler raises (the
 // KeyboardInterrupt) ends the run there and is raised once the run stopped.
-void run(Simulation& sim, std::int64_t steps)
+void run(Simulation& sim, std::int64_t steps, const std::optional<std::filesystem::path>& trajectory,
+         const std::optional<std::int64_t>& every, const std::optional<std::string>& format)
 {
+    const std::optional<TrajectoryRequest> request = trajectoryOf(trajectory, every, format);
     if (PyErr_CheckSignals() != 0)
         throw py::error_already_set();
     std::optional<InterruptWatch> watch;
@@ -82,7 +98,7 @@ void run(Simulation& sim, std::int64_t steps)
     };
     {
         const py::gil_scoped_release release;
-        sim.run(steps, keepGoing);
+        sim.run(steps, keepGoing, request ? &*request : nullptr);
     }
     watch.reset();
     if (raised)
@@ -110,7 +126,7 @@ py::dict observablesOf(const Simulation& sim)
 
 std::string reprOf(const Simulation& sim)
 {
-    const SimulationSettings& s = sim.settings();
+    const Parameters& s = sim.settings();
     return "ljgas.Simulation(R=" + s.R + ", e0=" + s.e0 + ", Tsoll=" + s.Tsoll +
            ", thermostat=" + (s.thermostat ? "True" : "False") +
            ", seed=" + (s.seed ? std::to_string(*s.seed) : "None") + "), " + std::to_string(sim.steps()) +
@@ -144,7 +160,7 @@ PYBIND11_MODULE(_ljgas, m)
         const ParticleState state = readStateFile(path.string());
         if (!state.note.empty() && PyErr_WarnEx(PyExc_UserWarning, state.note.c_str(), 1) != 0)
             throw py::error_already_set();
-        SimulationSettings settings{"0.01", "0.2", "0.3", true, seedOf(seed)};
+        Parameters settings{"0.01", "0.2", "0.3", true, seedOf(seed)};
         const StateParameters& named = state.parameters;
         settings.R = !R.is_none() ? boxText("R", R.cast<double>()) : named.R.value_or(settings.R);
         settings.e0 = !e0.is_none() ? boxText("e0", e0.cast<double>()) : named.e0.value_or(settings.e0);
@@ -168,7 +184,8 @@ edges, T is <vx^2 + vy^2> per disc.)")
                     "--state-in does: R, e0, Tsoll and the thermostat from the file where it names them and "
                     "they are not given here (else 0.01, 0.2, 0.3, on). Raises ljgas.FileError when the file "
                     "cannot be read.")
-        .def("run", &ljgas::run, "steps"_a,
+        .def("run", &ljgas::run, "steps"_a, "trajectory"_a = py::none(), "every"_a = py::none(),
+             "trajectory_format"_a = py::none(),
              R"(Make `steps` steps, without holding the GIL.
 
 Every call continues one run, as Go pressed once and Stop pressed now and
@@ -177,7 +194,15 @@ growing, so run(400) then run(600) is run(1000). After an EngineError the
 next call starts a new run (a new warm-up, g(r) cleared), as pressing Go
 again would. Ctrl+C stops the run after the step in progress and raises
 KeyboardInterrupt; the state is then that after the step, and a later call
-goes on from it.)")
+goes on from it.
+
+With trajectory=path the call writes the frames ljgas-batch --trajectory-out
+writes, as it goes: the state it starts from, the state after every step
+whose number (sim.steps) is a multiple of `every` (default 100), and the
+last state, also after Ctrl+C or as an EngineError left it. The format is
+trajectory_format's, "xyz" (extended XYZ) or "lammpstrj" (LAMMPS's text
+dump), else LAMMPS's dump for a path ending in .lammpstrj and extended XYZ
+for any other. Raises ljgas.FileError when the file cannot be written.)")
         .def_property_readonly("x", [](const Simulation& s) { return arrayOf(s.particles()[0]); },
                                "x positions of discs 1..225 (a copy), box lengths")
         .def_property_readonly("y", [](const Simulation& s) { return arrayOf(s.particles()[1]); },

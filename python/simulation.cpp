@@ -1,68 +1,51 @@
 #include "simulation.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 #include "engine/histogram.h"
-#include "engine/host.h"
-#include "engine/lattice.h"
+#include "files/output_file.h"
 #include "files/run_outputs.h"
-#include "tools/output_file.h"
+#include "files/trajectory_writer.h"
 
 namespace ljgas {
 
-namespace {
-
-RandomSequence sequenceFor(const std::optional<std::uint64_t>& seed)
-{
-    return seed ? RandomSequence(*seed) : RandomSequence();
-}
-
-}  // namespace
-
 // What ljgas-batch does before its run: the lattice start reads R from its
-// box and draws the velocities; a state given replaces the lattice's.
-Simulation::Simulation(const SimulationSettings& settings, const ParticleState* state)
-    : settings_(settings), held_(lammpsSettingsFromBoxes(settings.e0, settings.Tsoll, settings.thermostat)),
-      host_(*rec_, settings.R, settings.e0, settings.Tsoll, settings.thermostat), random_(sequenceFor(settings.seed))
+// parameter and draws the velocities; a state given replaces the lattice's.
+Simulation::Simulation(const Parameters& parameters, const ParticleState* state) : session_(parameters)
 {
-    host_.onReadOut([this](std::int64_t step, float T) {
-        temperatures_.push_back(T);
-        temperatureSteps_.push_back(step);
-    });
     try {
-        initializeLattice(*rec_, host_, random_);
+        session_.initialize();
     } catch (const EngineError& e) {
-        throw SimulationError("initialisation failed: " + describeError(e, host_.boxes));
+        throw SimulationError(failureText(e, true));
     }
     if (state != nullptr) {
-        applyState(*rec_, *state);
-        stepsBefore_ = state->parameters.steps.value_or(0);
+        session_.place(*state);
+        stepsBefore_ = session_.steps();
     }
 }
 
-SimulationError Simulation::failure(const EngineError& e) const
-{
-    // Step 0: the run's start failed, before its first step began.
-    return SimulationError((e.step() > 0 ? "" : "the run could not start: ") + describeError(e, host_.boxes));
-}
-
-std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& keepGoing)
+std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& keepGoing,
+                             const TrajectoryRequest* trajectory)
 {
     if (steps < 0)
         throw std::invalid_argument("steps must be 0 or more, not " + std::to_string(steps));
+    if (trajectory != nullptr && trajectory->every < 1)
+        throw std::invalid_argument("every must be 1 or more, not " + std::to_string(trajectory->every));
     std::int64_t before = 0;
+    std::optional<TrajectoryWriter> writer;
     {
         const std::lock_guard lock(state_);
         if (running_)
             throw std::logic_error("this simulation is running already");
-        if (steps == 0)
+        before = made();
+        // The count behind the state stops at the most a state file records.
+        steps = std::min(steps, MostSteps - session_.steps());
+        if (steps == 0 && trajectory == nullptr)
             return 0;
+        if (trajectory != nullptr)
+            writer.emplace(trajectory->path, trajectory->format, session_.record(), before, session_.e0());
         running_ = true;
-        before = host_.yields();
-        const std::int64_t most = std::numeric_limits<std::int64_t>::max() - before;
-        host_.stopAfter(before + std::min(steps, most));
     }
     struct Finished {
         Simulation& sim;
@@ -72,59 +55,68 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
             sim.running_ = false;
         }
     } finished{*this};
-    startOrResume();
-    stepUntilStopped(keepGoing);
-    const std::lock_guard lock(state_);
-    return host_.yields() - before;
-}
-
-// Go for the first call and after an engine error: the run's parameters,
-// a cleared histogram and a new warm-up. Otherwise the stopped run goes on.
-void Simulation::startOrResume()
-{
-    const std::lock_guard lock(state_);
-    if (!run_) {
-        try {
-            run_ = std::make_unique<Run>(*rec_, host_, stats_);
-        } catch (const EngineError& e) {
-            throw failure(e);
-        }
-    }
-    rec_->PauseMark = 0;
-}
-
-// The loop of runSimulation, for a run that outlives it: step, yield, and
-// stop once the flag is found set after the yield.
-void Simulation::stepUntilStopped(const std::function<bool()>& keepGoing)
-{
-    for (;;) {
-        {
-            const std::lock_guard lock(state_);
-            try {
-                run_->step();
-            } catch (const EngineError& e) {
-                host_.passOnReadOut();
-                run_.reset();
-                throw failure(e);
-            } catch (...) {
-                run_.reset();
-                throw;
-            }
-            host_.yield();
-            if (rec_->PauseMark != 0)
-                return;
-        }
-        if (keepGoing && !keepGoing())
+    // The last frame: the state after the last step, or as the engine left
+    // the step it failed in.
+    const auto finishTrajectory = [this, &writer](std::int64_t step) {
+        if (!writer)
             return;
+        const std::lock_guard lock(state_);
+        writer->finish(session_.record(), step, session_.e0());
+    };
+    try {
+        for (std::int64_t k = 0; k < steps; ++k) {
+            step(writer, trajectory != nullptr ? trajectory->every : 0);
+            if (keepGoing && !keepGoing())
+                break;
+        }
+    } catch (const EngineError& e) {
+        const std::int64_t failedIn = made() + (e.step() > 0 ? 1 : 0);
+        // An engine error is the one to tell, before a trajectory that could
+        // not be finished.
+        try {
+            finishTrajectory(failedIn);
+        } catch (const FileError&) {
+        }
+        throw SimulationError(failureText(e, false));
     }
+    finishTrajectory(made());
+    const std::lock_guard lock(state_);
+    return made() - before;
+}
+
+// One step of the run that every call continues: Go for the first call and
+// after an engine error (the run's parameters, a cleared histogram and a new
+// warm-up); a temperature shown in a failing step is still one shown.
+void Simulation::step(std::optional<TrajectoryWriter>& writer, std::int64_t every)
+{
+    const std::lock_guard lock(state_);
+    if (!session_.running())
+        session_.start();
+    StepResult result;
+    try {
+        result = session_.step();
+    } catch (const EngineError&) {
+        if (session_.lastReadOut()) {
+            temperatures_.push_back(*session_.lastReadOut());
+            temperatureSteps_.push_back(made() + 1);
+        }
+        throw;
+    }
+    if (result.readOut) {
+        temperatures_.push_back(*result.readOut);
+        temperatureSteps_.push_back(made());
+    }
+    if (writer && made() % every == 0)
+        writer->frame(session_.record(), made(), session_.e0());
 }
 
 std::array<std::vector<float>, 4> Simulation::particles() const
 {
     const std::lock_guard lock(state_);
-    const int n = std::clamp<int>(rec_->n, 0, ParticleArray::last);
+    const Record& rec = session_.record();
+    const int n = std::clamp<int>(rec.n, 0, ParticleArray::last);
     std::array<std::vector<float>, 4> copies;
-    const ParticleArray* arrays[] = {&rec_->x, &rec_->y, &rec_->vx, &rec_->vy};
+    const ParticleArray* arrays[] = {&rec.x, &rec.y, &rec.vx, &rec.vy};
     for (std::size_t a = 0; a < copies.size(); ++a)
         copies[a].assign(arrays[a]->data() + 1, arrays[a]->data() + 1 + n);
     return copies;
@@ -145,13 +137,13 @@ std::vector<std::int64_t> Simulation::temperatureSteps() const
 std::int64_t Simulation::steps() const
 {
     const std::lock_guard lock(state_);
-    return host_.yields();
+    return made();
 }
 
 float Simulation::R() const
 {
     const std::lock_guard lock(state_);
-    return rec_->R;
+    return session_.record().R;
 }
 
 // The r and g_norm columns of ljgas-batch's --gr-out (distributionText),
@@ -160,14 +152,14 @@ float Simulation::R() const
 Distribution Simulation::distribution() const
 {
     const std::lock_guard lock(state_);
-    const DistributionColumns columns = distributionColumns(*rec_, stats_.binnedVisits);
+    const DistributionColumns columns = distributionColumns(session_.record(), session_.runStats().binnedVisits);
     return {columns.r, columns.gNorm};
 }
 
 Observables Simulation::observables() const
 {
     const std::lock_guard lock(state_);
-    return measureObservables(*rec_, held_.e0, rec_->R);
+    return session_.observables();
 }
 
 void Simulation::saveState(const std::string& path) const
@@ -175,7 +167,7 @@ void Simulation::saveState(const std::string& path) const
     std::string text;
     {
         const std::lock_guard lock(state_);
-        text = stateFileText(*rec_, stateParameters(*rec_, held_, stepsBefore_ + host_.yields()));
+        text = stateFileText(session_.record(), session_.stateParameters());
     }
     OutputFile file(path);
     file.write(text);

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace ljgas {
@@ -74,11 +73,31 @@ std::string numberToText(float value)
     return text;
 }
 
-std::string shortNumber(double value)
+std::string significantDigits(double value, int digits)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3g", value);
-    return text;
+    // to_chars with a precision formats like printf in the C locale,
+    // whatever locale the process runs in.
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    return std::string(buffer, result.ptr);
+}
+
+std::string exactNumber(double value)
+{
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string exactSingle(float value)
+{
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::string text(buffer, result.ptr);
+    double wide = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), wide);
+    // The float's own double has every digit and reads back exactly.
+    return static_cast<float>(wide) == value ? text : exactNumber(value);
 }
 
 }  // namespace ljgas

@@ -121,7 +121,7 @@ CLI::Option* addWholeNumber(CLI::App& app, const char* name, Target& target, con
     return oneValue(app, app.add_option_function<std::string>(name, store, help), "N", wholeNumber<Integer>(least));
 }
 
-void addOptions(CLI::App& app, BatchOptions& o)
+void addOptions(CLI::App& app, BatchOptions& o, std::string& trajectoryFormatName)
 {
     app.set_version_flag("--version", std::string("ljgas-batch ") + Version);
     const auto box = [&app](const char* name, std::string& text, const char* help) {
@@ -154,6 +154,14 @@ void addOptions(CLI::App& app, BatchOptions& o)
                  output.inFolder.empty() ? "FILE" : "DIR", FileName);
     addWholeNumber<std::int64_t>(app, "--every", o.every,
                                  "Steps between two frames of --trajectory-out (default 100)", 1);
+    oneValue(app,
+             app.add_option("--trajectory-format", trajectoryFormatName,
+                            "The format of --trajectory-out, whatever its FILE's name: xyz (extended XYZ)\n"
+                            "or lammpstrj (LAMMPS's text dump). Without it, a FILE ending in .lammpstrj\n"
+                            "gets the dump, any other extended XYZ"),
+             "xyz|lammpstrj",
+             CLI::IsMember(std::vector<std::string>(TrajectoryFormatNames.begin(), TrajectoryFormatNames.end()))
+                 .description(""));
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary")->disable_flag_override();
 }
 
@@ -310,7 +318,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {
     ParsedCommandLine parsed;
     CLI::App app{Description, "ljgas-batch"};
-    addOptions(app, parsed.options);
+    std::string trajectoryFormatName;
+    addOptions(app, parsed.options, trajectoryFormatName);
     const auto answer = [&parsed](ParsedCommandLine::Action action, std::string message) {
         parsed.action = action;
         parsed.message = std::move(message);
@@ -320,8 +329,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
         std::vector<std::string> reversed = argumentsForCLI11(app, arguments);
         app.parse(reversed);
         std::erase_if(parsed.options.outputs, [&app](const auto& request) { return app.count(request.first) == 0; });
-        if (app.count("--every") > 0 && app.count("--trajectory-out") == 0)
-            throw Refusal("--every: needs --trajectory-out, whose frames it spaces");
+        const auto trajectory = parsed.options.outputs.find("--trajectory-out");
+        if (trajectory == parsed.options.outputs.end()) {
+            if (app.count("--every") > 0)
+                throw Refusal("--every: needs --trajectory-out, whose frames it spaces");
+            if (app.count("--trajectory-format") > 0)
+                throw Refusal("--trajectory-format: needs --trajectory-out, whose format it sets");
+        } else {
+            parsed.options.trajectoryFormat = trajectoryFormat(trajectory->second, trajectoryFormatName);
+        }
         parsed.options.given = {app.count("--R") > 0, app.count("--e0") > 0, app.count("--tsoll") > 0,
                                 app.count("--thermostat") > 0};
         checkFilesApart(parsed.options);

@@ -10,6 +10,7 @@
 
 #include "batch_outputs.h"
 #include "engine/run_params.h"
+#include "files/trajectory_file.h"
 
 namespace ljgas {
 struct StateParameters;
@@ -34,6 +35,8 @@ struct BatchOptions {
     std::string stateIn;     // x, y, vx, vy replacing the lattice state
     OutputRequests outputs;  // the outputs asked for (batch_outputs.h)
     std::int64_t every = 100;  // steps between two samples of --trajectory-out
+    // Its format: --trajectory-format's, else the one its file name asks for.
+    TrajectoryFormat trajectoryFormat = TrajectoryFormat::ExtendedXyz;
     bool quiet = false;
 
     // The parameters the command line gave; those it did not are taken from

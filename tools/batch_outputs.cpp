@@ -7,7 +7,7 @@
 #include "files/state_file.h"
 #include "files/thermo_file.h"
 #include "files/trajectory_file.h"
-#include "tools/output_file.h"
+#include "files/output_file.h"
 
 namespace ljgas {
 
@@ -42,15 +42,18 @@ const BatchOutput Outputs[] = {
      },
      .measures = true},
     {.option = "--trajectory-out",
-     .help = "Write the state every --every steps, the first and the last, as the run goes\n"
-             "(extended XYZ, for ASE, MDAnalysis, OVITO, VMD)",
+     .help = "Write the state every --every steps, the first and the last, as the run goes:\n"
+             "extended XYZ (ASE, MDAnalysis, OVITO, VMD), or LAMMPS's text dump, which also\n"
+             "gives MDAnalysis the box, for a FILE ending in .lammpstrj (see\n"
+             "--trajectory-format)",
      .atSample = [](Streams out, const Sample& sample) {
-         out[0]->write(trajectoryFrame(sample.rec, sample.step, sample.e0));
+         out[0]->write(trajectoryFrame(sample.format, sample.rec, sample.step, sample.e0));
      },
      .growing = true},
     {.option = "--lammps-out",
      .help = "Write the state after the run and a LAMMPS input deck into a folder, made if missing\n"
-             "(data.ljgas, in.ljgas)",
+             "(data.ljgas, in.ljgas; its -var steps N runs the time of N steps here, in four\n"
+             "LAMMPS steps of 0.00025 each)",
      .inFolder = {LammpsDataName, LammpsDeckName},
      .atEnd = [](Streams out, const RunEnd& end) {
          checkLammpsExport(end.rec, end.settings);

@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/parameters.h"
+
+#include "files/trajectory_file.h"
+
 namespace ljgas {
 
 class OutputFile;
 struct HistogramMark;
-struct LammpsSettings;
 struct Observables;
 struct Record;
 struct RunStats;
@@ -36,7 +39,7 @@ struct ReadOut {
 // as the run will take them.
 struct LatticeStart {
     const Record& rec;
-    const LammpsSettings& settings;
+    const RunSettings& settings;
 };
 
 // A sample of the run as it goes: the state at the end of step `step`, 0
@@ -45,6 +48,7 @@ struct Sample {
     const Record& rec;
     std::int64_t step;
     float e0;  // as the run takes it
+    TrajectoryFormat format;  // the one --trajectory-out writes
 };
 
 // The end of the session: the state the record holds, the run's counts, the
@@ -56,7 +60,7 @@ struct RunEnd {
     const RunStats& stats;
     std::int64_t stepsDone;
     const HistogramMark& equilibrated;
-    const LammpsSettings& settings;
+    const RunSettings& settings;
 };
 
 // One output. Every moment is optional; a session that ends early (an engine

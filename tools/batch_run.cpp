@@ -9,14 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "batch_host.h"
 #include "engine/checked.h"
 #include "engine/histogram.h"
-#include "engine/host.h"
-#include "engine/lattice.h"
 #include "engine/observables.h"
 #include "engine/record.h"
-#include "engine/run.h"
 #include "files/file_error.h"
 #include "files/lammps_export.h"
 #include "files/run_outputs.h"
@@ -25,7 +21,7 @@
 #include "open_outputs.h"
 #include "progress_meter.h"
 #include "runtime/number_to_text.h"
-#include "runtime/random_sequence.h"
+#include "session/session.h"
 
 namespace ljgas {
 
@@ -59,40 +55,35 @@ struct MeanObservables {
     }
 };
 
-// One session from the window's start-up to the written files: the boxes get
-// their texts, the thermostat box its check.
-struct Session {
-    explicit Session(const BatchOptions& o)
-        : options(o), host(*rec, o.R, o.e0, o.Tsoll, o.thermostat),
-          random(o.seed ? RandomSequence(*o.seed) : RandomSequence()),
-          settings(lammpsSettingsFromBoxes(o.e0, o.Tsoll, o.thermostat))
+// One batch session, from the window's start-up to the written files: the
+// session's parameters are the command line's texts.
+struct Batch {
+    explicit Batch(const BatchOptions& o) : options(o), session({o.R, o.e0, o.Tsoll, o.thermostat, o.seed})
     {
         means.from = o.equilibrate;
     }
 
+    const Record& rec() const { return session.record(); }
+    RunSettings settings() const { return runSettings(session.parameters()); }
+
     const BatchOptions& options;
-    std::unique_ptr<Record> rec = std::make_unique<Record>();
-    BatchHost host;
-    RandomSequence random;
-    RunStats stats;
+    Session session;
     OpenOutputs outputs;
-    LammpsSettings settings;  // e0, Tsoll and the thermostat as the run takes them
     MeanObservables means;
     HistogramMark equilibrated;  // the histogram at the end of step `equilibrate`
     bool equilibratedMarked = false;
     std::string failure;  // the engine error that ended the start or the run
     bool ran = false;
     double seconds = 0.0;
+    std::int64_t done = 0;         // steps of the run completed
     std::int64_t lastSample = -1;  // the step of the last sample taken
-    // The steps behind the state the run starts from: those its --state-in
-    // file names, which the state written at the end adds its own to.
-    std::int64_t stepsBefore = 0;
+    std::optional<float> lastTemperature;
 };
 
-void sample(Session& s, std::int64_t step)
+void sample(Batch& b, std::int64_t step)
 {
-    s.outputs.atSample({*s.rec, step, s.settings.e0});
-    s.lastSample = step;
+    b.outputs.atSample({b.rec(), step, b.session.e0(), b.options.trajectoryFormat});
+    b.lastSample = step;
 }
 
 // The state file is read first, since it may name the parameters that the
@@ -116,130 +107,151 @@ bool readStateIn(BatchOptions& o, std::optional<ParticleState>& loaded)
 
 // The outputs are opened before the simulation starts: a mistake is reported
 // then and leaves no file behind.
-bool prepareFiles(Session& s)
+bool prepareFiles(Batch& b)
 {
     try {
-        s.outputs.open(batchOutputs(), s.options.outputs);
+        b.outputs.open(batchOutputs(), b.options.outputs);
     } catch (const FileError& e) {
         report(e.what());
         return false;
     }
-    s.host.onReadOut([&s](std::int64_t step, float T) {
-        if (!s.outputs.measures()) {
-            s.outputs.atReadOut({*s.rec, step, T});
-            return;
-        }
-        // Read-only: the run's bits are the same with or without this.
-        const Observables measured = measureObservables(*s.rec, s.settings.e0, s.rec->R);
-        s.means.add(step, measured);
-        s.outputs.atReadOut({*s.rec, step, T, &measured});
-    });
-    if (s.outputs.samples())
-        s.host.sampleEvery(s.options.every, [&s](std::int64_t step) { sample(s, step); });
     return true;
 }
 
-// The lattice start reads R from its box; the file's state, if any, then
-// replaces the lattice's.
-void startLattice(Session& s, const std::optional<ParticleState>& loaded)
+// A read-out, passed on once its step is over: the record then holds the
+// state after the thermostat's rescale, the state the run goes on from.
+void readOut(Batch& b, std::int64_t step, float T)
+{
+    b.lastTemperature = T;
+    if (!b.outputs.measures()) {
+        b.outputs.atReadOut({b.rec(), step, T});
+        return;
+    }
+    // Read-only: the run's bits are the same with or without this.
+    const Observables measured = b.session.observables();
+    b.means.add(step, measured);
+    b.outputs.atReadOut({b.rec(), step, T, &measured});
+}
+
+// The lattice start reads R from its parameter; the file's state, if any,
+// then replaces the lattice's.
+void startLattice(Batch& b, const std::optional<ParticleState>& loaded)
 {
     try {
-        initializeLattice(*s.rec, s.host, s.random);
+        b.session.initialize();
     } catch (const EngineError& e) {
-        s.failure = "initialisation failed: " + describeError(e, s.host.boxes);
+        b.failure = failureText(e, true);
     }
-    s.outputs.atLatticeStart({*s.rec, s.settings});
-    if (!s.failure.empty())
+    b.outputs.atLatticeStart({b.rec(), b.settings()});
+    if (!b.failure.empty())
         return;
     if (loaded)
-        applyState(*s.rec, *loaded);
-    if (s.outputs.samples())
-        sample(s, 0);
+        b.session.place(*loaded);
+    if (b.outputs.samples())
+        sample(b, 0);
 }
 
-void markHistogram(Session& s)
+void markHistogram(Batch& b)
 {
-    const std::vector<float> shown = plottedBins(*s.rec);
-    for (std::size_t k = 1; k <= shown.size() && k < s.equilibrated.g.size(); ++k)
-        s.equilibrated.g[k] = shown[k - 1];
-    s.equilibrated.binnedVisits = s.stats.binnedVisits;
-    s.equilibratedMarked = true;
+    const std::vector<float> shown = plottedBins(b.rec());
+    for (std::size_t k = 1; k <= shown.size() && k < b.equilibrated.g.size(); ++k)
+        b.equilibrated.g[k] = shown[k - 1];
+    b.equilibrated.binnedVisits = b.session.runStats().binnedVisits;
+    b.equilibratedMarked = true;
 }
 
-// One press of Go, and Stop pressed in the yield of the last step. g(r)
-// counts what the histogram gains after the step that ends the
-// equilibration; a run that ends before it adds nothing to count.
-void run(Session& s)
+// After step `step` of the run, in the order of a window's yield: the
+// read-out, the end of the equilibration, the sample.
+void afterStep(Batch& b, std::int64_t step, const StepResult& result)
 {
-    if (s.options.equilibrate > 0)
-        s.host.atStep(s.options.equilibrate, [&s] { markHistogram(s); });
-    else
-        s.equilibratedMarked = true;  // from the run's start: the zero mark
-    s.ran = s.failure.empty() && s.options.steps > 0;
-    if (!s.ran)
+    if (result.readOut)
+        readOut(b, step, *result.readOut);
+    b.done = step;
+    if (step == b.options.equilibrate)
+        markHistogram(b);
+    if (b.outputs.samples() && step % b.options.every == 0)
+        sample(b, step);
+}
+
+// One press of Go, and a plain loop over its steps; Stop after the last, or
+// after the step in which an interrupt came. g(r) counts what the histogram
+// gains after the step that ends the equilibration; a run that ends before
+// it adds nothing to count.
+void run(Batch& b)
+{
+    b.equilibratedMarked = b.options.equilibrate <= 0;  // from the run's start: the zero mark
+    b.ran = b.failure.empty() && b.options.steps > 0;
+    if (!b.ran)
         return;
     std::unique_ptr<ProgressMeter> meter;
-    if (!s.options.quiet && ::isatty(STDERR_FILENO))
-        meter = std::make_unique<ProgressMeter>(stderr, s.options.steps);
-    s.host.showProgressOn(meter.get());
-    s.host.stopAfter(s.options.steps);
+    if (!b.options.quiet && ::isatty(STDERR_FILENO))
+        meter = std::make_unique<ProgressMeter>(stderr, b.options.steps);
     const auto start = std::chrono::steady_clock::now();
     try {
-        runSimulation(*s.rec, s.host, &s.stats);
+        b.session.start();
+        for (std::int64_t step = 1; step <= b.options.steps; ++step) {
+            afterStep(b, step, b.session.step());
+            if (meter)
+                meter->update(step);
+            if (caughtInterrupt() != 0)
+                break;
+        }
     } catch (const EngineError& e) {
-        // Step 0: the run's start failed, before its first step began. A
-        // temperature shown in the failing step is still one shown.
-        s.host.passOnReadOut();
-        s.failure = (e.step() > 0 ? "" : "the run could not start: ") + describeError(e, s.host.boxes);
+        // A temperature shown in the failing step is still one shown.
+        if (e.step() > 0 && b.session.lastReadOut())
+            readOut(b, e.step(), *b.session.lastReadOut());
+        b.failure = failureText(e, false);
     }
-    s.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    b.session.endRuns();
+    b.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (meter)
         meter->finish();
 }
 
-void printSummary(const Session& s)
+void printSummary(const Batch& b)
 {
-    const std::int64_t steps = s.host.yields();
+    const std::int64_t steps = b.done;
     std::printf("steps             %lld\n", static_cast<long long>(steps));
-    std::printf("last temperature  %s\n",
-                s.host.temperatureShown() ? numberToText(s.host.lastTemperature()).c_str() : "none shown");
-    std::printf("time              %.3f s\n", s.seconds);
-    if (s.seconds > 0.0 && steps > 0)
-        std::printf("steps per second  %.0f\n", static_cast<double>(steps) / s.seconds);
+    std::printf("last temperature  %s\n", b.lastTemperature ? numberToText(*b.lastTemperature).c_str() : "none shown");
+    std::printf("time              %.3f s\n", b.seconds);
+    if (b.seconds > 0.0 && steps > 0)
+        std::printf("steps per second  %.0f\n", static_cast<double>(steps) / b.seconds);
     else
         std::printf("steps per second  -\n");
-    std::printf("guarded pairs     %lld\n", static_cast<long long>(s.stats.guardedPairs));
-    std::printf("sub-stepped steps %lld\n", static_cast<long long>(s.stats.subSteppedSteps));
-    std::printf("most sub-steps    %d\n", s.stats.mostSubSteps);
-    if (s.means.count > 0) {
-        const auto n = static_cast<double>(s.means.count);
-        std::printf("mean potential    %.9g (%lld read-outs after step %lld)\n", s.means.potential / n,
-                    static_cast<long long>(s.means.count), static_cast<long long>(s.means.from));
-        std::printf("mean pressure     %.9g\n", s.means.pressure / n);
+    const RunStats& stats = b.session.runStats();
+    std::printf("guarded pairs     %lld\n", static_cast<long long>(stats.guardedPairs));
+    std::printf("sub-stepped steps %lld\n", static_cast<long long>(stats.subSteppedSteps));
+    std::printf("most sub-steps    %d\n", stats.mostSubSteps);
+    if (b.means.count > 0) {
+        const auto n = static_cast<double>(b.means.count);
+        std::printf("mean potential    %.9g (%lld read-outs after step %lld)\n", b.means.potential / n,
+                    static_cast<long long>(b.means.count), static_cast<long long>(b.means.from));
+        std::printf("mean pressure     %.9g\n", b.means.pressure / n);
     }
 }
 
 // Every output is written, also after an engine error, from the state the
 // record holds; then the closing messages and the exit status.
-int finish(Session& s)
+int finish(Batch& b)
 {
-    if (!s.equilibratedMarked)
-        markHistogram(s);  // the run ended before the equilibration did
+    if (!b.equilibratedMarked)
+        markHistogram(b);  // the run ended before the equilibration did
     // The last state: a run that an engine error ended is sampled in the
     // step it failed in, as the error left it.
-    if (s.ran && s.lastSample >= 0 && s.stats.steps != s.lastSample)
-        sample(s, s.stats.steps);
-    s.outputs.atEnd({*s.rec, s.stats, s.stepsBefore + s.host.yields(), s.equilibrated, s.settings});
+    const RunStats& stats = b.session.runStats();
+    if (b.ran && b.lastSample >= 0 && stats.steps != b.lastSample)
+        sample(b, stats.steps);
+    b.outputs.atEnd({b.rec(), stats, b.session.steps(), b.equilibrated, b.settings()});
     std::vector<std::string> written;
     std::string commitError;
     try {
-        s.outputs.commit(written);
+        b.outputs.commit(written);
     } catch (const FileError& e) {
         commitError = e.what();
     }
 
-    if (!s.failure.empty()) {
-        report(s.failure);
+    if (!b.failure.empty()) {
+        report(b.failure);
         if (!written.empty())
             report("wrote " + joined(written) + " from the state at that point");
     }
@@ -247,13 +259,13 @@ int finish(Session& s)
         report(commitError);
         return ExitFailure;
     }
-    if (!s.failure.empty())
+    if (!b.failure.empty())
         return ExitEngineError;
 
-    if (s.ran && !s.options.quiet)
-        printSummary(s);
+    if (b.ran && !b.options.quiet)
+        printSummary(b);
     if (const int signal = caughtInterrupt(); signal != 0) {
-        report("interrupted; the run was stopped after step " + std::to_string(s.host.yields()) +
+        report("interrupted; the run was stopped after step " + std::to_string(b.done) +
                (written.empty() ? "" : " and " + joined(written) + " written"));
         return 128 + signal;
     }
@@ -268,15 +280,24 @@ int runBatch(const BatchOptions& options)
     std::optional<ParticleState> loaded;
     if (!readStateIn(taken, loaded))
         return ExitUsage;
-    Session session(taken);
-    if (loaded)
-        session.stepsBefore = loaded->parameters.steps.value_or(0);
-    if (!prepareFiles(session))
+    // Refused before anything runs: a count beyond MostSteps would be one
+    // that no state file could hold, and past 2^63 one that wraps round.
+    const std::int64_t before = loaded ? loaded->parameters.steps.value_or(0) : 0;
+    if (taken.steps > MostSteps - before) {
+        report("--steps " + std::to_string(taken.steps) + ": " +
+               (before > 0 ? "with the " + std::to_string(before) + " steps behind '" + taken.stateIn + "', "
+                           : std::string()) +
+               "the state would have more steps behind it than a state file records (at most 2^53 = " +
+               std::to_string(MostSteps) + ")");
+        return ExitUsage;
+    }
+    Batch batch(taken);
+    if (!prepareFiles(batch))
         return ExitUsage;
     catchInterrupts();
-    startLattice(session, loaded);
-    run(session);
-    return finish(session);
+    startLattice(batch, loaded);
+    run(batch);
+    return finish(batch);
 }
 
 }  // namespace ljgas

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "tools/output_file.h"
+#include "files/output_file.h"
 
 namespace ljgas {
 

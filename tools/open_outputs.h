@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "batch_outputs.h"
-#include "tools/output_file.h"
+#include "files/output_file.h"
 
 namespace ljgas {
 

@@ -56,7 +56,8 @@ struct BenchHost : Host {
     std::vector<float> readOuts;
     explicit BenchHost(const Settings& s)
     {
-        boxes = fixedBoxes(s.R, s.e0, s.Tsoll, true);
+        boxes = {[R = s.R] { return R; }, [e0 = s.e0] { return e0; }, [T = s.Tsoll] { return T; },
+                 []() -> std::int16_t { return 1; }};
         boxes.thermostat = [this] { return thermostat; };
         showTemperature = [this](float T) { readOuts.push_back(T); };
     }

@@ -12,6 +12,8 @@
 #include "engine/record.h"
 #include "engine/run.h"
 #include "engine/simd_level.h"
+#include <string>
+
 #include "engine/thermostat.h"
 #include "runtime/random_sequence.h"
 
@@ -23,8 +25,8 @@ struct QuietHost : Host {
     std::int16_t thermostat = 1;
     QuietHost()
     {
-        boxes = fixedBoxes("0.01", "0.2", "0.3", true);
-        boxes.thermostat = [this] { return thermostat; };
+        boxes = {[] { return std::string("0.01"); }, [] { return std::string("0.2"); },
+                 [] { return std::string("0.3"); }, [this] { return thermostat; }};
     }
 };
 

@@ -24,17 +24,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-build=0
-if [ "${1:-}" = -b ]; then
-    build=1
-    shift
-fi
-steps=${1:-10000000}
-segment=$((steps / 10))
-
 source bench/soak/common.sh
 install_missing time
-if [ "$build" = 1 ]; then build_release; fi
+release_and_steps 10000000 "$@"
+segment=$((steps / 10))
 start_batch_soak batch
 
 # Centre-of-mass speed over rms speed, and |v_cm|^2, of a state file.

@@ -1,5 +1,6 @@
 # Shared by the soak scripts (sourced, not run): install missing Debian
-# packages, build the release preset, and set up a batch soak's output.
+# packages, build the release preset, read the -b and STEPS arguments, and
+# set up a batch soak's output.
 
 # install_missing PACKAGE...: apt-get the ones not installed yet.
 install_missing() {
@@ -15,6 +16,18 @@ install_missing() {
 build_release() {
     cmake --preset release >/dev/null
     cmake --build --preset release -j "$(nproc 2>/dev/null || echo 2)"
+}
+
+# release_and_steps DEFAULT [-b] [STEPS]: with -b, builds the release preset;
+# steps= STEPS, or DEFAULT without it.
+release_and_steps() {
+    local default=$1
+    shift
+    if [ "${1:-}" = -b ]; then
+        build_release
+        shift
+    fi
+    steps=${1:-$default}
 }
 
 # start_batch_soak NAME: batch= the release ljgas-batch (exit 2 when it is

@@ -19,15 +19,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-build=0
-if [ "${1:-}" = -b ]; then
-    build=1
-    shift
-fi
-steps=${1:-1000000}
-
 source bench/soak/common.sh
-if [ "$build" = 1 ]; then build_release; fi
+release_and_steps 1000000 "$@"
 start_batch_soak settings
 
 # The summary line of ljgas-batch that starts with $2, field $3 on.

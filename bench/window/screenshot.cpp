@@ -20,10 +20,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "ui/form1.h"
-#include "ui/main_window.h"
-#include "ui/measurements.h"
-#include "ui/measurements_panel.h"
+#include "ui/form/form1.h"
+#include "ui/shell/main_window.h"
+#include "ui/panel/measurements.h"
+#include "ui/panel/measurements_panel.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "platform/picture_box.h"
 #include "runtime/random_sequence.h"
 #include "platform/twips.h"
-#include "ui/particle_view.h"
+#include "ui/form/particle_view.h"
 
 namespace {
 

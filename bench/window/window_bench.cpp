@@ -39,10 +39,10 @@
 #include <unistd.h>
 
 #include "platform/picture_box.h"
-#include "ui/form1.h"
-#include "ui/main_window.h"
-#include "ui/measurements.h"
-#include "ui/speed.h"
+#include "ui/form/form1.h"
+#include "ui/shell/main_window.h"
+#include "ui/panel/measurements.h"
+#include "ui/shell/speed.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
     r, g = sim.gr()                 # g(r) at the bins' centres, r in box lengths
     sim.observables()["pressure"]
     sim.save_state("end.csv")       # ljgas-batch --state-in reads it back
+    sim.run(10000, trajectory="run.lammpstrj", every=100)   # or "run.xyz"
 
 A Simulation does what ljgas-batch does with the same options, bit for bit:
 sim.run(1000) leaves the state that `ljgas-batch --steps 1000` writes.

@@ -1,5 +1,6 @@
-// A scripted stand-in for the window: box texts, a check box, and a hook that
-// runs inside every yield, where the tests press Stop, Initialize or Go.
+// A scripted stand-in for the window: box texts, a check box, the window's
+// loop, and a hook that runs inside every yield, where the tests press Stop,
+// Initialize or Go.
 #pragma once
 
 #include <functional>
@@ -46,7 +47,6 @@ public:
             temperatureSteps.push_back(stats.step);
         };
         plot = this;
-        yield = [this] { doEvents(); };
     }
     FakeHost(const FakeHost&) = delete;
     FakeHost& operator=(const FakeHost&) = delete;
@@ -71,7 +71,19 @@ public:
     void run(int steps)
     {
         stopAtYield = yields + steps;
-        runSimulation(rec_, *this, &stats);
+        runUntilStopped(&stats);
+    }
+
+    // What the window's loop does: a run from Go, each step followed by the
+    // yield (doEvents), until the stop flag is found set after one.
+    void runUntilStopped(RunStats* statsOut = nullptr)
+    {
+        RunStats local;
+        Run run(rec_, *this, statsOut != nullptr ? *statsOut : local);
+        do {
+            run.step();
+            doEvents();
+        } while (rec_.PauseMark == 0);
     }
 
 private:

@@ -5,7 +5,9 @@
 // and kind of an error that ends a run.
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -97,26 +99,34 @@ const Scenario scenarios[] = {
     {"0.01", "-1", "0.3", 1, 600, 0x5d51159985bd9445ULL, "", 600},                     // repulsive well (sub-steps)
 };
 
-TEST(Golden, EveryScenarioReproducesItsFingerprintAtEveryInstructionSetLevel)
+// One case for every instruction set, with and without a particle view (a
+// run with one erases, moves and draws particle by particle; one without
+// moves them all in one pass with the sum), and every scenario.
+class Golden : public testing::TestWithParam<std::tuple<SimdLevel, bool, int>> {
+protected:
+    void TearDown() override { setSimdLevel(bestSimdLevel()); }
+};
+
+TEST_P(Golden, ReproducesItsFingerprint)
 {
-    for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Avx2, SimdLevel::Avx512}) {
-        if (setSimdLevel(level) != level)
-            continue;  // not on this processor
-        // A run with a particle view erases, moves and draws particle by
-        // particle; one without moves them all in one pass with the sum.
-        for (const bool withView : {false, true}) {
-            for (const Scenario& s : scenarios) {
-                SCOPED_TRACE(std::string(simdLevelName(level)) + (withView ? " with view" : " headless") +
-                             " R=" + s.R + " e0=" + s.e0 + " Tsoll=" + s.Tsoll);
-                const Result r = runScenario(s, withView);
-                EXPECT_EQ(r.outcome, s.outcome);
-                EXPECT_EQ(r.endStep, s.endStep);
-                EXPECT_EQ(r.fingerprint, s.fingerprint);
-            }
-        }
-    }
-    setSimdLevel(bestSimdLevel());
+    const auto [level, withView, index] = GetParam();
+    if (setSimdLevel(level) != level)
+        GTEST_SKIP() << simdLevelName(level) << " is not on this processor";
+    const Scenario& s = scenarios[index];
+    const Result r = runScenario(s, withView);
+    EXPECT_EQ(r.outcome, s.outcome);
+    EXPECT_EQ(r.endStep, s.endStep);
+    EXPECT_EQ(r.fingerprint, s.fingerprint);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, Golden,
+    testing::Combine(testing::Values(SimdLevel::Scalar, SimdLevel::Avx2, SimdLevel::Avx512), testing::Bool(),
+                     testing::Range(0, static_cast<int>(std::size(scenarios)))),
+    [](const testing::TestParamInfo<Golden::ParamType>& info) {
+        return std::string(simdLevelName(std::get<0>(info.param))) +
+               (std::get<1>(info.param) ? "_view_" : "_headless_") + std::to_string(std::get<2>(info.param));
+    });
 
 }  // namespace
 }  // namespace ljgas

@@ -114,30 +114,42 @@ TEST_F(RunLoop, FirstTemperatureCoversExactlySteps1To20)
     EXPECT_EQ(host.temperatures[0], static_cast<float>(double(v2sum) / 225 / 20));
 }
 
-TEST_F(RunLoop, InitializeDuringARunCarriesOnFromTheLattice)
+// Initialize during a run: the run carries on from the lattice. With the same
+// R it carries on as it was; with another it takes that R at its next step,
+// as a fresh Go would but for e0: the cycle, the warm-up and the plotted
+// bins of g(r) start afresh.
+TEST_F(RunLoop, InitializeDuringARunCarriesOnFromTheLatticeTakingItsR)
 {
-    host.showParticles();
-    RunStats stats;
-    host.onYield = [&](int yield) {
-        if (yield == 30) {
-            host.Rtext = "0.02";
-            initializeLattice(rec, host, random);
-            EXPECT_EQ(rec.PauseMark, 0);
-        }
-        if (yield == 31) {
-            // One step from the lattice: every particle within one step's
-            // drift of its site, R the new one, the histogram not cleared.
-            EXPECT_EQ(rec.R, 0.02f);
-            for (int k = 1; k <= 225; ++k)
-                EXPECT_NEAR(rec.x[k], static_cast<float>(((k - 1) / 15 + 0.5) / 15), 2e-3f);
-            requestStop(rec);
-        }
-    };
-    rec.g[250] = 1.0f;
-    runSimulation(rec, host, &stats);
-    EXPECT_EQ(stats.step, 31.0f);
-    EXPECT_EQ(rec.g[250], 1.0f);
-    EXPECT_EQ(host.fullRedraws, 1);  // the press during the run
+    for (const char* R : {"0.01", "0.02"}) {
+        SCOPED_TRACE(R);
+        host.showParticles();
+        RunStats stats;
+        const int base = host.yields;
+        host.onYield = [&](int yield) {
+            yield -= base;
+            if (yield == 230) {
+                host.Rtext = R;
+                initializeLattice(rec, host, random);
+                EXPECT_EQ(rec.PauseMark, 0);
+            }
+            if (yield == 231) {
+                // One step from the lattice: every particle within one
+                // step's drift of its site.
+                for (int k = 1; k <= 225; ++k)
+                    EXPECT_NEAR(rec.x[k], static_cast<float>(((k - 1) / 15 + 0.5) / 15), 2e-3f);
+                requestStop(rec);
+            }
+        };
+        rec.g[5000] = 1.0f;  // beyond every distance, beyond the plotted bins
+        host.runUntilStopped(&stats);
+        const bool taken = std::string(R) != "0.01";
+        EXPECT_EQ(host.yields - base, 231);
+        EXPECT_EQ(stats.steps, 231);
+        EXPECT_EQ(stats.step, taken ? 1.0f : 231.0f);
+        EXPECT_EQ(stats.radiusChanges, taken ? 1 : 0);
+        EXPECT_EQ(rec.g[30] == 0.0f, taken);  // the warm-up begun again
+        EXPECT_EQ(rec.g[5000], 1.0f);
+    }
 }
 
 TEST_F(RunLoop, ZeroRadiusEndsTheFirstStepWithDivisionByZero)
@@ -183,6 +195,33 @@ TEST_F(RunLoop, WellDepthIsReadOnceAtTheStart)
     second.run(60);
     for (int k = 1; k <= 225; ++k)
         ASSERT_EQ(rec.vx[k], other.vx[k]);
+}
+
+// The gas rule judges a gas warmer than its target, but less than twice as
+// warm, at the target: at e0 0.5 omega dt is 1.45 at T 0.57 and 1.29 at the
+// default target, so the first step is whole with the thermostat on and cut
+// with it off; at T 0.66, beyond twice the target, it is cut.
+TEST(Run, WarmGasIsJudgedAtItsTargetUpToTwiceIt)
+{
+    auto cutSteps = [](double T, std::int16_t thermostat) {
+        Record rec;
+        RandomSequence random;
+        FakeHost host(rec);
+        host.e0text = "0.5";
+        host.thermostat = thermostat;
+        initializeLattice(rec, host, random);
+        double v2 = 0.0;
+        for (int k = 1; k <= rec.n; ++k)
+            v2 += static_cast<double>(rec.vx[k]) * rec.vx[k] + static_cast<double>(rec.vy[k]) * rec.vy[k];
+        const auto scale = static_cast<float>(std::sqrt(T * rec.n / v2));
+        for (int k = 1; k <= rec.n; ++k)
+            rec.vx[k] *= scale, rec.vy[k] *= scale;
+        host.run(1);
+        return host.stats.subSteppedSteps;
+    };
+    EXPECT_EQ(cutSteps(0.57, 1), 0);
+    EXPECT_EQ(cutSteps(0.57, 0), 1);
+    EXPECT_EQ(cutSteps(0.66, 1), 1);
 }
 
 }  // namespace

@@ -12,17 +12,34 @@
 namespace ljgas {
 namespace {
 
-TEST(CollisionSubSteps, SingleStepsForTheDefaultGasMoreWhereTheWallIsTooStiff)
+// Omega dt of the gas's fast tail against 1.32, where one step of dt heats
+// the gas: R 0.01, e0 0.2 crosses it at T = 0.785, the well alone at e0 =
+// 0.764.
+TEST(CollisionSubSteps, OneStepWhereItHoldsTheTargetMoreWhereItHeatsTheGas)
 {
-    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 0.3f, TimeStep), 1);    // omega dt 0.85
-    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 0.38f, TimeStep), 1);   // a warm fluctuation of it
-    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 1.0f, TimeStep), 2);    // 1.16
-    EXPECT_EQ(collisionSubSteps(0.01f, 1.0f, 0.3f, TimeStep), 2);    // 1.60
-    EXPECT_EQ(collisionSubSteps(0.005f, 0.2f, 0.3f, TimeStep), 2);   // 1.70
-    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 30.0f, TimeStep), 6);   // 5.3
-    // Nothing sub-steps can resolve: left to the checks.
-    EXPECT_EQ(collisionSubSteps(0.0f, 0.2f, 0.3f, TimeStep), 1);
-    EXPECT_EQ(collisionSubSteps(0.01f, 1e30f, 0.3f, TimeStep), 1);
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 0.3, TimeStep), 1);    // the default gas, omega dt 0.98
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.5f, 0.3, TimeStep), 1);    // a deeper well, 1.29
+    EXPECT_EQ(collisionSubSteps(0.0075f, 0.2f, 0.3, TimeStep), 1);  // smaller discs, 1.31
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 0.78, TimeStep), 1);
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 0.79, TimeStep), 2);
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.76f, 0.0, TimeStep), 1);
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.77f, 0.0, TimeStep), 2);
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.02f, 1.0, TimeStep), 2);  // 1.34; the sum's omega dt 0.97: still two
+    // Nothing sub-steps can resolve, or nothing to resolve: left to the checks.
+    EXPECT_EQ(collisionSubSteps(0.0f, 0.2f, 0.3, TimeStep), 1);
+    EXPECT_EQ(collisionSubSteps(0.01f, 1e30f, 0.3, TimeStep), 1);
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.0f, 2.0, TimeStep), 1);  // no wall
+}
+
+// Once 5.25 T passes the speed limit's square (9 at R 0.01, T = 1.714), the
+// tail's stiffness is shared out over the sub-steps the limit gives most
+// steps; the well's is not.
+TEST(CollisionSubSteps, WhereTheSpeedLimitCutsMostStepsItTakesTheTail)
+{
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 1.71, TimeStep), 2);   // 1.80
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 1.72, TimeStep), 1);   // 1.80 / 2
+    EXPECT_EQ(collisionSubSteps(0.01f, 1.0f, 2.0, TimeStep), 3);    // the well's 1.51; ceil(2.02)
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 30.0, TimeStep), 6);   // 7.6 / 5; ceil(5.2)
 }
 
 TEST(SubStepSpeedLimit, IsAFifteenthOfTheDiameterPerStep)

@@ -1,11 +1,13 @@
 // ljgas and LAMMPS on the same gas: the state after 2,000 steps of the
 // default run, exported, and the deck run by lmp. Same positions must give
 // the same energy and pressure to rounding; the same dynamics the same
-// temperature and structure to statistics.
+// temperature and structure to statistics. The first two print the figures
+// they compare, for the README's table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -50,7 +52,7 @@ protected:
 
     void exportState(bool thermostat)
     {
-        settings = lammpsSettingsFromBoxes(host.e0text, host.Tsolltext, thermostat);
+        settings = runSettings(host.e0text, host.Tsolltext, thermostat);
         host.thermostat = thermostat ? 1 : 0;
         test::writeText(folder.file(LammpsDataName), lammpsDataText(*rec, settings));
         test::writeText(folder.file(LammpsDeckName), lammpsDeckText(*rec, settings));
@@ -66,7 +68,7 @@ protected:
 
     std::unique_ptr<Record> rec = std::make_unique<Record>();
     FakeHost host{*rec};
-    LammpsSettings settings;
+    RunSettings settings;
     ScratchFolder folder;
 };
 
@@ -100,6 +102,8 @@ TEST_F(CrossCheck, SameStateGivesTheSameEnergyAndPressure)
     const Observables ours = measureObservables(*rec, settings.e0, rec->R);
     const std::vector<test::ThermoRow> rows = lammps("-var steps 0");
     ASSERT_EQ(rows.size(), 1u);
+    std::printf("potential: ljgas %.16g, LAMMPS %.15g\npressure: ljgas %.17g, LAMMPS %.15g\n", ours.potential,
+                rows[0].pe, ours.pressure, rows[0].press);
     EXPECT_LT(relative(rows[0].pe, ours.potential), SameStateTolerance) << rows[0].pe << " vs " << ours.potential;
     EXPECT_LT(relative(rows[0].press, ours.pressure), SameStateTolerance) << rows[0].press << " vs " << ours.pressure;
     EXPECT_LT(relative(rows[0].ke, ours.kinetic), SameStateTolerance) << rows[0].ke << " vs " << ours.kinetic;
@@ -133,6 +137,8 @@ TEST_F(CrossCheck, SameDynamicsGivesTheSameTemperatureAndFirstPeak)
     const test::RdfCurve curve = readRdf(folder.file("gr.ljgas"));
     ASSERT_FALSE(curve.g.empty());
     const double theirsPeak = firstPeak(curve.r, curve.g);
+    std::printf("mean T: ljgas %.4f, LAMMPS %.4f\nfirst peak: ljgas %.3f R, LAMMPS %.3f R\n", oursT, theirsT,
+                oursPeak / rec->R, theirsPeak / rec->R);
     EXPECT_LT(relative(theirsPeak, oursPeak), PeakTolerance) << "LAMMPS " << theirsPeak << ", ljgas " << oursPeak;
 }
 
@@ -143,8 +149,12 @@ TEST_F(CrossCheck, ReplicatedDeckRunsOnTwoRanks)
     ASSERT_EQ(single.size(), 1u);
     const std::vector<test::ThermoRow> rows = lammps("-var rep 4 -var steps 200 -var every 100", 2);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_NE(test::readText(folder.file("log.lammps")).find("on 2 procs for 200 steps with 3600 atoms"),
+    // steps and every count ljgas's steps of 0.001, each made of four of LAMMPS's.
+    EXPECT_NE(test::readText(folder.file("log.lammps")).find("on 2 procs for 800 steps with 3600 atoms"),
               std::string::npos);
+    EXPECT_EQ(rows[1].step, 400);
+    EXPECT_DOUBLE_EQ(rows[1].time, 0.1);
+    EXPECT_DOUBLE_EQ(rows[2].time, 0.2);
     // 16 copies of the box: 16 times the energy, the same pressure.
     EXPECT_LT(relative(rows[0].pe, 16 * single[0].pe), 1e-12);
     EXPECT_LT(relative(rows[0].press, single[0].press), 1e-12);

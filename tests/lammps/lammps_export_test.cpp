@@ -76,7 +76,7 @@ std::vector<double> deckNumbers(const std::string& deck, const std::string& comm
 TEST(LammpsExport, DataFileHoldsTheStateExactlyInTheHalfOpenBox)
 {
     const auto rec = threeDiscs();
-    const std::string data = lammpsDataText(*rec, lammpsSettingsFromBoxes("0.2", "0.3", true));
+    const std::string data = lammpsDataText(*rec, runSettings("0.2", "0.3", true));
     EXPECT_NE(data.find("\n3 atoms\n"), std::string::npos);
     const std::vector<std::string> atoms = section(data, "Atoms");
     const std::vector<std::string> velocities = section(data, "Velocities");
@@ -105,7 +105,7 @@ TEST(LammpsExport, DataFileHoldsTheStateExactlyInTheHalfOpenBox)
 TEST(LammpsExport, DeckComputesWithTheRunsValuesAndTheConvertedTarget)
 {
     const auto rec = threeDiscs();
-    const LammpsSettings settings = lammpsSettingsFromBoxes("0.2", "0.3", true);
+    const RunSettings settings = runSettings("0.2", "0.3", true);
     const std::string deck = lammpsDeckText(*rec, settings);
     const double R = rec->R;
     EXPECT_EQ(deckNumbers(deck, "pair_style      lj/cut"), std::vector<double>{8 * R});
@@ -114,8 +114,10 @@ TEST(LammpsExport, DeckComputesWithTheRunsValuesAndTheConvertedTarget)
     EXPECT_NE(deck.find("$(v_Tsoll*count(all)/(2*count(all)-2):%.17g)"), std::string::npos);
     EXPECT_EQ(deckNumbers(deck, "fix             hold all temp/berendsen ${Ttarget} ${Ttarget}"),
               std::vector<double>{0.2});
+    // The default LAMMPS step, 0.001 / 4, as the README's runs were measured with.
+    EXPECT_EQ(deckNumbers(deck, "variable        substeps index"), std::vector<double>{4});
 
-    EXPECT_EQ(lammpsDeckText(*rec, lammpsSettingsFromBoxes("0.2", "0.3", false)).find("temp/berendsen"),
+    EXPECT_EQ(lammpsDeckText(*rec, runSettings("0.2", "0.3", false)).find("temp/berendsen"),
               std::string::npos);
 }
 

@@ -34,7 +34,7 @@ std::vector<ThermoRow> readThermoRows(const std::string& logPath)
     std::string line;
     bool inTable = false;
     while (std::getline(in, line)) {
-        if (line.rfind("Step Temp KinEng PotEng TotEng Press", 0) == 0) {
+        if (line.rfind("Step Time Temp KinEng PotEng TotEng Press", 0) == 0) {
             rows.clear();
             inTable = true;
             continue;
@@ -43,7 +43,7 @@ std::vector<ThermoRow> readThermoRows(const std::string& logPath)
             continue;
         std::istringstream fields(line);
         ThermoRow row;
-        if (fields >> row.step >> row.temp >> row.ke >> row.pe >> row.etotal >> row.press)
+        if (fields >> row.step >> row.time >> row.temp >> row.ke >> row.pe >> row.etotal >> row.press)
             rows.push_back(row);
         else
             inTable = false;  // "Loop time of ..."

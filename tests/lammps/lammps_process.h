@@ -16,9 +16,10 @@ bool lammpsInstalled();
 // screen output to folder/screen.lammps. Returns lmp's exit status.
 int runLammps(const std::string& folder, const std::string& variables, int ranks = 1);
 
-// One row of "thermo_style custom step temp ke pe etotal press".
+// One row of "thermo_style custom step time temp ke pe etotal press".
 struct ThermoRow {
     long step = 0;
+    double time = 0.0;
     double temp = 0.0;
     double ke = 0.0;
     double pe = 0.0;

@@ -1,6 +1,6 @@
 # The module drives the engine as ljgas-batch does: the same options give the
 # same state to the byte, the same temperatures, g(r), observables and means;
-# and the README's example runs as printed.
+# and the examples of the README and the Python page run as printed.
 import csv
 import io
 import os
@@ -85,10 +85,30 @@ def test_sweep_means_are_those_of_the_batch_summary():
         assert "mean pressure     %s\n" % row["pressure"] in summary
 
 
-def test_the_readme_example_plots_gr(tmp_path, monkeypatch):
-    readme = (pathlib.Path(__file__).parents[2] / "README.md").read_text()
-    example = readme.split("```python\n", 1)[1].split("```", 1)[0]
+@pytest.mark.parametrize("page", ["README.md", "docs/python.md"])
+def test_the_examples_run_as_printed(tmp_path, monkeypatch, capsys, page):
+    text = (pathlib.Path(__file__).parents[2] / page).read_text()
+    example = text.split("```python\n", 1)[1].split("```", 1)[0]
     monkeypatch.chdir(tmp_path)
     monkeypatch.setenv("MPLBACKEND", "Agg")
-    exec(compile(example, "README.md", "exec"), {})
-    assert (tmp_path / "gr.png").stat().st_size > 0
+    exec(compile(example, page, "exec"), {})
+    if "savefig" in example:
+        assert (tmp_path / "gr.png").stat().st_size > 0
+    else:
+        assert "'potential': -" in capsys.readouterr().out
+
+
+@pytest.mark.parametrize("name", ["t.xyz", "t.lammpstrj"])
+def test_trajectory_is_the_batch_trajectory_byte_for_byte(tmp_path, batch, name):
+    ljgas.Simulation().run(1000, trajectory=tmp_path / name, every=300)
+    batch("--steps", "1000", "--every", "300", "--trajectory-out", str(tmp_path / ("batch-" + name)))
+    assert (tmp_path / name).read_bytes() == (tmp_path / ("batch-" + name)).read_bytes()
+
+
+def test_a_continued_run_records_its_own_steps_in_the_format_named(tmp_path):
+    sim = ljgas.Simulation()
+    sim.run(500)
+    sim.run(500, trajectory=tmp_path / "t.txt", every=200, trajectory_format="lammpstrj")
+    lines = (tmp_path / "t.txt").read_text().split("\n")
+    steps = [int(lines[i + 1]) for i, line in enumerate(lines) if line == "ITEM: TIMESTEP"]
+    assert steps == [500, 600, 800, 1000]

@@ -61,10 +61,23 @@ def test_engine_error_raises_with_its_message_and_leaves_the_state_readable():
     (lambda tmp: ljgas.Simulation(seed=-1), ValueError, "seed must be None or a whole number"),
     (lambda tmp: ljgas.Simulation.from_state(tmp), ljgas.FileError, "it is a directory"),
     (lambda tmp: ljgas.Simulation().run(-1), ValueError, "steps must be 0 or more"),
+    (lambda tmp: ljgas.Simulation().run(9, trajectory=tmp / "t", trajectory_format="pdb"), ValueError,
+     "'pdb' is no trajectory format"),
+    (lambda tmp: ljgas.Simulation().run(9, every=5), ValueError, "every needs trajectory"),
 ])
 def test_what_cannot_start_is_refused_with_a_reason(tmp_path, make, error, message):
     with pytest.raises(error, match=message):
         make(tmp_path)
+
+
+def test_an_engine_error_ends_the_trajectory_as_in_the_batch_tool(tmp_path):
+    # R < 0 fails in step 201; the last frame is the state the error left.
+    with pytest.raises(ljgas.EngineError):
+        ljgas.Simulation(R=-0.01).run(300, trajectory=tmp_path / "sim.xyz", every=100)
+    failed = subprocess.run([os.environ["LJGAS_BATCH"], "--quiet", "--R", "-0.01", "--steps", "300", "--every",
+                             "100", "--trajectory-out", str(tmp_path / "batch.xyz")], timeout=120)
+    assert failed.returncode == 3
+    assert (tmp_path / "sim.xyz").read_bytes() == (tmp_path / "batch.xyz").read_bytes()
 
 
 def test_a_saved_state_comes_back_bit_for_bit(tmp_path):

@@ -209,13 +209,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"Tsoll_Negative", {"--tsoll", "-1"}, 0, "", 0, Stage::None},
         // Tsoll = 1e30: lambda bounded at sqrt 2 doubles T at every read-out,
         // 2^14 times the lattice's by step 280, far too fast for even the
-        // finest sub-steps; in step 281 two discs of a stored pair meet, in
+        // finest sub-steps; in step 282 two discs of a stored pair meet, in
         // one of the step's sub-steps, after others have moved the discs.
         // Dynamics.
         BadInput{"Tsoll_1e30", {"--tsoll", "1e30"}, 3,
-                 "Division by zero at step 281: the force between discs 145 and 91 at distance 0 R: they have run "
-                 "into each other",
-                 281, Stage::Later},
+                 "Division by zero at step 282: the force between discs 77 and 40 at distance 0 R: they have run "
+                 "into each other; the thermostat was heating the gas towards Tsoll = 1e30",
+                 282, Stage::Later},
         // With the thermostat off the target is never read.
         BadInput{"Tsoll_1e30_Off", {"--tsoll", "1e30", "--thermostat", "off"}, 0, "", 0, Stage::None}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });
@@ -263,6 +263,9 @@ TEST_F(PlacedPair, CoincidentParticlesDivideByZeroInTheFirstKick)
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "ljgas-batch: Division by zero at step 1: the force between discs 2 and 1 at distance 0 R: they "
                      "have run into each other\n");
+    // A state with steps behind it: the message tells the two counts apart.
+    test::writeText(folder.file("placed.csv"), "# steps = 1000\n" + readText(folder.file("placed.csv")));
+    EXPECT_EQ(run({}).err.substr(0, 64), "ljgas-batch: Division by zero at step 1 of the run (1001 in all)");
 }
 
 TEST_F(PlacedPair, ParticlesTooCloseMakeTheForceOverflow)

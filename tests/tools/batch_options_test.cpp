@@ -78,7 +78,7 @@ TEST(BatchOptions, HelpNamesEveryOption)
         ASSERT_EQ(parsed.action, Action::Help);
         for (const char* option : {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--seed", "--equilibrate",
                                    "--initial-out", "--state-in", "--state-out", "--temperature-out", "--gr-out",
-                                   "--thermo-out", "--lammps-out", "--trajectory-out", "--every", "--quiet", "--version"})
+                                   "--thermo-out", "--lammps-out", "--trajectory-out", "--every", "--trajectory-format", "--quiet", "--version"})
             EXPECT_NE(parsed.message.find(option), std::string::npos) << option;
     }
 }
@@ -124,6 +124,10 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"EveryZero", {"--trajectory-out", "t.xyz", "--every", "0"},
                 "--every: '0' is not a whole number from 1 to 9223372036854775807"},
         Refused{"EveryWithoutTrajectory", {"--every", "5"}, "--every: needs --trajectory-out, whose frames it spaces"},
+        Refused{"TrajectoryFormatWord", {"--trajectory-out", "t.xyz", "--trajectory-format", "pdb"},
+                "--trajectory-format: pdb not in {xyz,lammpstrj}"},
+        Refused{"TrajectoryFormatWithoutTrajectory", {"--trajectory-format", "xyz"},
+                "--trajectory-format: needs --trajectory-out, whose format it sets"},
         Refused{"TwoOutputsOneFile", {"--state-out", "a.csv", "--gr-out", "a.csv"},
                 "--state-out and --gr-out name the same file 'a.csv'"},
         Refused{"TwoOutputsOneFileSpeltTwoWays", {"--initial-out", "x/../a.csv", "--temperature-out", "./a.csv"},
@@ -167,6 +171,21 @@ INSTANTIATE_TEST_SUITE_P(
         notAWholeNumber("SeedTooLarge", "--seed", "18446744073709551616", UInt64Max),
         notAWholeNumber("EquilibrateExponent", "--equilibrate", "2e3", Int64Max)),
     rowName);
+
+// The trajectory's file name chooses its format, unless the option names one.
+TEST(BatchOptions, TrajectoryFormatFromTheNameUnlessGiven)
+{
+    const auto format = [](const std::vector<std::string>& arguments) {
+        const ParsedCommandLine parsed = parseCommandLine(arguments);
+        EXPECT_EQ(parsed.action, Action::Run) << parsed.message;
+        return parsed.options.trajectoryFormat;
+    };
+    EXPECT_EQ(format({"--trajectory-out", "t.xyz"}), TrajectoryFormat::ExtendedXyz);
+    EXPECT_EQ(format({"--trajectory-out", "t.LAMMPSTRJ"}), TrajectoryFormat::LammpsDump);
+    EXPECT_EQ(format({"--trajectory-out", "t.lammpstrj.txt"}), TrajectoryFormat::ExtendedXyz);
+    EXPECT_EQ(format({"--trajectory-out", "t.lammpstrj", "--trajectory-format", "xyz"}), TrajectoryFormat::ExtendedXyz);
+    EXPECT_EQ(format({"--trajectory-out", "t", "--trajectory-format", "lammpstrj"}), TrajectoryFormat::LammpsDump);
+}
 
 TEST(BatchOptions, InputMayNameAnOutput)
 {

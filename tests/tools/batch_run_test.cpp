@@ -22,7 +22,7 @@
 #include "engine/record.h"
 #include "engine/run.h"
 #include "runtime/random_sequence.h"
-#include "tools/batch_host.h"
+#include "session/session.h"
 #include "version.h"
 #include "files/lammps_export.h"
 #include "files/run_outputs.h"
@@ -435,22 +435,22 @@ TEST_F(Batch, RunFromTheInitialFileEqualsTheRunFromTheLattice)
 TEST_F(Batch, ContinuingFromAStateFileIsPressingGoAgain)
 {
     // In the window: Go, Stop after step 200, Go, Stop after 100 more steps.
-    auto rec = std::make_unique<Record>();
-    BatchHost host(*rec, "0.01", "0.2", "0.3", true);
-    RandomSequence random;
-    initializeLattice(*rec, host, random);
-    host.stopAfter(200);
-    runSimulation(*rec, host);
-    host.stopAfter(300);
-    runSimulation(*rec, host);
-    ASSERT_EQ(host.yields(), 300);
+    Session session;
+    session.initialize();
+    for (const int steps : {200, 100}) {
+        session.start();
+        for (int k = 0; k < steps; ++k)
+            session.step();
+        session.endRuns();
+    }
+    ASSERT_EQ(session.steps(), 300);
 
     // In batch: the first run's state file carries everything the second
     // run needs, so the second batch run is that second Go.
     ASSERT_EQ(run({"--steps", "200", "--quiet", "--state-out", "a.csv"}).exitCode, 0);
     const BatchResult r = run({"--state-in", "a.csv", "--steps", "100", "--quiet", "--state-out", "b.csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(text("b.csv"), stateFileText(*rec, stateParameters(*rec, lammpsSettingsFromBoxes("0.2", "0.3", true), 300)));
+    EXPECT_EQ(text("b.csv"), stateFileText(session.record(), session.stateParameters()));
 
     // A second Go rebuilds the neighbour list and restarts the temperature
     // window: not the same as one run of 300 steps.
@@ -478,6 +478,19 @@ TEST_F(Batch, StateInSetsTheParametersItNamesUnlessTheCommandLineGivesThem)
     EXPECT_NE(text("b.csv").find("# R = 0.012\n# e0 = 0.3\n# Tsoll = 0.3\n# thermostat = off\n# steps = 300\n"),
               std::string::npos);
 
+    // The count goes on up to the most a state file records, and no further.
+    std::string before = text("a.csv");
+    before.replace(before.find("steps = 200"), 11, "steps = 9007199254740792");
+    test::writeText(folder.file("a.csv"), before);
+    ASSERT_EQ(run({"--state-in", "a.csv", "--steps", "200", "--quiet", "--state-out", "d.csv"}).exitCode, 0);
+    EXPECT_EQ(state("d.csv").parameters.steps, MostSteps);
+    const BatchResult beyond = run({"--state-in", "d.csv", "--steps", "1", "--quiet", "--state-out", "e.csv"});
+    EXPECT_EQ(beyond.exitCode, 2);
+    EXPECT_NE(beyond.err.find("with the 9007199254740992 steps behind 'd.csv', the state would have more"),
+              std::string::npos)
+        << beyond.err;
+    EXPECT_FALSE(test::fileExists(folder.file("e.csv")));
+
     const BatchResult overridden = run({"--state-in", "a.csv", "--R", "0.015", "--steps", "0", "--quiet"});
     EXPECT_EQ(overridden.err, "ljgas-batch: note: 'a.csv' names R = 0.012; --R 0.015 overrides it: discs placed apart "
                               "at R = 0.012 may overlap at R = 0.015\n");
@@ -485,7 +498,8 @@ TEST_F(Batch, StateInSetsTheParametersItNamesUnlessTheCommandLineGivesThem)
 
 // The trajectory's frames: the first state, every --every steps, and the
 // last, also when an engine error ends the run (R < 0 fails in step 201,
-// before anything moves in it), or when there is no run.
+// before anything moves in it), or when there is no run; a file named
+// .lammpstrj gets LAMMPS's dump.
 TEST_F(Batch, TrajectoryHasTheFirstEveryNthAndTheLastState)
 {
     const BatchResult failed = run({"--R", "-0.01", "--steps", "300", "--quiet", "--trajectory-out", "t.xyz",
@@ -496,10 +510,11 @@ TEST_F(Batch, TrajectoryHasTheFirstEveryNthAndTheLastState)
     rec->n = ParticleCount;
     applyState(*rec, state("s.csv"));
     const std::string all = text("t.xyz");
-    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(*rec, 201, 0.2f));
+    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(TrajectoryFormat::ExtendedXyz, *rec, 201, 0.2f));
 
-    ASSERT_EQ(run({"--steps", "0", "--trajectory-out", "none.xyz"}).exitCode, 0);
-    EXPECT_EQ(test::frameSteps(text("none.xyz")), std::vector<std::string>{"0"});
+    ASSERT_EQ(run({"--steps", "0", "--trajectory-out", "none.lammpstrj", "--state-out", "l.csv"}).exitCode, 0);
+    applyState(*rec, state("l.csv"));
+    EXPECT_EQ(text("none.lammpstrj"), trajectoryFrame(TrajectoryFormat::LammpsDump, *rec, 0, 0.2f));
 }
 
 TEST_F(Batch, IdenticalInvocationsWriteIdenticalFiles)
@@ -798,7 +813,7 @@ TEST_F(Batch, LammpsFolderHoldsTheExportOfTheFinalState)
     RandomSequence random;
     initializeLattice(*rec, 0.01f, random);
     applyState(*rec, state("end.csv"));
-    const LammpsSettings settings = lammpsSettingsFromBoxes("0.3", "0.25", true);
+    const RunSettings settings = runSettings("0.3", "0.25", true);
     EXPECT_EQ(text("deck/data.ljgas"), lammpsDataText(*rec, settings));
     EXPECT_EQ(text("deck/in.ljgas"), lammpsDeckText(*rec, settings));
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"deck", "end.csv"}));

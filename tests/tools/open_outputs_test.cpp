@@ -41,7 +41,7 @@ const BatchOutput RefusingOutput[] = {{
 
 const RunStats stats;
 const HistogramMark mark;
-const LammpsSettings settings;
+const RunSettings settings;
 
 TEST(OpenOutputs, FolderOutputMakesItsFolderAndWritesEachOfItsFilesAtTheEnd)
 {

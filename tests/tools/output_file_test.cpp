@@ -1,7 +1,7 @@
 // Output files: invisible until committed, never half-written, devices and
 // pipes written in place rather than replaced, links kept, names at the
 // system's limit, and the temporaries a killed run left behind.
-#include "tools/output_file.h"
+#include "files/output_file.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -204,6 +204,32 @@ TEST(OutputFile, TemporaryLeftByAKilledRunGoesWhenTheOutputIsNextWritten)
     ::close(held);
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{".other.csv.Ab3xYz", ".out.csv.held00", ".out.csv.short",
                                                           "out.csv"}));
+}
+
+TEST(OutputFile, FilesCommittedTogetherAreBothNewOrBothOld)
+{
+    ScratchFolder folder;
+    writeText(folder.file("data"), "old data\n");
+    writeText(folder.file("deck"), "old deck\n");
+    {
+        OutputFile data(folder.file("data"));
+        OutputFile deck(folder.file("deck"));
+        data.write("new data\n");
+        deck.write("new deck\n");
+        // The deck's place becomes a folder that no file can replace.
+        std::filesystem::remove(folder.file("deck"));
+        std::filesystem::create_directories(folder.file("deck/in"));
+        EXPECT_THROW(commitTogether(data, deck), FileError);
+    }
+    EXPECT_EQ(readText(folder.file("data")), "old data\n");
+    std::filesystem::remove_all(folder.file("deck"));
+    OutputFile data(folder.file("data"));
+    OutputFile deck(folder.file("deck"));
+    data.write("new data\n");
+    deck.write("new deck\n");
+    commitTogether(data, deck);
+    EXPECT_EQ(readText(folder.file("data")) + readText(folder.file("deck")), "new data\nnew deck\n");
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"data", "deck"}));
 }
 
 }  // namespace

@@ -19,8 +19,7 @@
 
 #include "batch_process.h"
 #include "engine/record.h"
-#include "files/csv_number.h"
-#include "files/exact_number.h"
+#include "runtime/number_to_text.h"
 #include "files/lammps_export.h"
 #include "runtime/text_to_number.h"
 #include "version.h"
@@ -404,6 +403,8 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"TargetBeyondDouble", commented("# Tsoll = 1e400\n"), 1, "Tsoll value '1e400' is beyond the range"},
         Malformed{"ThermostatYes", commented("# thermostat = yes\n"), 1, "thermostat value 'yes' is neither on nor off"},
         Malformed{"StepsNegative", commented("# steps = -5\n"), 1, "steps value '-5' is not a whole number"},
+        Malformed{"StepsBeyondAnyRun", commented("# steps = 9007199254740993\n"), 1,
+                  "steps value '9007199254740993' is more steps than any run reaches"},
         Malformed{"CommentsOnly", [](const std::string&) { return std::string("# ljgas 1.1.0\n# R = 0.01\n"); }, 3,
                   "the file ends before the header"}),
     [](const ::testing::TestParamInfo<Malformed>& info) { return std::string(info.param.name); });

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/record.h"
+#include "platform/picture_box.h"
 #include "ui_test_support.h"
 
 namespace ljgas {
@@ -74,6 +75,11 @@ TEST_P(BadInputWindow, EndsWithItsOneOutcomeAndTheWindowGoesOn)
     }
     EXPECT_EQ(form.pumps(), row.lastCompletedStep);
     EXPECT_TRUE(allFinite(form.record()));  // an error leaves the record as it stood, all finite
+    // After an error the view shows that state, also when the step failed
+    // between its erases and its draws (a step in sub-steps erases first).
+    if (*row.runError != '\0') {
+        EXPECT_EQ(form.view().image(), test::cleanRedraw(form.view(), form.record()));
+    }
 
     // Back to the defaults: Initialize and a short run, with no new error
     // (past the Stop at 300, which a run that failed earlier left waiting).
@@ -104,7 +110,7 @@ TEST_P(BadInputWindow, EndsWithItsOneOutcomeAndTheWindowGoesOn)
 // wider than the box scatter in step 1 and a pair's force overflows in step
 // 2; R = 3e-4 has a pair reach bins beyond 16 bits in step 27; a target of
 // 1e30 doubles T at every read-out (the thermostat's bound) until two discs
-// meet faster than sub-steps can resolve, in step 281. Each message says
+// meet faster than sub-steps can resolve, in step 282. Each message says
 // what failed and why, and what a box held that did not read as a number.
 INSTANTIATE_TEST_SUITE_P(
     Table, BadInputWindow,
@@ -146,9 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
         WindowBadInput{"Tsoll_empty", "0.01", "0.2", "", "", "", 300},
         WindowBadInput{"Tsoll_negative", "0.01", "0.2", "-1", "", "", 300},
         WindowBadInput{"Tsoll_1e30", "0.01", "0.2", "1e30", "",
-                       "Division by zero at step 281: the force between discs 57 and 56 at distance 0 R: they have "
-                       "run into each other",
-                       280}),
+                       "Division by zero at step 282: the force between discs 117 and 18 at distance 0 R: they have "
+                       "run into each other; the thermostat was heating the gas towards Tsoll = 1e30",
+                       281}),
     [](const testing::TestParamInfo<WindowBadInput>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The distribution plot: set-up, the flat warm-up line, the fixed scale
 // while every entry is at most 1, the normalised curve under the 1/1.2
 // ceiling, and the bins that do not count.
-#include "ui/distribution_plot.h"
+#include "ui/form/distribution_plot.h"
 
 #include <cmath>
 

@@ -1,8 +1,7 @@
-// The File menu's commands where the window must not do what QSaveFile
-// would: write into a device, fail to replace a file with a long name for a
-// reason it cannot name; the LAMMPS folder made; and the note on a state
-// whose positions had to be wrapped into the box.
-#include "ui/file_commands.h"
+// The File menu's commands: a device that fails its writes named as such, a
+// file with a name at the system's limit replaced; the LAMMPS folder made;
+// and the note on a state whose positions had to be wrapped into the box.
+#include "ui/files/file_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,8 @@
 
 #include "../tools/batch_process.h"
 #include "engine/record.h"
-#include "ui/form1.h"
+#include "ui/form/form1.h"
+#include "ui/model/gas_model.h"
 
 namespace ljgas {
 namespace {
@@ -31,32 +31,29 @@ TEST(FileCommands, PositionsOutsideTheBoxAreOpenedWrappedWithANote)
     for (const std::string& line : all)
         text += line + "\n";
     test::writeText(folder.file("outside.csv"), text);
-    const QString message = openState(form, local(folder.file("outside.csv")));
+    const QString message = openState(form.model(), local(folder.file("outside.csv")));
     EXPECT_EQ(message.toStdString(), "Opened the state in '" + folder.file("outside.csv") + "'.\n" +
                                          folder.file("outside.csv") +
                                          ":3: x = -0.25 lies outside the box [0, 1] and is read as 0.75");
     EXPECT_EQ(form.record().x[2], 0.75f);
 }
 
-TEST(FileCommands, SavesRefuseDevicesAndNamesTooLongToReplaceAndMakeTheLammpsFolder)
+TEST(FileCommands, SavesTellADevicesFailureReplaceLongNamesAndMakeTheLammpsFolder)
 {
     ScratchFolder folder;
     Form1 form;
     form.load();  // the start-up's lattice: a gas to save and export
     std::filesystem::create_symlink("/dev/full", folder.file("full"));
-    EXPECT_EQ(saveState(form, local(folder.file("full")), 0).toStdString(),
-              "cannot write '" + folder.file("full") + "': not a regular file");
+    EXPECT_EQ(saveState(form.model(), local(folder.file("full"))).toStdString(),
+              "cannot write '" + folder.file("full") + "': No space left on device");
 
-    // Made at full length; replacing it would need a temporary 7 bytes longer.
-    const std::string longName = folder.file(std::string(250, 'n'));
-    EXPECT_EQ(saveState(form, local(longName), 0), QString());
-    const std::string saved = readText(longName);
-    EXPECT_EQ(saveState(form, local(longName), 0).toStdString(),
-              "cannot replace '" + longName +
-                  "': its name is too long to replace the file safely; choose a shorter name");
-    EXPECT_EQ(readText(longName), saved);
+    // A temporary beside it cannot have the whole name and a suffix.
+    const std::string longName = folder.file(std::string(255, 'n'));
+    test::writeText(longName, "old\n");
+    EXPECT_EQ(saveState(form.model(), local(longName)), QString());
+    EXPECT_EQ(test::readState(longName).x[0], form.record().x[1]);
 
-    EXPECT_EQ(exportForLammps(form, local(folder.file("made/deck"))), QString());
+    EXPECT_EQ(exportForLammps(form.model(), local(folder.file("made/deck"))), QString());
     EXPECT_FALSE(readText(folder.file("made/deck/data.ljgas")).empty());
     EXPECT_FALSE(readText(folder.file("made/deck/in.ljgas")).empty());
 }

@@ -202,21 +202,21 @@ TEST_F(RunTest, ZeroRadiusDividesByZeroInTheFirstStep)
 
 TEST_F(RunTest, SmallerRadiusFromAnInitializeDuringTheRunBinsPastTheHistogram)
 {
-    // Initialize at the end of the warm-up with R = 0.0004: the run keeps the
-    // cut-off and sigma of R = 0.01, but bins with the new R, and the
-    // farthest pairs now fall in bins above 20000. Binning starts with step
-    // 201, and every pair is visited within the next 20 steps.
+    // Initialize at the end of the warm-up with R = 0.0004: the run takes the
+    // new R at its next step, with a new warm-up, after which the farthest
+    // pairs fall in bins above 20000; every pair is visited within the 20
+    // steps that follow.
     form.at(200, [&] {
         form.setText("Rtxt", "0.0004");
         form.click("Initialize");
     });
-    form.clickAt(400, "pause");
+    form.clickAt(600, "pause");
     form.click("Go");
     ASSERT_EQ(form.errors().size(), 1u);
-    EXPECT_TRUE(form.errors()[0].startsWith("Index out of range at step 2")) << qPrintable(form.errors()[0]);
+    EXPECT_TRUE(form.errors()[0].startsWith("Index out of range at step 4")) << qPrintable(form.errors()[0]);
     EXPECT_TRUE(form.errors()[0].contains("lies beyond the histogram's 20000 bins (R = 0.0004"));
-    EXPECT_GE(form.pumps(), 200);
-    EXPECT_LT(form.pumps(), 220);
+    EXPECT_GE(form.pumps(), 400);
+    EXPECT_LT(form.pumps(), 420);
     EXPECT_EQ(form.record().R, 0.0004f);
 }
 
@@ -229,7 +229,9 @@ TEST_F(RunTest, ErrorInANestedRunStaysInsideIt)
     form.clickAt(8, "pause");
     form.click("Go");
     ASSERT_EQ(form.errors().size(), 1u);
-    EXPECT_TRUE(form.errors()[0].startsWith("Overflow at step 1: the force between")) << qPrintable(form.errors()[0]);
+    // Its first step, the fourth behind the state.
+    EXPECT_TRUE(form.errors()[0].startsWith("Overflow at step 1 of the run (4 in all): the force between"))
+        << qPrintable(form.errors()[0]);
     EXPECT_EQ(form.runStarts(), 2);
     EXPECT_EQ(form.pumps(), 8);  // the outer run carried on to its Stop
 }

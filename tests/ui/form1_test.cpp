@@ -1,7 +1,7 @@
 // The window at rest: the state right after start-up, the fifteen controls
 // with their geometry, captions, fonts and colours, the tab order, the
 // centring, and the handlers pressed while no run is going on.
-#include "ui/form1.h"
+#include "ui/form/form1.h"
 
 #include <QApplication>
 #include <QCheckBox>

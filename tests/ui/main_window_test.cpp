@@ -4,7 +4,7 @@
 // files for the same run (nested runs included), the Run menu's keys, typed
 // text counted once finished, start-up, Quit during a run, the remembered
 // speed, and failed or cancelled writes.
-#include "ui/main_window.h"
+#include "ui/shell/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,8 +40,10 @@
 #include "files/trajectory_file.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
-#include "ui/form1.h"
-#include "ui/speed.h"
+#include "ui/form/form1.h"
+#include "ui/model/gas_model.h"
+#include "ui/panel/measurements.h"
+#include "ui/shell/speed.h"
 #include "ui_test_support.h"
 
 namespace ljgas {
@@ -189,16 +191,21 @@ TEST_F(MainWindowTest, OpenStateSetsTheBoxesFromTheFileAndSaysSo)
     EXPECT_EQ(window->statusBar()->currentMessage().toStdString(),
               "Set from named.csv: R = 0.012 (was 0.01), e0 = 0.3 (was 0.2), Tsoll = 0.3, thermostat off (was on)");
 
+    action("showMeasurements").trigger();
     runSteps(20);
     fileCommand("saveState", folder.file("after.csv"));
     const ParticleState saved = test::readState(folder.file("after.csv"));
     EXPECT_EQ(saved.parameters.steps, 520);
+    // The panel counts the same steps as the file does.
+    ASSERT_TRUE(window->measurements().latest());
+    EXPECT_EQ(window->measurements().latest()->step, 520);
     EXPECT_EQ(saved.parameters.R, "0.012");
     EXPECT_EQ(saved.parameters.thermostat, false);
 }
 
-// Record Trajectory, chosen, records every 100th step of the runs from the
-// state then; chosen again, it writes the last state and stops.
+// Record Trajectory, chosen, records the state then and every 100th step
+// behind the state of the runs; chosen again, it writes the last state and
+// stops. Frames are named by the steps behind their state.
 TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
 {
     fileCommand("recordTrajectory", folder.file("t.xyz"));
@@ -208,10 +215,15 @@ TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
     fileCommand("recordTrajectory", "");
     EXPECT_FALSE(action("recordTrajectory").isChecked());
     ASSERT_EQ(requests.size(), 1u);  // stopping asks for no file
-    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Recorded 250 steps in t.xyz"));
+    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Recorded steps 0 to 250 in t.xyz"));
     const std::string all = readText(folder.file("t.xyz"));
     EXPECT_EQ(test::frameSteps(all), (std::vector<std::string>{"0", "100", "200", "250"}));
-    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(form->record(), 250, 0.2f));
+    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(TrajectoryFormat::ExtendedXyz, form->record(), 250, 0.2f));
+
+    fileCommand("recordTrajectory", folder.file("t.lammpstrj"));  // the name chooses LAMMPS's dump
+    fileCommand("recordTrajectory", "");
+    EXPECT_EQ(readText(folder.file("t.lammpstrj")),
+              trajectoryFrame(TrajectoryFormat::LammpsDump, form->record(), 250, 0.2f));
 }
 
 struct BadStateCase {
@@ -392,7 +404,7 @@ TEST_P(FinishedEdit, TypedTextCountsOnceTheEditIsFinished)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     auto* box = form->control<QLineEdit>(end.box);
-    const auto read = [&] { return box->objectName() == "Rtxt" ? form->host().boxes.R() : form->host().boxes.e0(); };
+    const auto read = [&] { return box->objectName() == "Rtxt" ? form->model().parameters().R : form->model().parameters().e0; };
     const std::string before = read();
     box->setFocus();
     box->selectAll();

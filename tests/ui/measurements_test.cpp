@@ -25,15 +25,15 @@
 #include "../tools/batch_process.h"
 #include "engine/observables.h"
 #include "engine/record.h"
-#include "files/csv_number.h"
+#include "runtime/number_to_text.h"
 #include "platform/picture_box.h"
-#include "ui/box_notes.h"
-#include "ui/main_window.h"
-#include "ui/measurement_history.h"
-#include "ui/measurements.h"
-#include "ui/measurements_panel.h"
-#include "ui/particle_mark.h"
-#include "ui/speed_distribution.h"
+#include "ui/shell/box_notes.h"
+#include "ui/shell/main_window.h"
+#include "ui/panel/measurement_history.h"
+#include "ui/panel/measurements.h"
+#include "ui/panel/measurements_panel.h"
+#include "ui/shell/particle_mark.h"
+#include "ui/panel/speed_distribution.h"
 #include "ui_test_support.h"
 
 namespace ljgas {
@@ -193,6 +193,8 @@ TEST_F(MeasurementsTest, HistoryOutlivesStopAndGoButNotANewGas)
 // A lattice of another R placed during a run leaves the run its forces; the
 // panel measures those, not the record's new R (at the new R the lattice's
 // spacing of 1/15 would sit in the repulsive wall).
+// Discs of another R placed during a run: the run takes it from its next
+// step, and its read-outs (20 steps on from there) measure its forces.
 TEST_F(MeasurementsTest, ReadOutsMeasureTheForcesOfTheRunGoingOn)
 {
     action("showMeasurements").trigger();
@@ -200,15 +202,17 @@ TEST_F(MeasurementsTest, ReadOutsMeasureTheForcesOfTheRunGoingOn)
         form->setText("Rtxt", "0.03");
         form->click("Initialize");
     });
-    runSteps(60);
+    runSteps(50);
     const Record& rec = form->record();
     ASSERT_EQ(rec.R, 0.03f);
     const Reading& last = window->measurements().history().readings().back();
-    const Observables atRunR = measureObservables(rec, 0.2f, 0.01f);
+    EXPECT_EQ(last.step, 20);  // counted from the Initialize
+    const Observables atRunR = measureObservables(rec, 0.2f, 0.03f);
     EXPECT_EQ(last.measured.potential, atRunR.potential);
     EXPECT_EQ(last.measured.pressure, atRunR.pressure);
-    EXPECT_GT(measureObservables(rec, 0.2f, rec.R).potential, 0.0);
-    EXPECT_DOUBLE_EQ(last.sigma, 2.0 * static_cast<double>(0.01f));
+    EXPECT_DOUBLE_EQ(last.sigma, 2.0 * static_cast<double>(0.03f));
+    EXPECT_NE(window->statusBar()->currentMessage().indexOf(QStringLiteral("goes on with R = 0.03")), -1)
+        << window->statusBar()->currentMessage().toStdString();
 }
 
 TEST(MeasurementHistory, ThinsEvenlyAndKeepsWithinItsCapacity)
@@ -282,12 +286,23 @@ TEST_P(BoxNote, SaysWhatATextReadsAs)
 INSTANTIATE_TEST_SUITE_P(
     Cases, BoxNote,
     testing::Values(NoteCase{"DecimalComma", "Tsoll=", "0,2", "Tsoll= reads '0,2' as 0: use a point for decimals"},
-                    NoteCase{"NoNumber", "R=", "abc", "R= reads 'abc' as 0"},
+                    NoteCase{"NoNumber", "R=", "abc", "R= reads 'abc' as 0: a disc's radius must be more than 0"},
                     NoteCase{"Blank", "e0=", " ", "e0= is empty and reads as 0"},
                     NoteCase{"LettersAfter", "R=", "0.02xyz", "R= reads '0.02xyz' as 0.02"},
                     NoteCase{"CommaThenExponent", "e0=", "1,5e3", "e0= reads '1,5e3' as 1: use a point for decimals"},
                     NoteCase{"CommaAtTheEnd", "e0=", "0,", "e0= reads '0,' as 0"},
-                    NoteCase{"BlanksAround", "Tsoll=", " 0.2 ", ""}, NoteCase{"ExponentD", "R=", "1d-2", ""}),
+                    NoteCase{"BlanksAround", "Tsoll=", " 0.2 ", ""}, NoteCase{"ExponentD", "R=", "1d-2", ""},
+                    // Numbers that make no gas: the box says so too.
+                    NoteCase{"RadiusNegative", "R=", "-0.01", "R= is -0.01: a disc's radius must be more than 0"},
+                    NoteCase{"RadiusBeyondSingle", "R=", "1e39",
+                             "R= is 1e+39: beyond single precision, which Initialize refuses"},
+                    NoteCase{"WellBeyondSingle", "e0=", "-4e38",
+                             "e0= is -4e+38: beyond single precision, so a run's first force overflows"},
+                    NoteCase{"TargetInfinite", "Tsoll=", "1e400",
+                             "Tsoll= is inf: the thermostat would heat the gas until it fails"},
+                    NoteCase{"TargetNegativeWithComma", "Tsoll=", "-1,5",
+                             "Tsoll= reads '-1,5' as -1: use a point for decimals; a temperature cannot be below 0; "
+                             "the thermostat cools the gas to rest"}),
     [](const testing::TestParamInfo<NoteCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MeasurementsTest, StatusBarNotesABoxOnceItsEditIsFinished)

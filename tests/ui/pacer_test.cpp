@@ -1,6 +1,6 @@
 // Pacing: the schedule against a fake clock, and a paced window that still
 // answers Stop and a second Go at once, in the middle of a step's wait.
-#include "ui/pacer.h"
+#include "ui/form/pacer.h"
 
 #include <QElapsedTimer>
 #include <QTest>

@@ -1,7 +1,7 @@
 // The particle view: the full redraw after a lattice start, the colours by
 // index, erase-then-draw leaving no trace, the moving path's left-out
 // erases, and circles cut by the view's edges.
-#include "ui/particle_view.h"
+#include "ui/form/particle_view.h"
 
 #include <cmath>
 

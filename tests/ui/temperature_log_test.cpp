@@ -1,6 +1,6 @@
 // A run's temperatures come back in order and complete once most of them
 // have gone to the temporary file, also when more arrive after a read.
-#include "ui/temperature_log.h"
+#include "ui/model/temperature_log.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include "engine/record.h"
 #include "platform/picture_box.h"
 #include "platform/raster.h"
-#include "ui/particle_view.h"
+#include "ui/form/particle_view.h"
 
 namespace ljgas::test {
 

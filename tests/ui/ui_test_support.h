@@ -10,7 +10,7 @@
 #include <map>
 #include <vector>
 
-#include "ui/form1.h"
+#include "ui/form/form1.h"
 
 class QAbstractButton;
 class QMainWindow;

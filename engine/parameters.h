@@ -1,0 +1,43 @@
+// The parameters of a gas as a person gives them: the texts of the R, e0 and
+// Tsoll boxes, the thermostat box, and the seed of the random sequence; and
+// the numbers a run takes from them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "runtime/text_to_number.h"
+
+namespace ljgas {
+
+// Texts exactly as typed: the engine reads each at the moment it needs it
+// (R at a lattice start, e0 at a run's start, Tsoll at each read-out), as
+// far as it is a number.
+struct Parameters {
+    std::string R = "0.01";
+    std::string e0 = "0.2";
+    std::string Tsoll = "0.3";
+    bool thermostat = true;
+    // The lattice velocities from RandomSequence(seed); none: the fixed
+    // sequence, the same at every start.
+    std::optional<std::uint64_t> seed;
+};
+
+// e0, Tsoll and the thermostat as a run takes them: e0 rounded to single
+// precision without a check (beyond it, infinite), Tsoll as a double.
+struct RunSettings {
+    float e0 = 0.0f;
+    double Tsoll = 0.0;
+    bool thermostat = true;
+};
+
+inline RunSettings runSettings(std::string_view e0, std::string_view Tsoll, bool thermostat)
+{
+    return {static_cast<float>(textToNumber(e0)), textToNumber(Tsoll), thermostat};
+}
+
+inline RunSettings runSettings(const Parameters& p) { return runSettings(p.e0, p.Tsoll, p.thermostat); }
+
+}  // namespace ljgas

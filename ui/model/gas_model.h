@@ -1,0 +1,93 @@
+// GasModel: the window's gas, a session driven from the window's event loop,
+// with signals for whoever watches it (the form, the panel, the recording,
+// the mark, the status bar): a step taken, a read-out, the gas replaced,
+// the parameters changed. It owns the loop of the window's runs.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "session/session.h"
+#include "ui/model/run_log.h"
+
+namespace ljgas {
+
+class GasModel : public QObject {
+    Q_OBJECT
+
+public:
+    explicit GasModel(QObject* parent = nullptr);
+    ~GasModel() override;
+
+    const Session& session() const { return session_; }
+    const Record& record() const { return session_.record(); }
+    const Parameters& parameters() const { return session_.parameters(); }
+    void setView(ParticleView* view) { session_.setView(view); }
+    void setPlot(DistributionPlot* plot) { session_.setPlot(plot); }
+
+    // The parameters as the boxes hold them once an edit is finished, or as
+    // a state file names them; parametersChanged tells the boxes.
+    void setParameters(const Parameters& parameters);
+
+    // How a failed command is told, and what the loop does between two
+    // steps: the window's event handling (and the pacing of a paced run).
+    using Reporter = std::function<void(const QString& message)>;
+    void setReporter(Reporter report) { report_ = std::move(report); }
+    void setYield(std::function<void()> yield) { yield_ = std::move(yield); }
+
+    // Go. While idle: starts a run and steps the runs until they have all
+    // ended, through Stop, errors or closing, with the yield after every
+    // step. During a run (inside a yield): starts a run above the others and
+    // returns; the loop steps it next. A run that fails to start is told and
+    // leaves the runs as they were.
+    void go();
+    // Stop: the stop flag only; the loop ends every run after this step.
+    void stop();
+    // The window is closing: every run ends after this step's events, and
+    // Go starts nothing from now on.
+    void close();
+    // The lattice start and a state put in place; told on failure.
+    void initialize();
+    void place(const ParticleState& state);
+
+    // The run whose temperatures and histogram the window shows: the last
+    // one to start or to step. Null before the first Go.
+    const RunLog* shownRun() const { return shown_.get(); }
+
+signals:
+    // After each step, before the window's events are handled, and, after a
+    // step that read out T, that read-out: the record then holds the state
+    // the run goes on from, after the thermostat's rescale.
+    void stepTaken();
+    void readOutTaken(float T);
+    // The particles were set anew: a lattice start or a state put in place.
+    void gasReplaced();
+    // A run took the R of discs placed anew with another: its cut-off and
+    // sigma from this step, g(r) afresh.
+    void radiusTaken(float R);
+    // A step failed; its error is told next, and the run below goes on.
+    void stepFailed();
+    void parametersChanged();
+
+private:
+    bool step();
+    void tell(const EngineError& error);
+
+    Session session_;
+    Reporter report_;
+    std::function<void()> yield_;
+    // One log per run on the stack (innermost last), and the one shown.
+    std::vector<std::shared_ptr<RunLog>> logs_;
+    std::shared_ptr<RunLog> shown_;
+    bool looping_ = false;
+    // Set by close(). The stop flag alone would end the runs, but a Go queued
+    // behind the close would start a new one and clear the flag again,
+    // leaving a hidden window running with nothing to stop it.
+    bool closed_ = false;
+};
+
+}  // namespace ljgas
