@@ -7,7 +7,7 @@
 
 namespace ljgas {
 
-CanonicalThermostat::CanonicalThermostat(RandomSequence sequence, double decay) : variates_(sequence), decay_(decay) {}
+CanonicalThermostat::CanonicalThermostat(RandomVariates& variates, double decay) : variates_(variates), decay_(decay) {}
 
 double CanonicalThermostat::factor(double K, double Kt, int degreesOfFreedom)
 {

@@ -19,7 +19,8 @@ namespace ljgas {
 class CanonicalThermostat {
 public:
     // With decay = exp(-t / tau) for the time t between two applications.
-    CanonicalThermostat(RandomSequence sequence, double decay);
+    // The draws come from `variates`, which outlives the thermostat.
+    CanonicalThermostat(RandomVariates& variates, double decay);
 
     // The factor alpha for every velocity of a gas of Nf degrees of freedom
     // (at least 1), taking K (above 0) to a draw of K alpha^2 around the
@@ -34,7 +35,7 @@ public:
     double factor(double K, double Kt, int degreesOfFreedom);
 
 private:
-    RandomVariates variates_;
+    RandomVariates& variates_;
     double decay_;
 };
 

@@ -49,10 +49,14 @@ float meanSquaredSpeedAtGo(const Record& rec)
     return n > 0 ? static_cast<float>(sum / n) : 0.0f;
 }
 
-int subStepsAtGo(const Record& rec, const RunParams& p, int asked)
+// A carried state keeps its inner steps unless others are asked for: its
+// velocities are counted in units of its inner step.
+int subStepsAtGo(const Record& rec, const RunParams& p, const ConservingOptions& o)
 {
-    if (asked > 0)
-        return std::min(asked, MaxSubSteps);
+    if (o.subSteps > 0)
+        return std::min(o.subSteps, MaxSubSteps);
+    if (o.carried != nullptr)
+        return o.carried->subSteps();
     return verletSubSteps(p.R, p.e0, meanSquaredSpeedAtGo(rec), p.dt);
 }
 
@@ -62,15 +66,19 @@ double canonicalDecayPerReadOut() { return portableExp(-2.0 * ThermostatGain); }
 
 ConservingRun::ConservingRun(Record& rec, Host& host, RunStats& stats, ConservingOptions options)
     : rec_(rec), host_(host), stats_(stats), p_(paramsAtGo(rec, host)), thermostatKind_(options.thermostat),
-      canonical_(options.random, canonicalDecayPerReadOut()),
-      verlet_(particleCount(rec), p_.R, p_.e0, p_.dt, subStepsAtGo(rec, p_, options.subSteps)), binning_(rec.n)
+      canonical_(options.variates != nullptr ? *options.variates : ownVariates_, canonicalDecayPerReadOut()),
+      verlet_(particleCount(rec), p_.R, p_.e0, p_.dt, subStepsAtGo(rec, p_, options)), binning_(rec.n)
 {
     stats_ = RunStats{};
     stats_.mostSubSteps = verlet_.subSteps();
     resetHistogram(rec);
     if (host.plot != nullptr)
         host.plot->setUpPlot(rec);
-    load();
+    const ExactVerlet* carried = options.carried;
+    if (carried != nullptr && verlet_.takeState(*carried))
+        version_ = rec.positionsVersion;
+    else
+        load();
     rec.PauseMark = 0;
 }
 

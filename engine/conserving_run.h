@@ -10,17 +10,14 @@
 #include "exact_verlet.h"
 #include "neighbour_list.h"
 #include "run.h"
+#include "parameters.h"
 #include "run_params.h"
-#include "runtime/random_sequence.h"
+#include "runtime/random_variates.h"
 
 namespace ljgas {
 
 struct Host;
 struct Record;
-
-// What the thermostat box switches on: the designed weak rescaling, or the
-// canonical stochastic rescaling with the same relaxation time.
-enum class ThermostatKind { Weak, Canonical };
 
 struct ConservingOptions {
     // Inner steps of dt/k per step, for the whole run (at most MaxSubSteps):
@@ -29,8 +26,13 @@ struct ConservingOptions {
     // switching.
     int subSteps = 0;
     ThermostatKind thermostat = ThermostatKind::Weak;
-    // The canonical thermostat's draws.
-    RandomSequence random;
+    // The canonical thermostat's draws, kept by the caller from run to run;
+    // none: a sequence of the run's own.
+    RandomVariates* variates = nullptr;
+    // The state a run of the same gas left, to go on from exactly: its
+    // integers are taken over when their discs are the record's (the
+    // record's positions unchanged since), and its inner steps with them.
+    const ExactVerlet* carried = nullptr;
 };
 
 // The weak rescaling's pull closes 2 * ThermostatGain of the kinetic energy's
@@ -61,6 +63,9 @@ public:
     // The energies from the integer state.
     ConservedEnergy energy() const { return verlet_.energy(); }
     const ExactVerlet& state() const { return verlet_; }
+    // Whether the record's positions are still those of the run's own last
+    // step (then state() is the record's gas, exactly).
+    bool ownsRecord() const { return rec_.positionsVersion == version_; }
 
 private:
     void load();
@@ -72,6 +77,7 @@ private:
     RunStats& stats_;
     RunParams p_;
     ThermostatKind thermostatKind_;
+    RandomVariates ownVariates_{RandomSequence()};
     CanonicalThermostat canonical_;
     ExactVerlet verlet_;
     // The pair sequence g(r) is binned along, one slice a step.

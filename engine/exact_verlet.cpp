@@ -118,6 +118,19 @@ void ExactVerlet::load(const Record& rec)
     computeHalfKicks();
 }
 
+bool ExactVerlet::takeState(const ExactVerlet& from)
+{
+    if (from.n_ != n_ || from.subSteps_ != subSteps_ || from.R_ != R_ || from.unitsPerSpeed_ != unitsPerSpeed_)
+        return false;
+    x_ = from.x_;
+    y_ = from.y_;
+    vx_ = from.vx_;
+    vy_ = from.vy_;
+    list_.build(x_.data(), y_.data());
+    computeHalfKicks();
+    return true;
+}
+
 void ExactVerlet::store(Record& rec) const
 {
     for (int k = 1; k <= n_; ++k) {

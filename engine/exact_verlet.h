@@ -54,6 +54,10 @@ public:
     // The integer state from the record's positions and velocities, with the
     // total momentum then taken out exactly; the list and the kicks follow.
     void load(const Record& rec);
+    // The positions and velocities of another state of the same discs, in
+    // the same units (as many discs and inner steps, the same R); the list
+    // and the kicks follow. False, and nothing taken, when they differ.
+    bool takeState(const ExactVerlet& from);
     // The record's positions and velocities from the integers (velocities
     // alone after a rescaling).
     void store(Record& rec) const;

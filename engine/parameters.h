@@ -12,6 +12,21 @@
 
 namespace ljgas {
 
+// The two dynamics: the designed one (a staggered list and kick-then-drift
+// in single precision, fixed to the bit) and the conserving one (every pair
+// at every step, velocity Verlet in fixed point, exactly reversible).
+enum class Dynamics { Designed, Conserving };
+// What the thermostat box switches on in the conserving dynamics: the weak
+// rescaling of the designed one, or the canonical stochastic rescaling.
+enum class ThermostatKind { Weak, Canonical };
+
+// The names the files and command lines give them: "designed",
+// "conserving"; "weak", "canonical". The readers return none for any other.
+const char* dynamicsName(Dynamics dynamics);
+const char* thermostatKindName(ThermostatKind kind);
+std::optional<Dynamics> dynamicsNamed(std::string_view name);
+std::optional<ThermostatKind> thermostatKindNamed(std::string_view name);
+
 // Texts exactly as typed: the engine reads each at the moment it needs it
 // (R at a lattice start, e0 at a run's start, Tsoll at each read-out), as
 // far as it is a number.
@@ -23,6 +38,11 @@ struct Parameters {
     // The lattice velocities from RandomSequence(seed); none: the fixed
     // sequence, the same at every start.
     std::optional<std::uint64_t> seed;
+    Dynamics dynamics = Dynamics::Designed;
+    ThermostatKind thermostatKind = ThermostatKind::Weak;
+    // The conserving dynamics' inner steps of dt/k, for a whole run; 0: k
+    // chosen at Go from the gas's stiffness.
+    int subSteps = 0;
 };
 
 // e0, Tsoll and the thermostat as a run takes them: e0 rounded to single

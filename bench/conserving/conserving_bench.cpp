@@ -97,12 +97,14 @@ struct Gas {
     }
 };
 
+// The canonical thermostat's draws, from the seed, for the one run a mode makes.
 ConservingOptions optionsOf(const Settings& s)
 {
+    static RandomVariates variates{RandomSequence(s.seed)};
     ConservingOptions o;
     o.subSteps = s.subSteps;
     o.thermostat = s.thermostat == "canonical" ? ThermostatKind::Canonical : ThermostatKind::Weak;
-    o.random = RandomSequence(s.seed);
+    o.variates = &variates;
     return o;
 }
 

@@ -123,7 +123,8 @@ TEST(CanonicalThermostat, KeepsTheCanonicalDistribution)
 {
     constexpr int dof = 448;
     constexpr double Kt = 33.75;  // 225 discs at T = 0.3
-    CanonicalThermostat thermostat(RandomSequence(5), canonicalDecayPerReadOut());
+    RandomVariates draws5(RandomSequence(5));
+    CanonicalThermostat thermostat(draws5, canonicalDecayPerReadOut());
     RandomVariates canonical(RandomSequence(6));
     constexpr int draws = 20000;
     double sum = 0.0, sum2 = 0.0;
