@@ -97,8 +97,42 @@ void ConservingRun::load()
     version_ = ++rec_.positionsVersion;
 }
 
+// Discs placed with another R during the run: as the designed run does, the
+// run is from here on one of the new R, but for e0, which it keeps: its
+// integers, list and inner steps afresh, the 20-step cycle and the step
+// count from their start, g(r) cleared with a new warm-up.
+void ConservingRun::takeRadius()
+{
+    const float e0 = p_.e0;
+    p_ = paramsAtGo(rec_, host_);
+    p_.e0 = e0;
+    ConservingOptions fresh;
+    verlet_ = ExactVerlet(particleCount(rec_), p_.R, p_.e0, p_.dt, subStepsAtGo(rec_, p_, fresh));
+    stats_.mostSubSteps = std::max(stats_.mostSubSteps, verlet_.subSteps());
+    resetHistogram(rec_);
+    if (host_.plot != nullptr)
+        host_.plot->setUpPlot(rec_);
+    load();
+    binning_ = RunList(rec_.n);
+    slice_ = 1;
+    step_ = 0.0f;
+    v2sum_ = 0.0;
+    plotCycles_ = 0;
+    stats_.binnedVisits = 0;
+    ++stats_.radiusChanges;
+}
+
 void ConservingRun::step()
 {
+    if (rec_.R != p_.R) {
+        try {
+            takeRadius();
+        } catch (EngineError& e) {
+            e.explain("the run's change to the discs' new R");
+            e.setStep(stats_.steps + 1);
+            throw;
+        }
+    }
     step_ = toSingle(static_cast<double>(step_) + 1.0);
     stats_.step = step_;
     ++stats_.steps;

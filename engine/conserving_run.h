@@ -68,6 +68,7 @@ public:
     bool ownsRecord() const { return rec_.positionsVersion == version_; }
 
 private:
+    void takeRadius();
     void load();
     void loadIfMovedFromOutside();
     void readOut();

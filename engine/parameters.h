@@ -51,6 +51,8 @@ struct RunSettings {
     float e0 = 0.0f;
     double Tsoll = 0.0;
     bool thermostat = true;
+    Dynamics dynamics = Dynamics::Designed;
+    int subSteps = 0;  // a conserving run's inner steps; 0 for the designed dynamics or none chosen
 };
 
 inline RunSettings runSettings(std::string_view e0, std::string_view Tsoll, bool thermostat)
@@ -58,6 +60,11 @@ inline RunSettings runSettings(std::string_view e0, std::string_view Tsoll, bool
     return {static_cast<float>(textToNumber(e0)), textToNumber(Tsoll), thermostat};
 }
 
-inline RunSettings runSettings(const Parameters& p) { return runSettings(p.e0, p.Tsoll, p.thermostat); }
+inline RunSettings runSettings(const Parameters& p)
+{
+    RunSettings s = runSettings(p.e0, p.Tsoll, p.thermostat);
+    s.dynamics = p.dynamics;
+    return s;
+}
 
 }  // namespace ljgas

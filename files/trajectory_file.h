@@ -41,6 +41,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/parameters.h"
+
 namespace ljgas {
 
 struct Record;
@@ -61,6 +63,9 @@ TrajectoryFormat trajectoryFormat(std::string_view path, std::string_view name =
 // 0.001), T the temperature of this frame's velocities (the mean of
 // vx^2 + vy^2 per disc, the program's temperature without its 20-step
 // average), R the record's and e0 the run's; the dump has no place for them.
-std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0);
+// A frame of the conserving dynamics names it in the XYZ comment line:
+// "dynamics=conserving".
+std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0,
+                            Dynamics dynamics = Dynamics::Designed);
 
 }  // namespace ljgas

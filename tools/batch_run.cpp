@@ -64,7 +64,7 @@ struct Batch {
     }
 
     const Record& rec() const { return session.record(); }
-    RunSettings settings() const { return runSettings(session.parameters()); }
+    RunSettings settings() const { return session.settings(); }
 
     const BatchOptions& options;
     Session session;
@@ -82,7 +82,8 @@ struct Batch {
 
 void sample(Batch& b, std::int64_t step)
 {
-    b.outputs.atSample({b.rec(), step, b.session.e0(), b.options.trajectoryFormat});
+    const RunSettings settings = b.session.settings();
+    b.outputs.atSample({b.rec(), step, settings.e0, b.options.trajectoryFormat, settings.dynamics});
     b.lastSample = step;
 }
 

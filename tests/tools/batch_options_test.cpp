@@ -277,7 +277,7 @@ TEST(BatchOptions, StateParametersFillInWhatTheCommandLineLeftOut)
         return takeStateParameters(o, named);
     };
     BatchOptions o;
-    StateParameters named{.R = "0.01", .e0 = "0.25", .Tsoll = "0.5", .thermostat = false, .steps = 300};
+    StateParameters named{.R = "0.01", .e0 = "0.25", .Tsoll = "0.5", .thermostat = false, .steps = 300, .dynamics = {}};
     EXPECT_EQ(take({"--e0", "0.250", "--tsoll", "0.4"}, named, o),
               std::vector<std::string>{"'s.csv' names Tsoll = 0.5; --tsoll 0.4 overrides it"});
     EXPECT_EQ(std::vector<std::string>({o.R, o.e0, o.Tsoll}), (std::vector<std::string>{"0.01", "0.250", "0.4"}));
