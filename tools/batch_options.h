@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "batch_outputs.h"
+#include "engine/parameters.h"
 #include "engine/run_params.h"
 #include "files/trajectory_file.h"
 
@@ -29,6 +30,11 @@ struct BatchOptions {
     // The lattice velocities from RandomSequence(seed); none: the window's
     // fixed sequence.
     std::optional<std::uint64_t> seed;
+    Dynamics dynamics = Dynamics::Designed;
+    ThermostatKind thermostatKind = ThermostatKind::Weak;
+    int subSteps = 0;  // the conserving dynamics' inner steps; 0: chosen at Go
+    // Reverse Time after this step of the run; 0: never.
+    std::int64_t reverseAt = 0;
     // The summary's means and g(r)'s g_norm count from the read-outs and
     // pair visits after this step.
     std::int64_t equilibrate = WarmUpSteps;
@@ -46,7 +52,10 @@ struct BatchOptions {
         bool e0 = false;
         bool Tsoll = false;
         bool thermostat = false;
+        bool dynamics = false;
     } given;
+
+    Parameters parameters() const { return {R, e0, Tsoll, thermostat, seed, dynamics, thermostatKind, subSteps}; }
 };
 
 // What the command line asks for: a run, the help text, the version, or

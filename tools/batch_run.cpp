@@ -58,7 +58,7 @@ struct MeanObservables {
 // One batch session, from the window's start-up to the written files: the
 // session's parameters are the command line's texts.
 struct Batch {
-    explicit Batch(const BatchOptions& o) : options(o), session({o.R, o.e0, o.Tsoll, o.thermostat, o.seed})
+    explicit Batch(const BatchOptions& o) : options(o), session(o.parameters())
     {
         means.from = o.equilibrate;
     }
@@ -192,6 +192,8 @@ void run(Batch& b)
         b.session.start();
         for (std::int64_t step = 1; step <= b.options.steps; ++step) {
             afterStep(b, step, b.session.step());
+            if (step == b.options.reverseAt)
+                b.session.reverse();
             if (meter)
                 meter->update(step);
             if (caughtInterrupt() != 0)
@@ -220,6 +222,9 @@ void printSummary(const Batch& b)
     else
         std::printf("steps per second  -\n");
     const RunStats& stats = b.session.runStats();
+    if (b.options.dynamics == Dynamics::Conserving)
+        std::printf("dynamics          conserving, %d inner steps, %s thermostat\n", stats.mostSubSteps,
+                    thermostatKindName(b.options.thermostatKind));
     std::printf("guarded pairs     %lld\n", static_cast<long long>(stats.guardedPairs));
     std::printf("sub-stepped steps %lld\n", static_cast<long long>(stats.subSteppedSteps));
     std::printf("most sub-steps    %d\n", stats.mostSubSteps);
