@@ -162,6 +162,12 @@ Observables Simulation::observables() const
     return session_.observables();
 }
 
+void Simulation::reverse()
+{
+    const std::lock_guard lock(state_);
+    session_.reverse();
+}
+
 void Simulation::saveState(const std::string& path) const
 {
     std::string text;

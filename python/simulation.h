@@ -81,6 +81,8 @@ public:
     Distribution distribution() const;
     // Measured on the current state with e0 as a run holds it.
     Observables observables() const;
+    // Reverse Time, between two steps.
+    void reverse();
     // Writes the current state as a state file, complete or not at all.
     // Throws FileError.
     void saveState(const std::string& path) const;
