@@ -79,6 +79,13 @@ QStringList takeNamed(GasModel& model, const StateParameters& named)
         p.thermostat = *named.thermostat;
         told << item;
     }
+    if (named.dynamics) {
+        QString item = QStringLiteral("dynamics %1").arg(QString::fromLatin1(dynamicsName(*named.dynamics)));
+        if (p.dynamics != *named.dynamics)
+            item += QStringLiteral(" (was %1)").arg(QString::fromLatin1(dynamicsName(p.dynamics)));
+        p.dynamics = *named.dynamics;
+        told << item;
+    }
     model.setParameters(p);
     return told;
 }

@@ -44,6 +44,7 @@ Measurements::Measurements(QMainWindow& window, const QWidget& form, GasModel& m
     connect(&model, &GasModel::readOutTaken, this, &Measurements::readOut);
     connect(&model, &GasModel::gasReplaced, this, &Measurements::clear);
     connect(panel_, &MeasurementsPanel::clearRequested, this, &Measurements::clear);
+    connect(&model, &GasModel::runStarted, this, &Measurements::scheduleRefresh);
 }
 
 void Measurements::setShown(bool shown)
@@ -100,6 +101,7 @@ void Measurements::refreshNow()
         panel_->showReading(*latest_);
     else
         panel_->showNoReading();
+    panel_->showDynamics(model_.dynamicsText());
     panel_->showHistory(history_);
     panel_->showSpeeds(speeds_);
     panel_->showDistribution(normalisedDistribution(model_.record(), model_.session().histogramVisits()));
