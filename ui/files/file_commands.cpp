@@ -90,14 +90,6 @@ QStringList takeNamed(GasModel& model, const StateParameters& named)
     return told;
 }
 
-// e0, Tsoll and the thermostat of the state now: e0 as the run going on took
-// it, the others as the boxes hold them.
-RunSettings settingsNow(const GasModel& model)
-{
-    RunSettings settings = runSettings(model.parameters());
-    settings.e0 = model.session().e0();
-    return settings;
-}
 
 }  // namespace
 
@@ -167,7 +159,7 @@ QString exportTemperatures(const GasModel& model, const QString& path)
 QString exportForLammps(const GasModel& model, const QString& folder)
 {
     return reported([&] {
-        const RunSettings settings = settingsNow(model);
+        const RunSettings settings = model.session().settings();
         checkLammpsExport(model.record(), settings);
         if (!QDir().mkpath(folder))
             throw FileError("cannot make the folder '" + localPath(folder) + "'");

@@ -271,7 +271,12 @@ void MeasurementsPanel::showReading(const Reading& reading)
     }
 }
 
-void MeasurementsPanel::showDynamics(const QString& text) { dynamics_->setText(text); }
+// The dynamics' name where the panel has room, all of it in the tip.
+void MeasurementsPanel::showDynamics(const QString& text)
+{
+    dynamics_->setText(text.section(QStringLiteral(", "), 0, 0));
+    dynamics_->setToolTip(text);
+}
 
 void MeasurementsPanel::showHistory(const MeasurementHistory& history)
 {
