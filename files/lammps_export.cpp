@@ -56,6 +56,14 @@ std::string thermostatSection(const RunSettings& settings)
            "fix             hold all temp/berendsen ${Ttarget} ${Ttarget} " + numberToText(damping) + "\n\n";
 }
 
+
+// LAMMPS steps per ljgas step: the conserving run's own inner steps, whose
+// velocity Verlet LAMMPS's is; else LammpsSubSteps.
+int deckSubSteps(const RunSettings& settings)
+{
+    return settings.dynamics == Dynamics::Conserving && settings.subSteps > 0 ? settings.subSteps : LammpsSubSteps;
+}
+
 // How the steps compare with the potential's own time unit sigma sqrt(m/e0),
 // of which MD usually takes 0.005 or less.
 std::string stepSizeNote(const Record& rec, const RunSettings& settings)
@@ -65,7 +73,7 @@ std::string stepSizeNote(const Record& rec, const RunSettings& settings)
     const double unit = 2.0 * static_cast<double>(rec.R) * std::sqrt(1.0 / static_cast<double>(settings.e0));
     return "# The potential's own time unit, sigma sqrt(m/e0), is " + significantDigits(unit, 2) + " here: ljgas's step is\n"
            "# " + significantDigits(static_cast<double>(TimeStep) / unit, 2) + " of it, LAMMPS's " +
-           significantDigits(static_cast<double>(TimeStep) / LammpsSubSteps / unit, 2) +
+           significantDigits(static_cast<double>(TimeStep) / deckSubSteps(settings) / unit, 2) +
            " (MD usually takes about 0.005). At ljgas's\n"
            "# own step (-var substeps 1) the fastest close collisions outrun velocity\n"
            "# Verlet: LAMMPS's energy creeps up, and in a hot gas discs fly off and are\n"
@@ -109,7 +117,7 @@ std::string lammpsDeckText(const Record& rec, const RunSettings& settings)
     const float cutOff = 8.0f * rec.R;
     const float skin = static_cast<float>(SkinPerSigma * sigma);
     const std::string ljgasStep = numberToText(TimeStep);
-    const std::string subSteps = std::to_string(LammpsSubSteps);
+    const std::string subSteps = std::to_string(deckSubSteps(settings));
     return
         "# LAMMPS input deck for the gas of ljgas " + std::string(Version) + ": " + count +
             " Lennard-Jones discs of\n"
@@ -127,7 +135,11 @@ std::string lammpsDeckText(const Record& rec, const RunSettings& settings)
             "#   -var steps N     how long to run, in ljgas's steps of " + ljgasStep + ": N steps are\n"
             "#                    N * " + ljgasStep + " time units, as in ljgas (default 10000)\n"
             "#   -var substeps S  LAMMPS steps per ljgas step (default " + subSteps + "): LAMMPS's time\n"
-            "#                    step is " + ljgasStep + " / S, and its log counts N * S steps\n"
+            "#                    step is " + ljgasStep + " / S, and its log counts N * S steps\n" +
+            (settings.dynamics == Dynamics::Conserving
+                 ? "#                    (the default is the inner step of the conserving run that\n"
+                   "#                    made this state: " + ljgasStep + " / " + subSteps + ")\n"
+                 : std::string()) +
             "#   -var rep K       K x K copies of the box side by side: the same gas, K^2\n"
             "#                    times the discs in K^2 times the area\n"
             "#   -var every M     thermo output every M ljgas steps (default 1000)\n"

@@ -153,6 +153,8 @@ public:
             once(p_.thermostat, onOff(value));
         else if (key_ == "steps")
             once(p_.steps, count(value));
+        else if (key_ == "dynamics")
+            once(p_.dynamics, dynamics(value));
     }
 
 private:
@@ -181,6 +183,14 @@ private:
         if (single && !std::isfinite(static_cast<float>(textToNumber(text))))
             fail(std::string(key_) + " value " + quoted(value) + " is beyond single precision");
         return text;
+    }
+
+    Dynamics dynamics(std::string_view value)
+    {
+        const std::optional<Dynamics> named = dynamicsNamed(value);
+        if (!named)
+            fail("dynamics value " + quoted(value) + " is neither designed nor conserving");
+        return *named;
     }
 
     bool onOff(std::string_view value)
@@ -334,6 +344,10 @@ StateParameters stateParameters(const Record& rec, const RunSettings& settings, 
     if (std::isfinite(settings.Tsoll))
         p.Tsoll = exactNumber(settings.Tsoll);
     p.thermostat = settings.thermostat;
+    // The designed dynamics is every program's default: its files stay as
+    // they always were.
+    if (settings.dynamics == Dynamics::Conserving)
+        p.dynamics = settings.dynamics;
     if (steps < 0 || steps > MostSteps)
         throw FileError("the state has " + std::to_string(steps) +
                         " steps behind it, more than a state file records (at most 2^53 = " +
@@ -360,6 +374,8 @@ std::string stateFileText(const Record& rec, const StateParameters& parameters)
         comment("thermostat", thermostatText(*parameters.thermostat));
     if (parameters.steps)
         comment("steps", std::to_string(*parameters.steps));
+    if (parameters.dynamics)
+        comment("dynamics", dynamicsName(*parameters.dynamics));
     text += Header;
     text += '\n';
     for (int k = 1; k <= ParticleCount; ++k) {

@@ -49,8 +49,9 @@ struct StateParameters {
     std::optional<std::string> Tsoll;
     std::optional<bool> thermostat;
     std::optional<std::int64_t> steps;  // of the run that wrote the state
+    std::optional<Dynamics> dynamics;   // named only for the conserving dynamics
 
-    bool namesAny() const { return R || e0 || Tsoll || thermostat; }
+    bool namesAny() const { return R || e0 || Tsoll || thermostat || dynamics; }
 };
 
 // The parameters of a state as the record and a run hold them: R from the

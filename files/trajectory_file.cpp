@@ -33,7 +33,7 @@ void appendDisc(std::string& text, const Record& rec, int k)
     text += " 0\n";
 }
 
-std::string xyzFrame(const Record& rec, std::int64_t step, float e0)
+std::string xyzFrame(const Record& rec, std::int64_t step, float e0, Dynamics dynamics)
 {
     double v2 = 0.0;
     for (int k = 1; k <= rec.n; ++k)
@@ -46,6 +46,8 @@ std::string xyzFrame(const Record& rec, std::int64_t step, float e0)
     text += " T=" + csvNumber(T);
     text += " R=" + exactSingle(rec.R);
     text += " e0=" + exactSingle(e0);
+    if (dynamics == Dynamics::Conserving)
+        text += std::string(" dynamics=") + dynamicsName(dynamics);
     text += '\n';
     text.reserve(text.size() + static_cast<std::size_t>(rec.n) * 72);
     for (int k = 1; k <= rec.n; ++k) {
@@ -88,9 +90,10 @@ TrajectoryFormat trajectoryFormat(std::string_view path, std::string_view name)
     throw std::invalid_argument("'" + std::string(name) + "' is no trajectory format: xyz or lammpstrj");
 }
 
-std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0)
+std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0,
+                            Dynamics dynamics)
 {
-    return format == TrajectoryFormat::LammpsDump ? dumpFrame(rec, step) : xyzFrame(rec, step, e0);
+    return format == TrajectoryFormat::LammpsDump ? dumpFrame(rec, step) : xyzFrame(rec, step, e0, dynamics);
 }
 
 }  // namespace ljgas

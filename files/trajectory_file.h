@@ -38,6 +38,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/parameters.h"
+
 namespace ljgas {
 
 struct Record;
@@ -52,9 +54,14 @@ inline constexpr std::array<const char*, 2> TrajectoryFormatNames = {"xyz", "lam
 // std::invalid_argument for a name not in TrajectoryFormatNames.
 TrajectoryFormat trajectoryFormat(std::string_view path, std::string_view name = {});
 
-// One frame of particles 1..n after `step` steps. The XYZ comment line also
-// names the time step * dt, T of this frame's velocities (the mean of
-// vx^2 + vy^2, without the 20-step average), R and the run's e0.
-std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0);
+// One frame of particles 1..n of the record after `step` steps. The XYZ
+// comment line also names the time step * dt (dt the single-precision
+// 0.001), T the temperature of this frame's velocities (the mean of
+// vx^2 + vy^2 per disc, the program's temperature without its 20-step
+// average), R the record's and e0 the run's; the dump has no place for them.
+// A frame of the conserving dynamics names it in the XYZ comment line:
+// "dynamics=conserving".
+std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0,
+                            Dynamics dynamics = Dynamics::Designed);
 
 }  // namespace ljgas

@@ -3,23 +3,23 @@
 namespace ljgas {
 
 TrajectoryWriter::TrajectoryWriter(const std::string& path, TrajectoryFormat format, const Record& rec,
-                                   std::int64_t step, float e0)
+                                   std::int64_t step, const RunSettings& settings)
     : format_(format), file_(path)
 {
-    frame(rec, step, e0);
+    frame(rec, step, settings);
     file_.growInPlace();
 }
 
-void TrajectoryWriter::frame(const Record& rec, std::int64_t step, float e0)
+void TrajectoryWriter::frame(const Record& rec, std::int64_t step, const RunSettings& settings)
 {
-    file_.write(trajectoryFrame(format_, rec, step, e0));
+    file_.write(trajectoryFrame(format_, rec, step, settings.e0, settings.dynamics));
     last_ = step;
 }
 
-void TrajectoryWriter::finish(const Record& rec, std::int64_t step, float e0)
+void TrajectoryWriter::finish(const Record& rec, std::int64_t step, const RunSettings& settings)
 {
     if (last_ != step && !failed())
-        frame(rec, step, e0);
+        frame(rec, step, settings);
     file_.finish();
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/sub_steps.h"
 #include "files/file_error.h"
 #include "files/state_file.h"
 #include "files/trajectory_file.h"
@@ -45,6 +46,29 @@ std::optional<std::uint64_t> seedOf(const py::object& seed)
                               std::string(py::repr(seed)));
     }
     return value;
+}
+
+// The dynamics and its options by the names ljgas-batch gives them.
+void takeDynamics(Parameters& p, const std::string& dynamics, const std::string& kind, int substeps)
+{
+    const std::optional<Dynamics> d = dynamicsNamed(dynamics);
+    const std::optional<ThermostatKind> k = thermostatKindNamed(kind);
+    if (!d)
+        throw py::value_error("dynamics must be 'designed' or 'conserving', not '" + dynamics + "'");
+    if (!k)
+        throw py::value_error("thermostat_kind must be 'weak' or 'canonical', not '" + kind + "'");
+    if (substeps < 0 || substeps > MaxSubSteps)
+        throw py::value_error("substeps must be 0 (chosen at the start) to " + std::to_string(MaxSubSteps));
+    if (*d == Dynamics::Designed && (*k != ThermostatKind::Weak || substeps != 0))
+        throw py::value_error("thermostat_kind and substeps go with dynamics='conserving'");
+    p.dynamics = *d;
+    p.thermostatKind = *k;
+    p.subSteps = substeps;
+}
+
+Parameters settingsOf(double R, double e0, double Tsoll, bool thermostat, const py::object& seed)
+{
+    return {boxText("R", R), boxText("e0", e0), boxText("Tsoll", Tsoll), thermostat, seedOf(seed)};
 }
 
 bool onMainThread()
@@ -123,8 +147,12 @@ std::string reprOf(const Simulation& sim)
     const Parameters& s = sim.settings();
     return "ljgas.Simulation(R=" + s.R + ", e0=" + s.e0 + ", Tsoll=" + s.Tsoll +
            ", thermostat=" + (s.thermostat ? "True" : "False") +
-           ", seed=" + (s.seed ? std::to_string(*s.seed) : "None") + "), " + std::to_string(sim.steps()) +
-           " steps";
+           ", seed=" + (s.seed ? std::to_string(*s.seed) : "None") +
+           (s.dynamics == Dynamics::Conserving ? std::string(", dynamics='conserving', thermostat_kind='") +
+                                                     thermostatKindName(s.thermostatKind) +
+                                                     "', substeps=" + std::to_string(s.subSteps)
+                                               : std::string()) +
+           "), " + std::to_string(sim.steps()) + " steps";
 }
 
 }  // namespace
@@ -142,13 +170,16 @@ PYBIND11_MODULE(_ljgas, m)
     py::register_exception<SimulationError>(m, "EngineError", PyExc_RuntimeError);
     py::register_exception<FileError>(m, "FileError", PyExc_OSError);
 
-    const auto make = [](double R, double e0, double Tsoll, bool thermostat, const py::object& seed) {
-        return std::make_unique<Simulation>(
-            Parameters{boxText("R", R), boxText("e0", e0), boxText("Tsoll", Tsoll), thermostat, seedOf(seed)});
+    const auto make = [](double R, double e0, double Tsoll, bool thermostat, const py::object& seed,
+                         const std::string& dynamics, const std::string& kind, int substeps) {
+        Parameters p = settingsOf(R, e0, Tsoll, thermostat, seed);
+        takeDynamics(p, dynamics, kind, substeps);
+        return std::make_unique<Simulation>(p);
     };
     // The parameters a state file names, unless given here.
     const auto fromState = [](const std::filesystem::path& path, const py::object& R, const py::object& e0,
-                              const py::object& Tsoll, const py::object& thermostat, const py::object& seed) {
+                              const py::object& Tsoll, const py::object& thermostat, const py::object& seed,
+                              const py::object& dynamics, const std::string& kind, int substeps) {
         const ParticleState state = readStateFile(path.string());
         if (!state.note.empty() && PyErr_WarnEx(PyExc_UserWarning, state.note.c_str(), 1) != 0)
             throw py::error_already_set();
@@ -158,6 +189,10 @@ PYBIND11_MODULE(_ljgas, m)
         settings.e0 = !e0.is_none() ? boxText("e0", e0.cast<double>()) : named.e0.value_or(settings.e0);
         settings.Tsoll = !Tsoll.is_none() ? boxText("Tsoll", Tsoll.cast<double>()) : named.Tsoll.value_or(settings.Tsoll);
         settings.thermostat = !thermostat.is_none() ? thermostat.cast<bool>() : named.thermostat.value_or(true);
+        takeDynamics(settings,
+                     !dynamics.is_none() ? dynamics.cast<std::string>()
+                                         : dynamicsName(named.dynamics.value_or(Dynamics::Designed)),
+                     kind, substeps);
         return std::make_unique<Simulation>(settings, &state);
     };
 
@@ -167,15 +202,19 @@ Made as ljgas-batch makes it with the same options: the lattice start with
 radius R, velocities from the window's random sequence (or, with a seed,
 from the sequence ljgas-batch --seed starts), then runs with well depth e0
 and, with the thermostat, target temperature Tsoll. Lengths are in box
-edges, T is <vx^2 + vy^2> per disc.)")
+edges, T is <vx^2 + vy^2> per disc. dynamics="conserving" kicks every pair
+at every step with velocity Verlet in fixed point, keeping the energy and
+exactly reversible, in `substeps` inner steps (0: chosen at the start), its
+thermostat "weak" (the designed rescaling) or "canonical".)")
         .def(py::init(make), "R"_a = 0.01, "e0"_a = 0.2, "Tsoll"_a = 0.3, "thermostat"_a = true,
-             "seed"_a = py::none())
+             "seed"_a = py::none(), "dynamics"_a = "designed", "thermostat_kind"_a = "weak", "substeps"_a = 0)
         .def_static("from_state", fromState, "path"_a, "R"_a = py::none(), "e0"_a = py::none(),
                     "Tsoll"_a = py::none(), "thermostat"_a = py::none(), "seed"_a = py::none(),
+                    "dynamics"_a = py::none(), "thermostat_kind"_a = "weak", "substeps"_a = 0,
                     "A simulation whose lattice start is replaced by the state file at path, as ljgas-batch "
-                    "--state-in does: R, e0, Tsoll and the thermostat from the file where it names them and "
-                    "they are not given here (else 0.01, 0.2, 0.3, on). Raises ljgas.FileError when the file "
-                    "cannot be read.")
+                    "--state-in does: R, e0, Tsoll, the thermostat and the dynamics from the file where it "
+                    "names them and they are not given here (else 0.01, 0.2, 0.3, on, designed). Raises "
+                    "ljgas.FileError when the file cannot be read.")
         .def("run", &ljgas::run, "steps"_a, "trajectory"_a = py::none(), "every"_a = py::none(),
              "trajectory_format"_a = py::none(),
              R"(Make `steps` steps, without holding the GIL.
@@ -225,5 +264,8 @@ for any other. Raises ljgas.FileError when the file cannot be written.)")
             "save_state",
             [](const Simulation& s, const std::filesystem::path& path) { s.saveState(path.string()); },
             "path"_a, "Write the state file (k,x,y,vx,vy), complete or not at all")
+        .def("reverse", &Simulation::reverse,
+             "Reverse time: every velocity negated. In the conserving dynamics with the thermostat off, "
+             "run(n), reverse(), run(n) ends where it began, to the bit.")
         .def("__repr__", &reprOf);
 }

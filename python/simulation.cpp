@@ -39,7 +39,7 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
         if (steps == 0 && trajectory == nullptr)
             return 0;
         if (trajectory != nullptr)
-            writer.emplace(trajectory->path, trajectory->format, session_.record(), before, session_.e0());
+            writer.emplace(trajectory->path, trajectory->format, session_.record(), before, session_.settings());
         running_ = true;
     }
     struct Finished {
@@ -55,7 +55,7 @@ std::int64_t Simulation::run(std::int64_t steps, const std::function<bool()>& ke
         if (!writer)
             return;
         const std::lock_guard lock(state_);
-        writer->finish(session_.record(), step, session_.e0());
+        writer->finish(session_.record(), step, session_.settings());
     };
     try {
         for (std::int64_t k = 0; k < steps; ++k) {
@@ -99,7 +99,7 @@ void Simulation::step(std::optional<TrajectoryWriter>& writer, std::int64_t ever
         temperatureSteps_.push_back(made());
     }
     if (writer && made() % every == 0)
-        writer->frame(session_.record(), made(), session_.e0());
+        writer->frame(session_.record(), made(), session_.settings());
 }
 
 std::array<std::vector<float>, 4> Simulation::particles() const
@@ -148,6 +148,12 @@ Observables Simulation::observables() const
 {
     const std::lock_guard lock(state_);
     return session_.observables();
+}
+
+void Simulation::reverse()
+{
+    const std::lock_guard lock(state_);
+    session_.reverse();
 }
 
 void Simulation::saveState(const std::string& path) const

@@ -65,7 +65,10 @@ public:
     DistributionColumns distribution() const;
     // Measured on the current state with e0 as a run holds it.
     Observables observables() const;
-    // Writes the state file, complete or not at all. Throws FileError.
+    // Reverse Time, between two steps.
+    void reverse();
+    // Writes the current state as a state file, complete or not at all.
+    // Throws FileError.
     void saveState(const std::string& path) const;
 
 private:

@@ -8,8 +8,26 @@
 
 namespace ljgas {
 
+namespace {
+
+RandomSequence sequenceFor(const std::optional<std::uint64_t>& seed)
+{
+    return seed ? RandomSequence(*seed) : RandomSequence();
+}
+
+// The canonical thermostat's draws: a sequence apart from the lattice's, so
+// that a thermostat's draws never change the velocities of a lattice start.
+RandomSequence thermostatSequenceFor(const std::optional<std::uint64_t>& seed)
+{
+    constexpr std::uint64_t Apart = 0x9e3779b97f4a7c15ULL;
+    return RandomSequence(seed ? *seed ^ Apart : Apart);
+}
+
+}  // namespace
+
 Session::Session(Parameters parameters)
-    : parameters_(std::move(parameters)), random_(parameters_.seed ? RandomSequence(*parameters_.seed) : RandomSequence())
+    : parameters_(std::move(parameters)), random_(sequenceFor(parameters_.seed)),
+      thermostatDraws_(thermostatSequenceFor(parameters_.seed))
 {
     host_.boxes = {[this] { return parameters_.R; }, [this] { return parameters_.e0; },
                    [this] { return parameters_.Tsoll; },
@@ -43,11 +61,36 @@ void Session::place(const ParticleState& state)
         host_.view->redrawParticles(*rec_);
 }
 
+std::unique_ptr<Session::Running> Session::newRun()
+{
+    auto running = std::make_unique<Running>();
+    if (parameters_.dynamics == Dynamics::Designed) {
+        running->designed.emplace(*rec_, host_, running->stats);
+        return running;
+    }
+    ConservingOptions options;
+    options.subSteps = parameters_.subSteps;
+    options.thermostat = parameters_.thermostatKind;
+    options.variates = &thermostatDraws_;
+    if (exact_ && rec_->positionsVersion == exactVersion_)
+        options.carried = &*exact_;
+    running->conserving.emplace(*rec_, host_, running->stats, options);
+    return running;
+}
+
+void Session::keepExactState(const Running& running)
+{
+    if (running.conserving && running.conserving->ownsRecord()) {
+        exact_ = running.conserving->state();
+        exactVersion_ = rec_->positionsVersion;
+    }
+}
+
 void Session::start()
 {
     std::unique_ptr<Running> running;
     try {
-        running = std::make_unique<Running>(*rec_, host_);
+        running = newRun();
     } catch (EngineError& e) {
         complete(e);
         throw;
@@ -72,7 +115,7 @@ StepResult Session::step()
     };
     shown_.reset();
     try {
-        top.run.step();
+        top.step();
     } catch (EngineError& e) {
         countVisits();
         complete(e);
@@ -88,30 +131,70 @@ StepResult Session::step()
 
 void Session::endRuns()
 {
-    if (!runs_.empty())
+    if (!runs_.empty()) {
         ended_ = runs_.back()->stats;
+        keepExactState(*runs_.back());
+    }
     runs_.clear();
+}
+
+void Session::reverse()
+{
+    if (!runs_.empty() && runs_.back()->conserving) {
+        runs_.back()->conserving->reverse();
+        return;
+    }
+    // Velocities alone: the positions, and so an exact state kept between
+    // runs, still belong to the record.
+    for (int k = 1; k <= rec_->n; ++k) {
+        rec_->vx[k] = -rec_->vx[k];
+        rec_->vy[k] = -rec_->vy[k];
+    }
+    if (exact_ && runs_.empty() && rec_->positionsVersion == exactVersion_)
+        exact_->reverse();
+}
+
+std::optional<Dynamics> Session::runDynamics() const
+{
+    if (runs_.empty())
+        return std::nullopt;
+    return runs_.back()->designed ? Dynamics::Designed : Dynamics::Conserving;
+}
+
+int Session::runSubSteps() const
+{
+    return runs_.empty() || runs_.back()->designed ? 1 : runs_.back()->conserving->subSteps();
 }
 
 float Session::e0() const
 {
-    return runs_.empty() ? runSettings(parameters_).e0 : runs_.back()->run.params().e0;
+    return runs_.empty() ? runSettings(parameters_).e0 : runs_.back()->params().e0;
 }
 
 Observables Session::observables() const
 {
-    const float R = runs_.empty() ? rec_->R : runs_.back()->run.params().R;
+    const float R = runs_.empty() ? rec_->R : runs_.back()->params().R;
     return measureObservables(*rec_, e0(), R);
 }
 
-StateParameters Session::stateParameters() const
+RunSettings Session::settings() const
 {
     RunSettings settings = runSettings(parameters_);
     settings.e0 = e0();
-    return ljgas::stateParameters(*rec_, settings, steps_);
+    if (const std::optional<Dynamics> running = runDynamics()) {
+        settings.dynamics = *running;
+        settings.subSteps = *running == Dynamics::Conserving ? runSubSteps() : 0;
+    } else if (exact_ && rec_->positionsVersion == exactVersion_) {
+        settings.dynamics = Dynamics::Conserving;
+        settings.subSteps = exact_->subSteps();
+    }
+    return settings;
 }
 
-// The step in all, and what a suspect box holds that reads as 0.
+StateParameters Session::stateParameters() const { return ljgas::stateParameters(*rec_, settings(), steps_); }
+
+// The step in all, and for a box whose text does not begin with a number
+// (so that it reads as 0), what it holds.
 void Session::complete(EngineError& error) const
 {
     if (error.step() > 0)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/conserving_run.h"
 #include "engine/host.h"
 #include "engine/observables.h"
 #include "engine/parameters.h"
@@ -41,8 +42,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // R counts at the next initialize(), e0 at the next start(), Tsoll and
-    // the thermostat at the next read-out, the seed only at construction.
+    // Each counts from the moment it is set: R at the next initialize(), e0
+    // at the next start(), Tsoll and the thermostat at the next read-out.
+    // The dynamics, the kind of thermostat and the inner steps at the next
+    // start(). The seed counts only at construction.
     const Parameters& parameters() const { return parameters_; }
     void setParameters(const Parameters& parameters);
 
@@ -76,14 +79,26 @@ public:
     StepResult step();
     // The read-out of the last step taken, also of one that failed after it.
     const std::optional<float>& lastReadOut() const { return shown_; }
-    // Stop: sets the stop flag; the caller ends the runs when it finds it set.
+    // Reverse time: every velocity negated. In the conserving dynamics, with
+    // the thermostat off, n steps, reverse() and n steps end where the first
+    // n began, to the bit, also across Stop and Go (between runs its exact
+    // state is kept for the next conserving run of the same discs). In the
+    // designed one the gas turns back too, but not exactly.
+    void reverse();
+
+    // Stop: sets the stop flag and nothing else; the caller ends the runs
+    // when it finds the flag set after a step, as the window does.
     void requestStop() { ljgas::requestStop(*rec_); }
     bool stopRequested() const { return rec_->PauseMark != 0; }
     void endRuns();
 
-    // The innermost run's parameters; null while none goes on.
-    const RunParams* runParams() const { return runs_.empty() ? nullptr : &runs_.back()->run.params(); }
-    // The innermost run's progress; while none goes on, the last run's.
+    // The innermost run's parameters and dynamics; null while none goes on.
+    const RunParams* runParams() const { return runs_.empty() ? nullptr : &runs_.back()->params(); }
+    std::optional<Dynamics> runDynamics() const;
+    // The inner steps of the innermost run, 1 for the designed dynamics.
+    int runSubSteps() const;
+    // The innermost run's progress; while none goes on, that of the last run
+    // to end (by Stop or by an error, whose failing step it counts).
     const RunStats& runStats() const { return runs_.empty() ? ended_ : runs_.back()->stats; }
 
     // Pair visits binned since a run last cleared the histogram: the count
@@ -94,18 +109,33 @@ public:
     // run's R and e0, or between runs the record's R and e0 as its text reads.
     Observables observables() const;
     float e0() const;
+    // e0 so, Tsoll and the thermostat as typed, and the dynamics with its
+    // inner steps as the state was made (the innermost run's, or the last
+    // conserving run's while its discs are the record's): what a state file
+    // and a LAMMPS export record.
+    RunSettings settings() const;
 
 private:
+    // One run of either dynamics; stats before the run, which writes into it.
     struct Running {
-        Running(Record& rec, Host& host) : run(rec, host, stats) {}
-        RunStats stats;  // before the run, which writes into it
-        Run run;
+        RunStats stats;
+        std::optional<Run> designed;
+        std::optional<ConservingRun> conserving;
+        void step() { designed ? designed->step() : conserving->step(); }
+        const RunParams& params() const { return designed ? designed->params() : conserving->params(); }
     };
+    std::unique_ptr<Running> newRun();
+    void keepExactState(const Running& running);
     void complete(EngineError& error) const;
 
     Parameters parameters_;
     std::unique_ptr<Record> rec_ = std::make_unique<Record>();
     RandomSequence random_;
+    RandomVariates thermostatDraws_;
+    // The exact state of the last conserving run to end, while the record
+    // still holds its discs (positionsVersion as it left it).
+    std::optional<ExactVerlet> exact_;
+    std::uint64_t exactVersion_ = 0;
     Host host_;
     std::optional<float> shown_;  // the read-out of the step in progress
     std::vector<std::unique_ptr<Running>> runs_;  // innermost last

@@ -10,6 +10,7 @@
 #include "files/file_error.h"
 #include "files/state_file.h"
 #include "runtime/text_to_number.h"
+#include "engine/sub_steps.h"
 #include "tools/file_identity.h"
 #include "version.h"
 
@@ -158,6 +159,31 @@ void addOptions(CLI::App& app, BatchOptions& o, std::string& trajectoryFormatNam
              "xyz|lammpstrj",
              CLI::IsMember(std::vector<std::string>(TrajectoryFormatNames.begin(), TrajectoryFormatNames.end()))
                  .description(""));
+    const auto dynamics = [&o](const std::string& name) { o.dynamics = *dynamicsNamed(name); };
+    oneValue(app,
+             app.add_option_function<std::string>(
+                 "--dynamics", dynamics,
+                 "designed (the default): the list re-examined a twentieth a step, dt 0.001 in\n"
+                 "single precision; or conserving: every pair at every step, velocity Verlet in\n"
+                 "fixed point, keeping the energy and exactly reversible"),
+             "designed|conserving", CLI::IsMember({"designed", "conserving"}).description(""));
+    const auto kind = [&o](const std::string& name) { o.thermostatKind = *thermostatKindNamed(name); };
+    oneValue(app,
+             app.add_option_function<std::string>(
+                 "--thermostat-kind", kind,
+                 "With --dynamics conserving: weak (the default, the designed rescaling) or\n"
+                 "canonical (stochastic velocity rescaling, the canonical spread of T; --seed\n"
+                 "seeds its draws)"),
+             "weak|canonical", CLI::IsMember({"weak", "canonical"}).description(""));
+    addWholeNumber<int>(app, "--substeps", o.subSteps,
+                        "With --dynamics conserving: K inner steps of dt/K for the whole run (default:\n"
+                        "chosen at the start from the gas's stiffness, 4 at the defaults)",
+                        1);
+    addWholeNumber<std::int64_t>(app, "--reverse-at", o.reverseAt,
+                                 "Reverse Time after step N of the run: every velocity negated (with\n"
+                                 "--dynamics conserving and the thermostat off, N more steps bring the\n"
+                                 "gas back to its start, to the bit)",
+                                 1);
     app.add_flag("--quiet", o.quiet, "No progress bar and no summary")->disable_flag_override();
 }
 
@@ -294,6 +320,14 @@ std::vector<std::string> takeStateParameters(BatchOptions& o, StateParameters& n
         }
         p.named.reset();
     }
+    if (named.dynamics) {
+        if (!o.given.dynamics)
+            o.dynamics = *named.dynamics;
+        else if (o.dynamics != *named.dynamics)
+            notes.push_back(overrides(parameterText("dynamics", dynamicsName(*named.dynamics)), "--dynamics",
+                                      dynamicsName(o.dynamics)));
+        named.dynamics.reset();
+    }
     if (named.thermostat) {
         if (!o.given.thermostat)
             o.thermostat = *named.thermostat;
@@ -330,7 +364,15 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments)
             parsed.options.trajectoryFormat = trajectoryFormat(trajectory->second, trajectoryFormatName);
         }
         parsed.options.given = {app.count("--R") > 0, app.count("--e0") > 0, app.count("--tsoll") > 0,
-                                app.count("--thermostat") > 0};
+                                app.count("--thermostat") > 0, app.count("--dynamics") > 0};
+        if (parsed.options.subSteps > MaxSubSteps)
+            throw Refusal("--substeps: at most " + std::to_string(MaxSubSteps) + " inner steps");
+        if (parsed.options.dynamics != Dynamics::Conserving) {
+            for (const char* option : {"--thermostat-kind", "--substeps"}) {
+                if (app.count(option) > 0)
+                    throw Refusal(std::string(option) + ": goes with --dynamics conserving");
+            }
+        }
         checkFilesApart(parsed.options);
     } catch (const CLI::CallForHelp&) {
         return answer(ParsedCommandLine::Action::Help, app.help());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "batch_outputs.h"
+#include "engine/parameters.h"
 #include "engine/run_params.h"
 #include "files/trajectory_file.h"
 
@@ -24,7 +25,13 @@ struct BatchOptions {
     // The lattice velocities from RandomSequence(seed); none: the window's
     // fixed sequence.
     std::optional<std::uint64_t> seed;
-    // The summary's means and g_norm count what comes after this step.
+    Dynamics dynamics = Dynamics::Designed;
+    ThermostatKind thermostatKind = ThermostatKind::Weak;
+    int subSteps = 0;  // the conserving dynamics' inner steps; 0: chosen at Go
+    // Reverse Time after this step of the run; 0: never.
+    std::int64_t reverseAt = 0;
+    // The summary's means and g(r)'s g_norm count from the read-outs and
+    // pair visits after this step.
     std::int64_t equilibrate = WarmUpSteps;
     std::string stateIn;     // x, y, vx, vy replacing the lattice state
     OutputRequests outputs;  // the outputs asked for (batch_outputs.h)
@@ -39,7 +46,10 @@ struct BatchOptions {
         bool e0 = false;
         bool Tsoll = false;
         bool thermostat = false;
+        bool dynamics = false;
     } given;
+
+    Parameters parameters() const { return {R, e0, Tsoll, thermostat, seed, dynamics, thermostatKind, subSteps}; }
 };
 
 // What the command line asks for.

@@ -46,7 +46,7 @@ const BatchOutput Outputs[] = {
              "gives MDAnalysis the box, for a FILE ending in .lammpstrj (see\n"
              "--trajectory-format)",
      .atSample = [](Streams out, const Sample& sample) {
-         out[0]->write(trajectoryFrame(sample.format, sample.rec, sample.step, sample.e0));
+         out[0]->write(trajectoryFrame(sample.format, sample.rec, sample.step, sample.e0, sample.dynamics));
      },
      .growing = true},
     {.option = "--lammps-out",

@@ -46,6 +46,7 @@ struct Sample {
     std::int64_t step;
     float e0;  // as the run takes it
     TrajectoryFormat format;  // the one --trajectory-out writes
+    Dynamics dynamics = Dynamics::Designed;
 };
 
 // The end of the session: the state, the run's counts, the steps behind the

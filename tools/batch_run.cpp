@@ -56,13 +56,13 @@ struct MeanObservables {
 
 // One batch session, from the start-up to the written files.
 struct Batch {
-    explicit Batch(const BatchOptions& o) : options(o), session({o.R, o.e0, o.Tsoll, o.thermostat, o.seed})
+    explicit Batch(const BatchOptions& o) : options(o), session(o.parameters())
     {
         means.from = o.equilibrate;
     }
 
     const Record& rec() const { return session.record(); }
-    RunSettings settings() const { return runSettings(session.parameters()); }
+    RunSettings settings() const { return session.settings(); }
 
     const BatchOptions& options;
     Session session;
@@ -80,7 +80,8 @@ struct Batch {
 
 void sample(Batch& b, std::int64_t step)
 {
-    b.outputs.atSample({b.rec(), step, b.session.e0(), b.options.trajectoryFormat});
+    const RunSettings settings = b.session.settings();
+    b.outputs.atSample({b.rec(), step, settings.e0, b.options.trajectoryFormat, settings.dynamics});
     b.lastSample = step;
 }
 
@@ -184,6 +185,8 @@ void run(Batch& b)
         b.session.start();
         for (std::int64_t step = 1; step <= b.options.steps; ++step) {
             afterStep(b, step, b.session.step());
+            if (step == b.options.reverseAt)
+                b.session.reverse();
             if (meter)
                 meter->update(step);
             if (caughtInterrupt() != 0)
@@ -212,6 +215,9 @@ void printSummary(const Batch& b)
     else
         std::printf("steps per second  -\n");
     const RunStats& stats = b.session.runStats();
+    if (b.options.dynamics == Dynamics::Conserving)
+        std::printf("dynamics          conserving, %d inner steps, %s thermostat\n", stats.mostSubSteps,
+                    thermostatKindName(b.options.thermostatKind));
     std::printf("guarded pairs     %lld\n", static_cast<long long>(stats.guardedPairs));
     std::printf("sub-stepped steps %lld\n", static_cast<long long>(stats.subSteppedSteps));
     std::printf("most sub-steps    %d\n", stats.mostSubSteps);

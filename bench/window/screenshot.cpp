@@ -6,9 +6,16 @@
 // with its Speeds and g(r) tabs as FOLDER/speeds.png and FOLDER/gr.png.
 //
 //   ljgas-screenshot FOLDER [WARM_STEPS [COLD_STEPS]]
+//   ljgas-screenshot FOLDER lesson
+//
+// The second draws the conserving dynamics' lesson: FOLDER/lesson-energy.png
+// (an isolated gas, its total energy flat while kinetic and potential
+// trade), lesson-melted.png and lesson-back.png (the lattice after 3 000
+// steps forward, and after as many back).
 //
 // It runs at full speed on any Qt platform: offscreen needs no display.
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QLineEdit>
 #include <QSettings>
@@ -61,10 +68,11 @@ std::int64_t count(const char* text)
 int main(int argc, char* argv[])
 {
     if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: %s FOLDER [WARM_STEPS [COLD_STEPS]]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FOLDER [WARM_STEPS [COLD_STEPS]] | FOLDER lesson\n", argv[0]);
         return 2;
     }
-    const std::int64_t warm = argc > 2 ? count(argv[2]) : 4000;
+    const bool lesson = argc == 3 && std::string(argv[2]) == "lesson";
+    const std::int64_t warm = argc > 2 && !lesson ? count(argv[2]) : 4000;
     const std::int64_t cold = argc > 3 ? count(argv[3]) : 60000;
     QApplication app(argc, argv);
     // Settings of its own: the user's remembered choices play no part.
@@ -79,6 +87,34 @@ int main(int argc, char* argv[])
         window.findChild<QAction*>(QString::fromLatin1(item))->trigger();
     window.show();
     int status = 1;
+    const auto saveWindow = [&](const char* name) {
+        window.measurements().refreshNow();
+        QApplication::processEvents();
+        const QString path = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/') + QLatin1String(name);
+        return window.grab().save(path, "PNG");
+    };
+    if (lesson) {
+        // The lesson of the conserving dynamics: an isolated gas keeps its
+        // energy, and time runs back to the lattice.
+        QTimer::singleShot(0, &window, [&] {
+            window.findChild<QAction*>(QStringLiteral("dynamicsConserving"))->trigger();
+            form.runFor(4000);
+            form.findChild<QCheckBox*>(QStringLiteral("Thermostat"))->setChecked(false);
+            window.measurements().clear();
+            form.runFor(20000);
+            bool saved = saveWindow("lesson-energy.png");
+            form.Initialize_Click();
+            form.runFor(3000);
+            saved = saved && saveWindow("lesson-melted.png");
+            window.findChild<QAction*>(QStringLiteral("reverseTime"))->trigger();
+            form.runFor(3000);
+            saved = saved && saveWindow("lesson-back.png");
+            status = saved ? 0 : 1;
+            app.quit();
+        });
+        app.exec();
+        return status;
+    }
     QTimer::singleShot(0, &window, [&] {
         form.runFor(warm);
         form.findChild<QLineEdit*>(QStringLiteral("Tsolltxt"))->setText(QStringLiteral("0.1"));

@@ -18,6 +18,7 @@ CASES = [
     ({}, [1000]),
     ({}, [400, 600]),  # one run continued, not two runs
     (dict(R=0.012, e0=0.3, Tsoll=0.25, thermostat=False, seed=7), [1000]),
+    (dict(dynamics="conserving", thermostat_kind="canonical", seed=3), [300, 700]),
 ]
 
 
@@ -30,6 +31,9 @@ def batch_options(settings):
         options += ["--thermostat", "off"]
     if settings.get("seed") is not None:
         options += ["--seed", str(settings["seed"])]
+    for name in ("dynamics", "thermostat_kind"):
+        if name in settings:
+            options += ["--" + name.replace("_", "-"), settings[name]]
     return options
 
 
@@ -112,3 +116,12 @@ def test_a_continued_run_records_its_own_steps_in_the_format_named(tmp_path):
     lines = (tmp_path / "t.txt").read_text().split("\n")
     steps = [int(lines[i + 1]) for i, line in enumerate(lines) if line == "ITEM: TIMESTEP"]
     assert steps == [500, 600, 800, 1000]
+
+
+def test_reverse_brings_the_conserving_gas_back_to_its_start():
+    sim = ljgas.Simulation(dynamics="conserving", thermostat=False)
+    x, y = sim.x.copy(), sim.y.copy()
+    sim.run(1500)
+    sim.reverse()
+    sim.run(1500)
+    assert (sim.x == x).all() and (sim.y == y).all()

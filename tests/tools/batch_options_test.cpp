@@ -128,6 +128,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "--trajectory-format: pdb not in {xyz,lammpstrj}"},
         Refused{"TrajectoryFormatWithoutTrajectory", {"--trajectory-format", "xyz"},
                 "--trajectory-format: needs --trajectory-out, whose format it sets"},
+        Refused{"DynamicsWord", {"--dynamics", "exact"}, "--dynamics: exact not in {designed,conserving}"},
+        Refused{"SubStepsDesigned", {"--substeps", "4"}, "--substeps: goes with --dynamics conserving"},
+        Refused{"CanonicalDesigned", {"--thermostat-kind", "canonical"},
+                "--thermostat-kind: goes with --dynamics conserving"},
+        Refused{"SubStepsBeyond", {"--dynamics", "conserving", "--substeps", "101"}, "--substeps: at most 100 inner steps"},
         Refused{"TwoOutputsOneFile", {"--state-out", "a.csv", "--gr-out", "a.csv"},
                 "--state-out and --gr-out name the same file 'a.csv'"},
         Refused{"TwoOutputsOneFileSpeltTwoWays", {"--initial-out", "x/../a.csv", "--temperature-out", "./a.csv"},
@@ -277,7 +282,7 @@ TEST(BatchOptions, StateParametersFillInWhatTheCommandLineLeftOut)
         return takeStateParameters(o, named);
     };
     BatchOptions o;
-    StateParameters named{.R = "0.01", .e0 = "0.25", .Tsoll = "0.5", .thermostat = false, .steps = 300};
+    StateParameters named{.R = "0.01", .e0 = "0.25", .Tsoll = "0.5", .thermostat = false, .steps = 300, .dynamics = {}};
     EXPECT_EQ(take({"--e0", "0.250", "--tsoll", "0.4"}, named, o),
               std::vector<std::string>{"'s.csv' names Tsoll = 0.5; --tsoll 0.4 overrides it"});
     EXPECT_EQ(std::vector<std::string>({o.R, o.e0, o.Tsoll}), (std::vector<std::string>{"0.01", "0.250", "0.4"}));

@@ -432,6 +432,24 @@ TEST_F(Batch, RunFromTheInitialFileEqualsTheRunFromTheLattice)
     EXPECT_EQ(text("gb.csv"), text("ga.csv"));
 }
 
+// Time runs backwards exactly: the conserving dynamics without the
+// thermostat, reversed after half the steps, ends on the lattice, bit for
+// bit; its state file names the dynamics, and a run from it takes it.
+TEST_F(Batch, ConservingRunReversedComesBackToItsStartAndItsFileSaysSo)
+{
+    ASSERT_EQ(run({"--steps", "0", "--quiet", "--state-out", "lattice.csv"}).exitCode, 0);
+    const BatchResult r = run({"--dynamics", "conserving", "--thermostat", "off", "--steps", "3000", "--reverse-at",
+                               "1500", "--quiet", "--state-out", "back.csv"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const ParticleState start = state("lattice.csv");
+    const ParticleState back = state("back.csv");
+    EXPECT_EQ(back.x, start.x);
+    EXPECT_EQ(back.y, start.y);
+    EXPECT_EQ(back.parameters.dynamics, Dynamics::Conserving);
+    ASSERT_EQ(run({"--state-in", "back.csv", "--steps", "20", "--quiet", "--state-out", "on.csv"}).exitCode, 0);
+    EXPECT_NE(text("on.csv").find("# dynamics = conserving\n"), std::string::npos);
+}
+
 TEST_F(Batch, ContinuingFromAStateFileIsPressingGoAgain)
 {
     // In the window: Go, Stop after step 200, Go, Stop after 100 more steps.

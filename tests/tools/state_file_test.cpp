@@ -403,6 +403,8 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"TargetBeyondDouble", commented("# Tsoll = 1e400\n"), 1, "Tsoll value '1e400' is beyond the range"},
         Malformed{"ThermostatYes", commented("# thermostat = yes\n"), 1, "thermostat value 'yes' is neither on nor off"},
         Malformed{"StepsNegative", commented("# steps = -5\n"), 1, "steps value '-5' is not a whole number"},
+        Malformed{"DynamicsWord", commented("# dynamics = exact\n"), 1,
+                  "dynamics value 'exact' is neither designed nor conserving"},
         Malformed{"StepsBeyondAnyRun", commented("# steps = 9007199254740993\n"), 1,
                   "steps value '9007199254740993' is more steps than any run reaches"},
         Malformed{"CommentsOnly", [](const std::string&) { return std::string("# ljgas 1.1.0\n# R = 0.01\n"); }, 3,

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -201,6 +202,31 @@ TEST_F(MainWindowTest, OpenStateSetsTheBoxesFromTheFileAndSaysSo)
     EXPECT_EQ(window->measurements().latest()->step, 520);
     EXPECT_EQ(saved.parameters.R, "0.012");
     EXPECT_EQ(saved.parameters.thermostat, false);
+}
+
+// Run > Dynamics > Conserving and Run > Reverse Time: with the thermostat
+// off, the discs go back to where they were, to the bit, across Stop and Go;
+// the status bar and the saved state say which dynamics; the choice is
+// remembered for the next start.
+TEST_F(MainWindowTest, ConservingRunsReversedComeBackAndTheChoiceIsKept)
+{
+    action("dynamicsConserving").trigger();
+    form->control<QCheckBox>("Thermostat")->setChecked(false);
+    const Record start = form->record();
+    runSteps(300);
+    auto* note = window->statusBar()->findChild<QLabel*>(QStringLiteral("dynamicsNote"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), QStringLiteral("conserving dynamics, 4 inner steps, weak thermostat"));
+    action("reverseTime").trigger();
+    runSteps(300);
+    for (int k = 1; k <= ParticleCount; ++k) {
+        ASSERT_EQ(form->record().x[k], start.x[k]) << k;
+        ASSERT_EQ(form->record().y[k], start.y[k]) << k;
+    }
+    fileCommand("saveState", folder.file("back.csv"));
+    EXPECT_EQ(test::readState(folder.file("back.csv")).parameters.dynamics, Dynamics::Conserving);
+    const std::unique_ptr<MainWindow> next = makeWindow();
+    EXPECT_TRUE(next->findChild<QAction*>(QStringLiteral("dynamicsConserving"))->isChecked());
 }
 
 // Record Trajectory, chosen, records the state then and every 100th step

@@ -73,18 +73,17 @@ QStringList takeNamed(GasModel& model, const StateParameters& named)
         p.thermostat = *named.thermostat;
         told << item;
     }
+    if (named.dynamics) {
+        QString item = QStringLiteral("dynamics %1").arg(QString::fromLatin1(dynamicsName(*named.dynamics)));
+        if (p.dynamics != *named.dynamics)
+            item += QStringLiteral(" (was %1)").arg(QString::fromLatin1(dynamicsName(p.dynamics)));
+        p.dynamics = *named.dynamics;
+        told << item;
+    }
     model.setParameters(p);
     return told;
 }
 
-// e0, Tsoll and the thermostat of the state now: e0 as the run going on took
-// it, the others as the boxes hold them.
-RunSettings settingsNow(const GasModel& model)
-{
-    RunSettings settings = runSettings(model.parameters());
-    settings.e0 = model.session().e0();
-    return settings;
-}
 
 }  // namespace
 
@@ -155,7 +154,7 @@ QString exportTemperatures(const GasModel& model, const QString& path)
 QString exportForLammps(const GasModel& model, const QString& folder)
 {
     return reported([&] {
-        const RunSettings settings = settingsNow(model);
+        const RunSettings settings = model.session().settings();
         checkLammpsExport(model.record(), settings);
         if (!QDir().mkpath(folder))
             throw FileError("cannot make the folder '" + localPath(folder) + "'");

@@ -25,7 +25,7 @@ void TrajectoryRecording::start(const QString& path)
     const std::string file = QFile::encodeName(path).toStdString();
     first_ = last_ = model_.session().steps();
     writer_ = std::make_unique<TrajectoryWriter>(file, trajectoryFormat(file), model_.record(), first_,
-                                                 model_.session().e0());
+                                                 model_.session().settings());
     path_ = path;
 }
 
@@ -35,7 +35,7 @@ void TrajectoryRecording::stop()
         return;
     const std::unique_ptr<TrajectoryWriter> writer = std::move(writer_);
     last_ = model_.session().steps();
-    writer->finish(model_.record(), last_, model_.session().e0());
+    writer->finish(model_.record(), last_, model_.session().settings());
 }
 
 // A frame that cannot be written in full ends the recording.
@@ -44,7 +44,7 @@ void TrajectoryRecording::atStepEnd()
     const std::int64_t step = model_.session().steps();
     if (!recording() || step % FrameInterval != 0)
         return;
-    writer_->frame(model_.record(), step, model_.session().e0());
+    writer_->frame(model_.record(), step, model_.session().settings());
     last_ = step;
     if (!writer_->failed())
         return;

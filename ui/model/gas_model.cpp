@@ -14,7 +14,8 @@ void GasModel::setParameters(const Parameters& parameters)
 {
     const Parameters& now = session_.parameters();
     if (parameters.R == now.R && parameters.e0 == now.e0 && parameters.Tsoll == now.Tsoll &&
-        parameters.thermostat == now.thermostat)
+        parameters.thermostat == now.thermostat && parameters.dynamics == now.dynamics &&
+        parameters.thermostatKind == now.thermostatKind && parameters.subSteps == now.subSteps)
         return;
     session_.setParameters(parameters);
     emit parametersChanged();
@@ -46,6 +47,7 @@ void GasModel::go()
         logs_.push_back(std::move(log));
     else
         logs_.back() = std::move(log);
+    emit runStarted();
     if (looping_)
         return;
     looping_ = true;
@@ -93,6 +95,20 @@ bool GasModel::step()
 }
 
 void GasModel::stop() { session_.requestStop(); }
+
+void GasModel::reverse() { session_.reverse(); }
+
+QString GasModel::dynamicsText() const
+{
+    const Parameters& p = session_.parameters();
+    const Dynamics dynamics = session_.runDynamics().value_or(p.dynamics);
+    if (dynamics == Dynamics::Designed)
+        return QStringLiteral("designed dynamics");
+    const QString kind = QString::fromLatin1(thermostatKindName(p.thermostatKind));
+    if (!session_.running())
+        return QStringLiteral("conserving dynamics, %1 thermostat").arg(kind);
+    return QStringLiteral("conserving dynamics, %1 inner steps, %2 thermostat").arg(session_.runSubSteps()).arg(kind);
+}
 
 void GasModel::close()
 {

@@ -47,6 +47,12 @@ public:
     // The window is closing: every run ends after this step, and Go starts
     // nothing more.
     void close();
+    // Reverse Time: every velocity negated, between two steps.
+    void reverse();
+    // Which dynamics moves the gas: the innermost run's, else the one the
+    // next Go takes: "conserving dynamics, 4 inner steps, weak thermostat".
+    QString dynamicsText() const;
+
     // The lattice start and a state put in place; told on failure.
     void initialize();
     void place(const ParticleState& state);
@@ -68,6 +74,8 @@ signals:
     // A step failed; its error is told next, and the run below goes on.
     void stepFailed();
     void parametersChanged();
+    // A run started (Go), with the dynamics dynamicsText() names.
+    void runStarted();
 
 private:
     bool step();

@@ -42,6 +42,7 @@ Measurements::Measurements(QMainWindow& window, const QWidget& form, GasModel& m
     connect(&model, &GasModel::readOutTaken, this, &Measurements::readOut);
     connect(&model, &GasModel::gasReplaced, this, &Measurements::clear);
     connect(panel_, &MeasurementsPanel::clearRequested, this, &Measurements::clear);
+    connect(&model, &GasModel::runStarted, this, &Measurements::scheduleRefresh);
 }
 
 void Measurements::setShown(bool shown)
@@ -97,6 +98,7 @@ void Measurements::refreshNow()
         panel_->showReading(*latest_);
     else
         panel_->showNoReading();
+    panel_->showDynamics(model_.dynamicsText());
     panel_->showHistory(history_);
     panel_->showSpeeds(speeds_);
     // The g_norm column of ljgas-batch --gr-out for a run counted from its start.

@@ -126,6 +126,9 @@ QWidget* MeasurementsPanel::createReadOuts()
     auto* reducedHeader = new QLabel(QStringLiteral("reduced"), box);
     reducedHeader->setToolTip(QStringLiteral("Lennard-Jones units: \u03c3 = 2R, energies in e0"));
     grid->addWidget(reducedHeader, 0, 2, Qt::AlignRight);
+    dynamics_ = new QLabel(box);
+    dynamics_->setObjectName(QStringLiteral("dynamicsValue"));
+    grid->addWidget(dynamics_, 0, 0, 1, 2);
     for (std::size_t m = 0; m < quantities.size(); ++m) {
         const Quantity& q = quantities[m];
         const QString tip = QString::fromUtf8(q.definition);
@@ -267,6 +270,13 @@ void MeasurementsPanel::showReading(const Reading& reading)
         rows_[m].value->setText(m == 0 ? QString::number(reading.step) : number(values[m]));
         rows_[m].reduced->setText(std::isnan(reduced[m]) ? QString() : number(reduced[m]));
     }
+}
+
+// The dynamics' name where the panel has room, all of it in the tip.
+void MeasurementsPanel::showDynamics(const QString& text)
+{
+    dynamics_->setText(text.section(QStringLiteral(", "), 0, 0));
+    dynamics_->setToolTip(text);
 }
 
 void MeasurementsPanel::showHistory(const MeasurementHistory& history)

@@ -28,6 +28,8 @@ public:
     explicit MeasurementsPanel(QWidget* parent = nullptr);
 
     void showReading(const Reading& reading);
+    // Which dynamics the read-outs come from.
+    void showDynamics(const QString& text);
     void showNoReading();
     void showHistory(const MeasurementHistory& history);
     void showSpeeds(const SpeedSample& speeds);
@@ -48,6 +50,7 @@ private:
         QLabel* value = nullptr;
         QLabel* reduced = nullptr;
     };
+    QLabel* dynamics_ = nullptr;
     struct Chart {
         QChartView* view = nullptr;
         QChart* chart = nullptr;

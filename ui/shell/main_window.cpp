@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,6 +36,8 @@ namespace {
 
 const QString speedKey = QStringLiteral("run/stepsPerSecond");
 const QString measurementsKey = QStringLiteral("view/measurements");
+const QString dynamicsKey = QStringLiteral("run/dynamics");
+const QString thermostatKindKey = QStringLiteral("run/thermostatKind");
 constexpr int noteMilliseconds = 5000;  // how long the status bar shows a passing message
 
 const QString stateFiles = QStringLiteral("State files (*.csv);;All files (*)");
@@ -100,6 +103,7 @@ MainWindow::MainWindow(const FormMaker& makeForm)
     });
     setWindowTitle(form_->windowTitle());
     applyRememberedSpeed();
+    applyRememberedChoices();
     attachMeasurements();
 }
 
@@ -207,6 +211,68 @@ void MainWindow::createRunMenu()
         QSettings().setValue(speedKey, stepsPerSecond);
         statusBar()->showMessage(QStringLiteral("Speed: ") + item->text().remove(QLatin1Char('&')), noteMilliseconds);
     });
+
+    dynamics_ = choiceMenu(menu, QStringLiteral("&Dynamics"), dynamicsKey,
+                           {{"dynamicsDesigned", QStringLiteral("As &Designed"), "designed"},
+                            {"dynamicsConserving", QStringLiteral("&Conserving"), "conserving"}});
+    thermostatKinds_ = choiceMenu(menu, QStringLiteral("&Thermostat"), thermostatKindKey,
+                                  {{"thermostatWeak", QStringLiteral("&Weak Rescaling"), "weak"},
+                                   {"thermostatCanonical", QStringLiteral("&Canonical"), "canonical"}});
+    QAction* reverse = addMenuItem(menu, "reverseTime", QStringLiteral("&Reverse Time"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(reverse, &QAction::triggered, this, [this] {
+        form_->model().reverse();
+        statusBar()->showMessage(QStringLiteral("Time reversed: every velocity negated"), noteMilliseconds);
+    });
+}
+
+// An exclusive choice of the Run menu, remembered for the next start: its
+// items carry the names the parameters take.
+QActionGroup* MainWindow::choiceMenu(QMenu* menu, const QString& title, const QString& key,
+                                     std::initializer_list<Choice> choices)
+{
+    QMenu* sub = menu->addMenu(title);
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    for (const Choice& choice : choices) {
+        QAction* item = sub->addAction(choice.text);
+        item->setObjectName(QString::fromLatin1(choice.name));
+        item->setCheckable(true);
+        item->setData(QString::fromLatin1(choice.value));
+        group->addAction(item);
+    }
+    connect(group, &QActionGroup::triggered, this, [this, key, title](QAction* item) {
+        QSettings().setValue(key, item->data());
+        takeChoices();
+        const bool later = form_->model().session().running();
+        statusBar()->showMessage(QStringLiteral("%1: %2%3")
+                                     .arg(QString(title).remove(QLatin1Char('&')), item->text().remove(QLatin1Char('&')),
+                                          later ? QStringLiteral(", from the next Go") : QString()),
+                                 noteMilliseconds);
+    });
+    return group;
+}
+
+// The model takes the dynamics and thermostat the Run menu shows.
+void MainWindow::takeChoices()
+{
+    const auto checked = [](QActionGroup* group) {
+        return group->checkedAction() != nullptr ? group->checkedAction()->data().toString().toStdString() : "";
+    };
+    Parameters p = form_->model().parameters();
+    p.dynamics = dynamicsNamed(checked(dynamics_)).value_or(Dynamics::Designed);
+    p.thermostatKind = thermostatKindNamed(checked(thermostatKinds_)).value_or(ThermostatKind::Weak);
+    form_->model().setParameters(p);
+}
+
+// The choices from the last start, and from a state file that names them.
+void MainWindow::showChoices()
+{
+    const Parameters& p = form_->model().parameters();
+    for (QAction* item : dynamics_->actions())
+        item->setChecked(item->data().toString() == QString::fromLatin1(dynamicsName(p.dynamics)));
+    for (QAction* item : thermostatKinds_->actions())
+        item->setChecked(item->data().toString() == QString::fromLatin1(thermostatKindName(p.thermostatKind)));
+    dynamicsNote_->setText(form_->model().dynamicsText());
 }
 
 void MainWindow::createHelpMenu()
@@ -301,6 +367,21 @@ void MainWindow::toggleRecording(QAction* record)
                                          .arg(QFileInfo(recording_->path()).fileName()));
     }
     record->setChecked(recording_->recording());
+}
+
+void MainWindow::applyRememberedChoices()
+{
+    dynamicsNote_ = new QLabel(statusBar());
+    dynamicsNote_->setObjectName(QStringLiteral("dynamicsNote"));
+    statusBar()->addPermanentWidget(dynamicsNote_);
+    Parameters p = form_->model().parameters();
+    p.dynamics = dynamicsNamed(QSettings().value(dynamicsKey).toString().toStdString()).value_or(Dynamics::Designed);
+    p.thermostatKind =
+        thermostatKindNamed(QSettings().value(thermostatKindKey).toString().toStdString()).value_or(ThermostatKind::Weak);
+    form_->model().setParameters(p);
+    connect(&form_->model(), &GasModel::parametersChanged, this, &MainWindow::showChoices);
+    connect(&form_->model(), &GasModel::runStarted, this, &MainWindow::showChoices);
+    showChoices();
 }
 
 void MainWindow::applyRememberedSpeed()

@@ -8,10 +8,13 @@
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 class QAction;
 class QActionGroup;
 class QCloseEvent;
+class QLabel;
+class QMenu;
 class QPixmap;
 
 namespace ljgas {
@@ -66,6 +69,16 @@ private:
     void createHelpMenu();
     void toggleRecording(QAction* record);
     void applyRememberedSpeed();
+    void applyRememberedChoices();
+    struct Choice {
+        const char* name;
+        QString text;
+        const char* value;
+    };
+    QActionGroup* choiceMenu(QMenu* menu, const QString& title, const QString& key,
+                             std::initializer_list<Choice> choices);
+    void takeChoices();
+    void showChoices();
     void runFileCommand(const FileRequest& request, const std::function<QString(const QString& path)>& command);
     void showHelp(QPointer<QMessageBox>& box, const QString& title, const QString& text);
 
@@ -74,6 +87,9 @@ private:
     Reporter report_;
     QString lastFolder_;  // where the last file was chosen
     QActionGroup* speeds_ = nullptr;
+    QActionGroup* dynamics_ = nullptr;
+    QActionGroup* thermostatKinds_ = nullptr;
+    QLabel* dynamicsNote_ = nullptr;
     QList<QAction*> exports_;  // need a run to export
     QPointer<QMessageBox> about_;
     QPointer<QMessageBox> reading_;
