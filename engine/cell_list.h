@@ -2,6 +2,8 @@
 // points closer than a given reach without measuring all n(n-1)/2 pairs.
 #pragma once
 
+#include <cstdint>
+
 #include <vector>
 
 namespace ljgas {
@@ -23,7 +25,14 @@ public:
     void reset(int side, int items);
 
     // The cell column (or row) of a coordinate in [0, 1]; 1 goes to the last.
+    int side() const { return side_; }
     int cellOf(double v) const;
+    // The same for a coordinate in units of 2^-32 box lengths, exactly: the
+    // cell whose span of 2^32 / side units holds it.
+    int cellOf(std::uint32_t v) const
+    {
+        return static_cast<int>((static_cast<std::uint64_t>(v) * static_cast<std::uint64_t>(side_)) >> 32);
+    }
 
     // Puts an item at the head of cell (cx, cy)'s chain.
     void insert(int item, int cx, int cy);

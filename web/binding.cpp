@@ -192,6 +192,25 @@ EMSCRIPTEN_KEEPALIVE const char* ljgas_parameter(int box)
 
 EMSCRIPTEN_KEEPALIVE int ljgas_thermostat() { return page().session.parameters().thermostat ? 1 : 0; }
 
+// Run > Dynamics and Run > Thermostat by their names ("designed",
+// "conserving"; "weak", "canonical"), from the next Go on; and the names
+// they hold.
+EMSCRIPTEN_KEEPALIVE void ljgas_set_dynamics(const char* dynamics, const char* kind)
+{
+    ljgas::Parameters p = page().session.parameters();
+    p.dynamics = ljgas::dynamicsNamed(dynamics).value_or(ljgas::Dynamics::Designed);
+    p.thermostatKind = ljgas::thermostatKindNamed(kind).value_or(ljgas::ThermostatKind::Weak);
+    page().session.setParameters(p);
+}
+EMSCRIPTEN_KEEPALIVE const char* ljgas_dynamics() { return ljgas::dynamicsName(page().session.parameters().dynamics); }
+EMSCRIPTEN_KEEPALIVE const char* ljgas_thermostat_kind()
+{
+    return ljgas::thermostatKindName(page().session.parameters().thermostatKind);
+}
+
+// Run > Reverse Time: every velocity negated, between two steps.
+EMSCRIPTEN_KEEPALIVE void ljgas_reverse() { page().session.reverse(); }
+
 // Initialize: 1, or 0 with its error to take.
 EMSCRIPTEN_KEEPALIVE int ljgas_initialize()
 {

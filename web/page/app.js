@@ -71,6 +71,10 @@
       distribution: f("distribution", "number", []),
       binDistance: f("bin_distance", "number", ["number"]),
       stateText: f("state_text", "string", []),
+      setDynamics: f("set_dynamics", null, ["string", "string"]),
+      dynamics: f("dynamics", "string", []),
+      thermostatKind: f("thermostat_kind", "string", []),
+      reverse: f("reverse", null, []),
       openStateBytes: f("open_state", "number", ["number", "number", "string"]),
     };
     // Views of the engine's memory, taken afresh each time: it may grow.
@@ -154,6 +158,10 @@
       if (box.value !== text) box.value = text;
     });
     $("Thermostat").checked = engine.thermostat() === 1;
+    if ($("dynamics")) {
+      $("dynamics").value = engine.dynamics();
+      $("thermostatKind").value = engine.thermostatKind();
+    }
   }
 
   for (const box of boxes) {
@@ -546,10 +554,8 @@
   // ---------------------------------------------------------------------
   // The commands and choices of the window's menus: the bar above the form
   // shows them in this order, the keys are the window's, and the help lists
-  // them. A command of the engine's yet to come (Reverse Time) is one more
-  // entry { text, key, run } here, a choice (its dynamics, its kind of
-  // thermostat) one more { choice, items, take }, each with one C function
-  // in binding.cpp.
+  // them. A command is an entry { text, key, run }, a choice { choice,
+  // items, take }, each with its C function in binding.cpp.
 
   const Menu = [
     { key: "F5", help: "Go", run: () => go() },
@@ -568,9 +574,47 @@
         remember("speed", value);
       },
     },
+    {
+      id: "dynamics",
+      choice: "Dynamics",
+      items: [
+        { value: "designed", text: "As Designed" },
+        { value: "conserving", text: "Conserving" },
+      ],
+      initial: () => remembered("dynamics", "designed"),
+      take: (value) => takeDynamics("dynamics", value),
+    },
+    {
+      id: "thermostatKind",
+      choice: "Thermostat",
+      items: [
+        { value: "weak", text: "Weak Rescaling" },
+        { value: "canonical", text: "Canonical" },
+      ],
+      initial: () => remembered("thermostatKind", "weak"),
+      take: (value) => takeDynamics("thermostatKind", value),
+    },
+    {
+      id: "reverseTime",
+      text: "Reverse Time",
+      key: "Ctrl+R",
+      run: () => {
+        engine.reverse();
+        note("Time reversed: every velocity negated", 5000);
+      },
+    },
     { id: "showMeasurements", text: "Measurements", key: "Ctrl+M", run: () => setPanelShown(!panelShown) },
     { id: "showHelp", text: "Help", key: "F1", help: "this help", run: () => openHelp() },
   ];
+
+  // The dynamics and the thermostat of the next Go, remembered for the next
+  // visit as the window remembers them.
+  const choices = { dynamics: "designed", thermostatKind: "weak" };
+  function takeDynamics(name, value) {
+    choices[name] = value;
+    remember(name, value);
+    engine.setDynamics(choices.dynamics, choices.thermostatKind);
+  }
 
   function addChoice(entry) {
     const label = document.createElement("label");
@@ -675,6 +719,15 @@
         select.value = String(stepsPerSecond);
         select.dispatchEvent(new Event("change"));
       },
+      // "designed" or "conserving", and "weak" or "canonical": the choices of
+      // the bar, from the next Go on.
+      setDynamics: (dynamics, kind = "weak") => {
+        for (const [id, value] of [["dynamics", dynamics], ["thermostatKind", kind]]) {
+          $(id).value = value;
+          $(id).dispatchEvent(new Event("change"));
+        }
+      },
+      reverse: () => engine.reverse(),
       // `count` steps at once, outside the frames: a run of its own when
       // none goes on, ended after them.
       runSteps: (count) => {

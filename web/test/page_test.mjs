@@ -118,6 +118,25 @@ try {
   runBatch("--steps", "1000", "--state-out", batchState);
   assert.ok(readFileSync(saved).equals(readFileSync(batchState)), "the state after 1000 steps is ljgas-batch's, byte for byte");
 
+  // The conserving dynamics from the same lattice, to the byte as well; and
+  // Reverse Time takes it back to the lattice's positions.
+  const lattice = join(work, "lattice.csv");
+  runBatch("--steps", "0", "--thermostat", "off", "--state-out", lattice);
+  await page.evaluate((text) => ljgas.openState(text), readFileSync(lattice, "utf8"));
+  await page.evaluate(() => ljgas.setDynamics("conserving"));
+  assert.equal(await page.evaluate(() => ljgas.runSteps(1000)), 1000);
+  const conserving = join(work, "batch-conserving.csv");
+  runBatch("--state-in", lattice, "--dynamics", "conserving", "--steps", "1000", "--state-out", conserving);
+  assert.equal(await page.evaluate(() => ljgas.stateText()), readFileSync(conserving, "utf8"),
+               "the conserving state after 1000 steps is ljgas-batch's, byte for byte");
+  await page.keyboard.press("Control+r");
+  await page.evaluate(() => ljgas.runSteps(1000));
+  const positions = (text) => text.split("\n").filter((l) => /^\d/.test(l)).map((l) => l.split(",").slice(0, 3).join());
+  assert.deepEqual(positions(await page.evaluate(() => ljgas.stateText())), positions(readFileSync(lattice, "utf8")),
+                   "Reverse Time brings the lattice back");
+  await page.evaluate(() => ljgas.setDynamics("designed"));
+  await page.click("#Thermostat");
+
   // Initialize, then Go at Normal speed until a read-out near Tsoll.
   await page.click("#Initialize");
   assert.equal(await page.evaluate(() => ljgas.steps()), 0);
