@@ -8,7 +8,8 @@ int main(int argc, char* argv[])
 {
     // --version and --help need no display, so they are answered before the
     // toolkit starts; anything else unknown waits until Qt has taken its own.
-    if (const auto status = ljgas::answerCommandLine(ljgas::argumentList(argc, argv), ljgas::ToolkitOptions::NotYetRemoved))
+    if (const auto status = ljgas::answerCommandLine(ljgas::argumentList(argc, argv),
+                                                     ljgas::ToolkitOptions::NotYetRemoved))
         return *status;
     QApplication app(argc, argv);
     ljgas::identifyApplication();

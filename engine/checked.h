@@ -174,7 +174,7 @@ private:
 
 using ParticleArray = FixedArray<float, 1000>;    // x, y, vx, vy: indexes 0..1000
 using HistogramArray = FixedArray<float, 20000>;  // g: indexes 0..20000
-using PlottedVisits = FixedArray<double, 200>;   // visits of g's plotted bins 1..200
+using PlottedVisits = FixedArray<double, 200>;    // visits of g's plotted bins 1..200
 using PlottedValues = FixedArray<float, 200>;
 
 }  // namespace ljgas

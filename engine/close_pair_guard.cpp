@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "neighbour_list.h"
-#include "pair_kernels.h"
 #include "pair_distance.h"
+#include "pair_kernels.h"
 #include "record.h"
 
 namespace ljgas {

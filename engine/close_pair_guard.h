@@ -61,9 +61,9 @@ private:
 
     bool enabled_ = false;
     int n_ = 0;
-    double guard_ = 0.0;      // the guard distance, box lengths
-    float guard2_ = 0.0f;     // its square, for Radius2's single result
-    double reach_ = 0.0;      // 8R less the guard distance: the paths needed to get close
+    double guard_ = 0.0;   // the guard distance, box lengths
+    float guard2_ = 0.0f;  // its square, for Radius2's single result
+    double reach_ = 0.0;   // 8R less the guard distance: the paths needed to get close
 
     // Each disc's move in each of the last SliceCount steps, their sums (the
     // paths), the longest, and the moves of the step in progress.

@@ -9,8 +9,8 @@
 #include "canonical_thermostat.h"
 #include "exact_verlet.h"
 #include "neighbour_list.h"
-#include "run.h"
 #include "parameters.h"
+#include "run.h"
 #include "run_params.h"
 #include "runtime/random_variates.h"
 

@@ -67,8 +67,8 @@ PairGeometry pairGeometry(std::int32_t dX, std::int32_t dY, double sig6)
 int verletSubSteps(float R, float e0, float T, float dt)
 {
     const double sigma = 2.0 * std::fabs(static_cast<double>(R));
-    const double omega2 = (912.0 * std::fabs(static_cast<double>(e0)) + 78.0 * 4.6 * std::fabs(static_cast<double>(T))) /
-                          (sigma * sigma);
+    const double omega2 =
+        (912.0 * std::fabs(static_cast<double>(e0)) + 78.0 * 4.6 * std::fabs(static_cast<double>(T))) / (sigma * sigma);
     const double omegaDt = std::sqrt(omega2) * dt;
     if (!(omegaDt > VerletStepLimit))
         return 1;
@@ -261,8 +261,8 @@ struct PairKick {
 std::string discs(int i, int j) { return "discs " + std::to_string(i) + " and " + std::to_string(j); }
 
 // What a pair whose kick failed was doing, from its positions again.
-void explainPair(EngineError& e, const std::vector<std::uint32_t>& X, const std::vector<std::uint32_t>& Y, int i,
-                 int j, double R)
+void explainPair(EngineError& e, const std::vector<std::uint32_t>& X, const std::vector<std::uint32_t>& Y, int i, int j,
+                 double R)
 {
     const double dx = separation(X[static_cast<std::size_t>(i)], X[static_cast<std::size_t>(j)]) * BoxesPerPositionUnit;
     const double dy = separation(Y[static_cast<std::size_t>(i)], Y[static_cast<std::size_t>(j)]) * BoxesPerPositionUnit;

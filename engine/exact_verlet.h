@@ -99,8 +99,8 @@ private:
     int n_ = 0;
     int subSteps_ = 1;
     double R_ = 0.0;
-    double rc2_ = 0.0;            // (8R)^2, box lengths squared
-    double sig6_ = 0.0;           // (2R)^6
+    double rc2_ = 0.0;   // (8R)^2, box lengths squared
+    double sig6_ = 0.0;  // (2R)^6
     double e0_ = 0.0;
     double kickScale_ = 0.0;      // 24 e0 tau^2 2^31: see computeHalfKicks
     double cutOffEnergy_ = 0.0;   // V(8R)

@@ -25,8 +25,8 @@ void explainKick(EngineError& e, const Record& rec, int i, int j, const RunParam
     const double R = p.R;
     const std::string distance = R > 0.0 ? shortNumber(r / R) + " R" : shortNumber(r);
     if (e.kind() == ErrorKind::DivisionByZero || r == 0.0) {
-        const std::string met =
-            "the force between " + pair + " at distance " + distance + ": they have run into each other";
+        const std::string met = "the force between " + pair + " at distance " + distance +
+                                ": they have run into each other";
         // A negative well depth turns the repulsive wall into a pull, and
         // nothing keeps two discs apart any more.
         if (p.e0 < 0.0f)
@@ -82,9 +82,8 @@ void kick(Record& rec, const NeighbourList& list, const RunParams& p)
 }
 
 KickScratch::KickScratch(std::int32_t listCap)
-    : capacity(static_cast<std::size_t>(listCap)), xi(capacity), yi(capacity),
-      xj(capacity), yj(capacity), tx(capacity), ty(capacity),
-      savedVx(ParticleArray::last + 1), savedVy(ParticleArray::last + 1), speed2(ParticleArray::last + 1)
+    : capacity(static_cast<std::size_t>(listCap)), xi(capacity), yi(capacity), xj(capacity), yj(capacity), tx(capacity),
+      ty(capacity), savedVx(ParticleArray::last + 1), savedVy(ParticleArray::last + 1), speed2(ParticleArray::last + 1)
 {
 }
 
@@ -124,8 +123,7 @@ float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScrat
         }
     }
     // Every pair's kick first: it depends on positions only.
-    const kernels::PairPositions positions{scratch.xi.data(), scratch.yi.data(), scratch.xj.data(),
-                                           scratch.yj.data()};
+    const kernels::PairPositions positions{scratch.xi.data(), scratch.yi.data(), scratch.xj.data(), scratch.yj.data()};
     if (!batched.pairKicks(positions, static_cast<int>(total), p.sig6, p.e0, p.dt, scratch.tx.data(),
                            scratch.ty.data()))
         return kickOneByOne(rec, list, p, scratch);
@@ -153,7 +151,8 @@ float kick(Record& rec, const NeighbourList& list, const RunParams& p, KickScrat
     }
     // A square that is not finite comes from a velocity that is not, or one
     // so near the end of single precision that the one-pair code must look.
-    const float fastest = batched.squaredSpeeds(vx + 1, vy + 1, static_cast<int>(touched) - 1, scratch.speed2.data() + 1);
+    const float fastest = batched.squaredSpeeds(vx + 1, vy + 1, static_cast<int>(touched) - 1,
+                                                scratch.speed2.data() + 1);
     if (!std::isfinite(fastest)) {
         std::copy_n(scratch.savedVx.data(), touched, vx);
         std::copy_n(scratch.savedVy.data(), touched, vy);

@@ -117,7 +117,8 @@ std::vector<float> plottedBins(const Record& rec)
     const bool fromSums = rec.gShowsSums || s.behind;
     std::vector<float> shown(static_cast<std::size_t>(bins));
     for (int k = 1; k <= bins; ++k)
-        shown[static_cast<std::size_t>(k - 1)] = fromSums ? static_cast<float>(s.sum[static_cast<std::size_t>(k)]) : rec.g[k];
+        shown[static_cast<std::size_t>(k - 1)] = fromSums ? static_cast<float>(s.sum[static_cast<std::size_t>(k)])
+                                                          : rec.g[k];
     return shown;
 }
 

@@ -24,9 +24,9 @@ struct Boxes {
 class ParticleView {
 public:
     virtual ~ParticleView() = default;
-    virtual void redrawParticles(const Record& rec) = 0;        // clear, rescale, draw 1..n
-    virtual void eraseParticle(const Record& rec, int k) = 0;   // circle k in the background colour
-    virtual void drawParticle(const Record& rec, int k) = 0;    // circle k in its colour
+    virtual void redrawParticles(const Record& rec) = 0;       // clear, rescale, draw 1..n
+    virtual void eraseParticle(const Record& rec, int k) = 0;  // circle k in the background colour
+    virtual void drawParticle(const Record& rec, int k) = 0;   // circle k in its colour
 };
 
 // The g(r) curve.

@@ -33,7 +33,7 @@ struct Avx2Lanes {
     static constexpr int width = 4;
     using Doubles = __m256d;
     using Singles = __m128;
-    using Ints = __m128i;  // 32-bit integers
+    using Ints = __m128i;   // 32-bit integers
     using Mask = unsigned;  // bit m for lane m
     using Active = int;     // the lanes of a batch that hold pairs, as a count
 

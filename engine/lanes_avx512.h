@@ -14,7 +14,7 @@ struct Avx512Lanes {
     static constexpr int width = 8;
     using Doubles = __m512d;
     using Singles = __m256;
-    using Ints = __m256i;  // 32-bit integers
+    using Ints = __m256i;   // 32-bit integers
     using Mask = __mmask8;  // bit m for lane m
     using Active = __mmask8;
 
@@ -37,10 +37,7 @@ struct Avx512Lanes {
     static Ints integers(Doubles v) { return _mm512_cvtpd_epi32(v); }
 
     static Doubles floor(Doubles v) { return _mm512_roundscale_pd(v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC); }
-    static Doubles nearest(Doubles v)
-    {
-        return _mm512_roundscale_pd(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    }
+    static Doubles nearest(Doubles v) { return _mm512_roundscale_pd(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
     static Doubles sqrt(Doubles v) { return _mm512_sqrt_pd(v); }
     static Singles sqrt(Singles v) { return _mm256_sqrt_ps(v); }
     static Doubles abs(Doubles v) { return _mm512_abs_pd(v); }

@@ -2,11 +2,11 @@
 
 #include "checked.h"
 #include "host.h"
+#include "record.h"
+#include "run_params.h"
 #include "runtime/number_to_text.h"
 #include "runtime/random_sequence.h"
 #include "runtime/text_to_number.h"
-#include "record.h"
-#include "run_params.h"
 
 namespace ljgas {
 

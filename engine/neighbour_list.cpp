@@ -62,8 +62,8 @@ void explainVisit(EngineError& e, const Record& rec, int i, int j)
     const double ratio = r / R / 14.0 * rec.nbins;
     const std::string radius = "R = " + shortNumber(R);
     if (!(std::fabs(ratio) < 32767.5)) {
-        e.explain("the g(r) bin of " + discs(i, j) + ", " + shortNumber(ratio) + ", does not fit 16 bits (" +
-                      radius + (R < 0.0 ? " is negative)" : " is below about 3.1e-4)"),
+        e.explain("the g(r) bin of " + discs(i, j) + ", " + shortNumber(ratio) + ", does not fit 16 bits (" + radius +
+                      (R < 0.0 ? " is negative)" : " is below about 3.1e-4)"),
                   SuspectBox::R);
         return;
     }
@@ -83,8 +83,8 @@ void explainVisit(EngineError& e, const Record& rec, int i, int j)
 
 // One pair at a time: the reference every batched path must match.
 template <class OnPair>
-void refreshOneByOne(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, const Record& rec,
-                     float rc2, OnPair&& onPair)
+void refreshOneByOne(NeighbourList& list, int s, std::int32_t pairs, PairCursor& cursor, const Record& rec, float rc2,
+                     OnPair&& onPair)
 {
     try {
         list.refresh(s, pairs, cursor, rec, rc2, onPair);

@@ -61,8 +61,7 @@ public:
     // Empty slice s, then visit the next `pairs` pairs from the cursor on:
     // each pair's r^2 goes to onPair before the pair is kept if r^2 < rc2.
     template <class OnPair>
-    void refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec, float rc2,
-                 OnPair&& onPair);
+    void refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec, float rc2, OnPair&& onPair);
 
 private:
     // Slice-major, so that a slice's pairs lie side by side.
@@ -71,8 +70,7 @@ private:
         if (static_cast<unsigned>(k) > static_cast<unsigned>(ListCap) ||
             static_cast<unsigned>(s) > static_cast<unsigned>(SliceCount)) [[unlikely]]
             fail(ErrorKind::IndexOutOfRange);
-        return static_cast<std::size_t>(s) * (static_cast<std::size_t>(ListCap) + 1) +
-               static_cast<std::size_t>(k);
+        return static_cast<std::size_t>(s) * (static_cast<std::size_t>(ListCap) + 1) + static_cast<std::size_t>(k);
     }
 
     std::vector<std::int16_t> ListI_;
@@ -121,8 +119,8 @@ void buildNeighbourList(NeighbourList& list, PairCursor& cursor, const Record& r
 void buildNeighbourList(RunList& run, Record& rec, float rc2);
 
 template <class OnPair>
-void NeighbourList::refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec,
-                            float rc2, OnPair&& onPair)
+void NeighbourList::refresh(int s, std::int32_t pairs, PairCursor& cursor, const Record& rec, float rc2,
+                            OnPair&& onPair)
 {
     std::int16_t& count = ListCount[s];
     count = 0;

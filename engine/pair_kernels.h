@@ -25,8 +25,8 @@ struct RefreshRule {
 
 // Where one row's results go.
 struct RefreshOutput {
-    std::int32_t* bin;        // bin of each pair of the row, from bin[0]
-    std::int16_t* listI;      // the list slice, entries 1..listCap
+    std::int32_t* bin;    // bin of each pair of the row, from bin[0]
+    std::int16_t* listI;  // the list slice, entries 1..listCap
     std::int16_t* listJ;
     std::int32_t& listCount;  // entries of the slice so far; advanced
 };

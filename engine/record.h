@@ -16,11 +16,11 @@ struct Record {
     std::int16_t PauseMark = 0;  // stop request: 0 keep running, -1 stop
     ParticleArray x;             // position, box lengths
     ParticleArray y;
-    ParticleArray vx;            // velocity, box lengths per unit time
+    ParticleArray vx;  // velocity, box lengths per unit time
     ParticleArray vy;
-    HistogramArray g;            // g(r) histogram, bin k centred on r = k * 14R / nbins
-    std::int16_t nbins = 0;      // bins cleared and plotted; 200 from the first run on
-    float R = 0.0f;              // particle radius, box lengths (diameter sigma = 2R)
+    HistogramArray g;        // g(r) histogram, bin k centred on r = k * 14R / nbins
+    std::int16_t nbins = 0;  // bins cleared and plotted; 200 from the first run on
+    float R = 0.0f;          // particle radius, box lengths (diameter sigma = 2R)
 
     // Weights each plotted bin has had, the bin's value they are counted up
     // to, and whether the bins are read from these sums (histogram.h).

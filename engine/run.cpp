@@ -191,8 +191,7 @@ void Run::step()
         // A target far above the gas heats it by the largest factor at every
         // read-out, until the collisions are more than single precision holds.
         if (heatingTowards_)
-            e.addCause("the thermostat was heating the gas towards Tsoll = " + *heatingTowards_,
-                       SuspectBox::Tsoll);
+            e.addCause("the thermostat was heating the gas towards Tsoll = " + *heatingTowards_, SuspectBox::Tsoll);
         e.setStep(stats_.steps);
         throw;
     }

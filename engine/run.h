@@ -20,12 +20,12 @@ struct Record;
 // Progress of one run, for drivers that report on it. The run writes it as
 // it goes, so it is valid also after an EngineError ended the step.
 struct RunStats {
-    float step = 0.0f;                // steps started so far (the run's step counter)
-    std::int64_t steps = 0;           // the same, counted exactly beyond 2^24
-    std::int64_t binnedVisits = 0;    // pair visits added to the histogram since it was cleared
-    std::int64_t guardedPairs = 0;    // unlisted close pairs the guard put into the list
-    std::int64_t subSteppedSteps = 0; // steps integrated in sub-steps
-    int mostSubSteps = 1;             // the most sub-steps any step took
+    float step = 0.0f;                 // steps started so far (the run's step counter)
+    std::int64_t steps = 0;            // the same, counted exactly beyond 2^24
+    std::int64_t binnedVisits = 0;     // pair visits added to the histogram since it was cleared
+    std::int64_t guardedPairs = 0;     // unlisted close pairs the guard put into the list
+    std::int64_t subSteppedSteps = 0;  // steps integrated in sub-steps
+    int mostSubSteps = 1;              // the most sub-steps any step took
     // Times the run took the R of discs placed anew with another; each
     // cleared the histogram and started binnedVisits from 0.
     std::int64_t radiusChanges = 0;
@@ -65,12 +65,12 @@ private:
     ClosePairGuard guard_;
     float speedLimit2_ = 0.0f;  // beyond it a disc moves too far in dt
     int gasSubSteps_ = 1;       // the sub-steps every step takes for the gas's collisions
-    float lastDrift_ = 0.0f;  // the time of the step's last drift
+    float lastDrift_ = 0.0f;    // the time of the step's last drift
     // The step's starting positions and velocities, to redo it in sub-steps.
     std::vector<float> keptX_, keptY_, keptVx_, keptVy_;
     std::int16_t slice_ = 1;
     std::int64_t plotCycles_ = 0;  // cycles that reached the plot's slice
-    float step_ = 0.0f;  // the run's own counter: a nested run has another
+    float step_ = 0.0f;            // the run's own counter: a nested run has another
     float v2sum_ = 0.0f;
     const char* doing_ = "";  // what the step is busy with, for an error's message
     // The target the last read-out heated towards by the largest factor.

@@ -30,7 +30,7 @@ struct RunParams {
     float sig6 = 0.0f;  // sigma^6 = (2R)^6
     float e0 = 0.0f;    // well depth, from the e0 box
     float dt = TimeStep;
-    float R = 0.0f;     // the radius whose rc2 and sig6 these are
+    float R = 0.0f;  // the radius whose rc2 and sig6 these are
 };
 
 }  // namespace ljgas

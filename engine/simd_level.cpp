@@ -8,8 +8,8 @@ SimdLevel detect()
 {
 #if defined(__x86_64__) && defined(__GNUC__)
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-        __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512dq"))
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512dq"))
         return SimdLevel::Avx512;
     if (__builtin_cpu_supports("avx2"))
         return SimdLevel::Avx2;

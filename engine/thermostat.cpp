@@ -5,17 +5,14 @@
 #include "centre_of_mass.h"
 #include "checked.h"
 #include "host.h"
-#include "runtime/number_to_text.h"
-#include "runtime/text_to_number.h"
 #include "record.h"
 #include "run_params.h"
+#include "runtime/number_to_text.h"
+#include "runtime/text_to_number.h"
 
 namespace ljgas {
 
-float measureTemperature(float v2sum, std::int32_t n)
-{
-    return toSingle(divide(v2sum, n) / SliceCount);
-}
+float measureTemperature(float v2sum, std::int32_t n) { return toSingle(divide(v2sum, n) / SliceCount); }
 
 float thermostatFactor(double Tsoll, float T)
 {

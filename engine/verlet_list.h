@@ -43,7 +43,7 @@ public:
 
 private:
     int n_ = 0;
-    double reach2_ = 0.0;        // (cut-off + margin)^2, position units squared
+    double reach2_ = 0.0;             // (cut-off + margin)^2, position units squared
     std::uint64_t allowedMove2_ = 0;  // (margin / 2)^2, position units squared, rounded down
     CellList cells_;
     std::vector<Pair> pairs_;

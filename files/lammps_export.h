@@ -2,8 +2,8 @@
 // runs the same gas, with the same potential, cut-off and thermostat.
 #pragma once
 
-#include <string>
 #include "engine/parameters.h"
+#include <string>
 
 namespace ljgas {
 

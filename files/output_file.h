@@ -73,7 +73,7 @@ private:
     std::string temporaryPath_;  // empty when written in place
     std::FILE* file_ = nullptr;
     int writeError_ = 0;  // errno of the first failed write
-    int lock_ = -1;  // holds the temporary's lock until it is renamed or removed
+    int lock_ = -1;       // holds the temporary's lock until it is renamed or removed
     bool growing_ = false;
     long long grown_ = 0;  // the length of the whole pieces written so far
 };

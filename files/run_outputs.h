@@ -29,12 +29,11 @@ struct HistogramMark {
 // `from` by that for the visits after `from`, so it tends to 1 where the gas
 // is uncorrelated (0 while none). The default mark counts the whole run.
 struct DistributionColumns {
-    std::array<double, PlotBins> r{};      // box lengths
+    std::array<double, PlotBins> r{};  // box lengths
     std::array<double, PlotBins> g{};
     std::array<double, PlotBins> gNorm{};
 };
-DistributionColumns distributionColumns(const Record& rec, std::int64_t binnedVisits,
-                                        const HistogramMark& from = {});
+DistributionColumns distributionColumns(const Record& rec, std::int64_t binnedVisits, const HistogramMark& from = {});
 
 // Bin k (1..200) lies at r = k * 0.07R, that is at r/sigma = k * 0.035.
 inline double binDistanceInDiameters(int k) { return k * 0.07 / 2.0; }

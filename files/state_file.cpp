@@ -11,9 +11,9 @@
 #include <cstring>
 
 #include "engine/record.h"
+#include "files/lammps_export.h"
 #include "runtime/decimal_conversion.h"
 #include "runtime/number_to_text.h"
-#include "files/lammps_export.h"
 #include "runtime/text_to_number.h"
 #include "version.h"
 
@@ -65,7 +65,8 @@ std::string quoted(std::string_view field)
 std::string_view nextLine(std::string_view text, std::size_t& position)
 {
     const std::size_t end = text.find('\n', position);
-    std::string_view line = text.substr(position, end == std::string_view::npos ? std::string_view::npos : end - position);
+    std::string_view line = text.substr(position,
+                                        end == std::string_view::npos ? std::string_view::npos : end - position);
     position = end == std::string_view::npos ? text.size() : end + 1;
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
@@ -173,12 +174,10 @@ private:
     {
         const std::string text(value);
         switch (wholeTextNumber(text)) {
-        case WholeText::Number:
-            break;
+        case WholeText::Number: break;
         case WholeText::OutOfRange:
             fail(std::string(key_) + " value " + quoted(value) + " is beyond the range of a number");
-        case WholeText::NotANumber:
-            fail(std::string(key_) + " value " + quoted(value) + " is not a number");
+        case WholeText::NotANumber: fail(std::string(key_) + " value " + quoted(value) + " is not a number");
         }
         if (single && !std::isfinite(static_cast<float>(textToNumber(text))))
             fail(std::string(key_) + " value " + quoted(value) + " is beyond single precision");
@@ -204,11 +203,12 @@ private:
     {
         std::int64_t steps = 0;
         const auto result = std::from_chars(value.data(), value.data() + value.size(), steps);
-        if (value.empty() || value.front() == '-' || result.ec != std::errc{} || result.ptr != value.data() + value.size())
+        if (value.empty() || value.front() == '-' || result.ec != std::errc{} ||
+            result.ptr != value.data() + value.size())
             fail("steps value " + quoted(value) + " is not a whole number of steps");
         if (steps > MostSteps)
-            fail("steps value " + quoted(value) + " is more steps than any run reaches (at most 2^53 = " +
-                 std::to_string(MostSteps) + ")");
+            fail("steps value " + quoted(value) +
+                 " is more steps than any run reaches (at most 2^53 = " + std::to_string(MostSteps) + ")");
         return steps;
     }
 
@@ -254,7 +254,8 @@ ParticleState parseStateText(std::string_view text, const std::string& name)
         for (;;) {
             const std::size_t comma = row.find(',', start);
             if (count < FieldCount)
-                fields[static_cast<std::size_t>(count)] = row.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+                fields[static_cast<std::size_t>(count)] = row.substr(
+                    start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
             ++count;
             if (comma == std::string_view::npos)
                 break;
@@ -349,9 +350,9 @@ StateParameters stateParameters(const Record& rec, const RunSettings& settings, 
     if (settings.dynamics == Dynamics::Conserving)
         p.dynamics = settings.dynamics;
     if (steps < 0 || steps > MostSteps)
-        throw FileError("the state has " + std::to_string(steps) +
-                        " steps behind it, more than a state file records (at most 2^53 = " +
-                        std::to_string(MostSteps) + ")");
+        throw FileError(
+            "the state has " + std::to_string(steps) +
+            " steps behind it, more than a state file records (at most 2^53 = " + std::to_string(MostSteps) + ")");
     p.steps = steps;
     return p;
 }

@@ -59,8 +59,8 @@ std::string xyzFrame(const Record& rec, std::int64_t step, float e0, Dynamics dy
 
 std::string dumpFrame(const Record& rec, std::int64_t step)
 {
-    std::string text = "ITEM: TIMESTEP\n" + std::to_string(step) + "\nITEM: NUMBER OF ATOMS\n" +
-                       std::to_string(rec.n) + "\n" + DumpFormat;
+    std::string text = "ITEM: TIMESTEP\n" + std::to_string(step) + "\nITEM: NUMBER OF ATOMS\n" + std::to_string(rec.n) +
+                       "\n" + DumpFormat;
     text.reserve(text.size() + static_cast<std::size_t>(rec.n) * 76);
     for (int k = 1; k <= rec.n; ++k) {
         text += std::to_string(k);
@@ -90,8 +90,7 @@ TrajectoryFormat trajectoryFormat(std::string_view path, std::string_view name)
     throw std::invalid_argument("'" + std::string(name) + "' is no trajectory format: xyz or lammpstrj");
 }
 
-std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0,
-                            Dynamics dynamics)
+std::string trajectoryFrame(TrajectoryFormat format, const Record& rec, std::int64_t step, float e0, Dynamics dynamics)
 {
     return format == TrajectoryFormat::LammpsDump ? dumpFrame(rec, step) : xyzFrame(rec, step, e0, dynamics);
 }

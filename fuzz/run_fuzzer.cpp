@@ -68,8 +68,7 @@ class FuzzHost : public ljgas::Host, public ljgas::DistributionPlot {
 public:
     FuzzHost(Record& rec, ljgas::RandomSequence& random) : rec_(rec), random_(random)
     {
-        boxes = {[this] { return R; }, [this] { return e0; }, [this] { return Tsoll; },
-                 [this] { return thermostat; }};
+        boxes = {[this] { return R; }, [this] { return e0; }, [this] { return Tsoll; }, [this] { return thermostat; }};
         showTemperature = [](float T) {
             if (!std::isfinite(T))
                 fault("a non-finite temperature was shown");
@@ -117,9 +116,9 @@ public:
             fault("an EngineError of no known kind: " + std::to_string(static_cast<int>(e.kind())));
         // The kind first, then, where known, the step and what was computed.
         const std::string message = e.what();
-        if (message.rfind(expected, 0) != 0 || (message.size() > std::strlen(expected) &&
-                                                message.compare(std::strlen(expected), 2, ": ") != 0 &&
-                                                message.compare(std::strlen(expected), 9, " at step ") != 0))
+        if (message.rfind(expected, 0) != 0 ||
+            (message.size() > std::strlen(expected) && message.compare(std::strlen(expected), 2, ": ") != 0 &&
+             message.compare(std::strlen(expected), 9, " at step ") != 0))
             fault("an EngineError's message is '" + message + "', which does not begin with '" + expected + "'");
     }
 
@@ -197,8 +196,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (finished) {
         if (host.yields != steps || stats.step != static_cast<float>(steps))
-            fault("a finished run took " + std::to_string(host.yields) + " yields and " +
-                  std::to_string(stats.step) + " steps, asked for " + std::to_string(steps));
+            fault("a finished run took " + std::to_string(host.yields) + " yields and " + std::to_string(stats.step) +
+                  " steps, asked for " + std::to_string(steps));
         if (rec->PauseMark != -1)
             fault("a finished run left PauseMark at " + std::to_string(rec->PauseMark));
     } else {

@@ -228,8 +228,8 @@ Expected expectedFor(std::string_view text)
         std::size_t start = 0;
         while (true) {
             const std::size_t comma = line.find(',', start);
-            const std::string_view piece =
-                line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+            const std::string_view piece = line.substr(start, comma == std::string_view::npos ? std::string_view::npos
+                                                                                              : comma - start);
             if (count < 5)
                 f[static_cast<std::size_t>(count)] = piece;
             ++count;
@@ -257,10 +257,7 @@ Expected expectedFor(std::string_view text)
     return e;
 }
 
-bool sameBits(float a, float b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 void compareStates(std::string_view input, const ParticleState& got, const ParticleState& want, const char* when)
 {
@@ -320,8 +317,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!sameParameters(got->parameters, expected.state->parameters))
         fault(text, "the comment lines' parameters read wrongly");
     if (got->note.empty() == expected.wrapped)
-        fault(text, expected.wrapped ? "positions wrapped without a note" : "a note without a wrapped position: " +
-                                                                                 got->note);
+        fault(text, expected.wrapped ? "positions wrapped without a note"
+                                     : "a note without a wrapped position: " + got->note);
 
     // Write it back and read it again: the same bits.
     const std::string again = written(*got);

@@ -35,10 +35,7 @@ namespace {
     std::abort();
 }
 
-bool sameBits(double a, double b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -48,9 +45,9 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 struct Scanned {
     bool found = false;
     bool negative = false;
-    std::string mantissa;          // digits and point, as typed
-    std::string exponent;          // sign and digits, empty without an exponent
-    std::size_t end = 0;           // one past the number
+    std::string mantissa;  // digits and point, as typed
+    std::string exponent;  // sign and digits, empty without an exponent
+    std::size_t end = 0;   // one past the number
 };
 
 Scanned scan(std::string_view t)

@@ -20,10 +20,7 @@ namespace {
 // registers marked in use, and on some processors every SSE instruction of
 // the simulation then merges with that state, three times slower. One
 // VZEROUPPER after each round of events puts the registers back clean.
-__attribute__((target("avx"))) void clearUpperVectorState()
-{
-    _mm256_zeroupper();
-}
+__attribute__((target("avx"))) void clearUpperVectorState() { _mm256_zeroupper(); }
 
 const bool haveAvx = __builtin_cpu_supports("avx");
 #endif

@@ -23,8 +23,7 @@ constexpr QRgb black = 0xFF000000u;
 
 }  // namespace
 
-PictureBox::PictureBox(QWidget* parent)
-    : QWidget(parent), backColor_(black), foreColor_(black)
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent), backColor_(black), foreColor_(black)
 {
     // The whole box is painted from the image every time.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -39,10 +38,7 @@ void PictureBox::setBackColor(QRgb colour)
     Cls();
 }
 
-void PictureBox::setForeColor(QRgb colour)
-{
-    foreColor_ = colour | 0xFF000000u;
-}
+void PictureBox::setForeColor(QRgb colour) { foreColor_ = colour | 0xFF000000u; }
 
 void PictureBox::Scale(double x1, double y1, double x2, double y2)
 {
@@ -128,8 +124,8 @@ void PictureBox::moveCircle(double x0, double y0, double x1, double y1, double r
     const double radius = r * pixelsPerRadiusUnit_;
     // An outline is fixed by its centre rounded to the nearest pixel and its
     // radius; a moving disc mostly stays on its pixel from one step to the next.
-    const bool samePixels =
-        std::floor(from.x() + 0.5) == std::floor(to.x() + 0.5) && std::floor(from.y() + 0.5) == std::floor(to.y() + 0.5);
+    const bool samePixels = std::floor(from.x() + 0.5) == std::floor(to.x() + 0.5) &&
+                            std::floor(from.y() + 0.5) == std::floor(to.y() + 0.5);
     if (!samePixels)
         circles_.draw(pixels, from.x(), from.y(), radius, erase | 0xFF000000u);
     circles_.draw(pixels, to.x(), to.y(), radius, colour | 0xFF000000u);

@@ -89,7 +89,7 @@ private:
     QRgb foreColor_;
     double scaleLeft_ = 0.0;
     double scaleTop_ = 0.0;
-    double scaleWidth_ = 0.0;   // 0 until Scale: pixel coordinates
+    double scaleWidth_ = 0.0;  // 0 until Scale: pixel coordinates
     double scaleHeight_ = 0.0;
     double currentX_ = 0.0;
     double currentY_ = 0.0;

@@ -35,20 +35,11 @@ private:
     const PixelTarget& t_;
 };
 
-bool usable(const QImage& image)
-{
-    return !image.isNull() && image.format() == QImage::Format_RGB32;
-}
+bool usable(const QImage& image) { return !image.isNull() && image.format() == QImage::Format_RGB32; }
 
-bool usable(const PixelTarget& target)
-{
-    return target.bits != nullptr && target.width > 0 && target.height > 0;
-}
+bool usable(const PixelTarget& target) { return target.bits != nullptr && target.width > 0 && target.height > 0; }
 
-i64 roundToPixel(double v)
-{
-    return static_cast<i64>(std::floor(v + 0.5));
-}
+i64 roundToPixel(double v) { return static_cast<i64>(std::floor(v + 0.5)); }
 
 // floor(t) for |t| < 2^53, without a call into the maths library: the
 // conversion truncates towards zero, one less below zero unless exact.
@@ -76,10 +67,7 @@ i64 isqrt(i64 s)
 // (0 <= x <= r): the integer nearest to sqrt(r^2 - x^2). The largest y with
 // y - 1/2 <= sqrt(r^2 - x^2) is (isqrt(4 (r^2 - x^2)) + 1) / 2; a tie cannot
 // occur, since 4 (r^2 - x^2) is never an odd square.
-i64 arcHeight(i64 r, i64 x)
-{
-    return (isqrt(4 * (r * r - x * x)) + 1) / 2;
-}
+i64 arcHeight(i64 r, i64 x) { return (isqrt(4 * (r * r - x * x)) + 1) / 2; }
 
 // The last offset x of the flat octant (x <= arcHeight(r, x)); beyond it the
 // outline is steep and is drawn row by row.
@@ -118,8 +106,7 @@ void bresenham(Pixels& px, i64 x0, i64 y0, i64 x1, i64 y1, QRgb colour)
 
 // Liang-Barsky: cut the segment to the rectangle [xmin, xmax] x [ymin, ymax].
 // False when nothing of it lies inside.
-bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin, double xmax,
-                 double ymax)
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double xmin, double ymin, double xmax, double ymax)
 {
     const double dx = x1 - x0;
     const double dy = y1 - y0;

@@ -13,10 +13,7 @@ int twipsToPixels(double twips, double dpi)
     return static_cast<int>(pixels);
 }
 
-float pixelsToTwips(double pixels, double dpi)
-{
-    return static_cast<float>(pixels * TwipsPerInch / dpi);
-}
+float pixelsToTwips(double pixels, double dpi) { return static_cast<float>(pixels * TwipsPerInch / dpi); }
 
 WindowOrigin centredOrigin(float screenWidth, float screenHeight, float windowWidth, float windowHeight)
 {

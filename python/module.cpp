@@ -148,10 +148,10 @@ std::string reprOf(const Simulation& sim)
     return "ljgas.Simulation(R=" + s.R + ", e0=" + s.e0 + ", Tsoll=" + s.Tsoll +
            ", thermostat=" + (s.thermostat ? "True" : "False") +
            ", seed=" + (s.seed ? std::to_string(*s.seed) : "None") +
-           (s.dynamics == Dynamics::Conserving ? std::string(", dynamics='conserving', thermostat_kind='") +
-                                                     thermostatKindName(s.thermostatKind) +
-                                                     "', substeps=" + std::to_string(s.subSteps)
-                                               : std::string()) +
+           (s.dynamics == Dynamics::Conserving
+                ? std::string(", dynamics='conserving', thermostat_kind='") + thermostatKindName(s.thermostatKind) +
+                      "', substeps=" + std::to_string(s.subSteps)
+                : std::string()) +
            "), " + std::to_string(sim.steps()) + " steps";
 }
 
@@ -187,7 +187,8 @@ PYBIND11_MODULE(_ljgas, m)
         const StateParameters& named = state.parameters;
         settings.R = !R.is_none() ? boxText("R", R.cast<double>()) : named.R.value_or(settings.R);
         settings.e0 = !e0.is_none() ? boxText("e0", e0.cast<double>()) : named.e0.value_or(settings.e0);
-        settings.Tsoll = !Tsoll.is_none() ? boxText("Tsoll", Tsoll.cast<double>()) : named.Tsoll.value_or(settings.Tsoll);
+        settings.Tsoll = !Tsoll.is_none() ? boxText("Tsoll", Tsoll.cast<double>())
+                                          : named.Tsoll.value_or(settings.Tsoll);
         settings.thermostat = !thermostat.is_none() ? thermostat.cast<bool>() : named.thermostat.value_or(true);
         takeDynamics(settings,
                      !dynamics.is_none() ? dynamics.cast<std::string>()
@@ -206,11 +207,11 @@ edges, T is <vx^2 + vy^2> per disc. dynamics="conserving" kicks every pair
 at every step with velocity Verlet in fixed point, keeping the energy and
 exactly reversible, in `substeps` inner steps (0: chosen at the start), its
 thermostat "weak" (the designed rescaling) or "canonical".)")
-        .def(py::init(make), "R"_a = 0.01, "e0"_a = 0.2, "Tsoll"_a = 0.3, "thermostat"_a = true,
-             "seed"_a = py::none(), "dynamics"_a = "designed", "thermostat_kind"_a = "weak", "substeps"_a = 0)
-        .def_static("from_state", fromState, "path"_a, "R"_a = py::none(), "e0"_a = py::none(),
-                    "Tsoll"_a = py::none(), "thermostat"_a = py::none(), "seed"_a = py::none(),
-                    "dynamics"_a = py::none(), "thermostat_kind"_a = "weak", "substeps"_a = 0,
+        .def(py::init(make), "R"_a = 0.01, "e0"_a = 0.2, "Tsoll"_a = 0.3, "thermostat"_a = true, "seed"_a = py::none(),
+             "dynamics"_a = "designed", "thermostat_kind"_a = "weak", "substeps"_a = 0)
+        .def_static("from_state", fromState, "path"_a, "R"_a = py::none(), "e0"_a = py::none(), "Tsoll"_a = py::none(),
+                    "thermostat"_a = py::none(), "seed"_a = py::none(), "dynamics"_a = py::none(),
+                    "thermostat_kind"_a = "weak", "substeps"_a = 0,
                     "A simulation whose lattice start is replaced by the state file at path, as ljgas-batch "
                     "--state-in does: R, e0, Tsoll, the thermostat and the dynamics from the file where it "
                     "names them and they are not given here (else 0.01, 0.2, 0.3, on, designed). Raises "
@@ -234,19 +235,22 @@ last state, also after Ctrl+C or as an EngineError left it. The format is
 trajectory_format's, "xyz" (extended XYZ) or "lammpstrj" (LAMMPS's text
 dump), else LAMMPS's dump for a path ending in .lammpstrj and extended XYZ
 for any other. Raises ljgas.FileError when the file cannot be written.)")
-        .def_property_readonly("x", [](const Simulation& s) { return arrayOf(s.particles()[0]); },
-                               "x positions of discs 1..225 (a copy), box lengths")
-        .def_property_readonly("y", [](const Simulation& s) { return arrayOf(s.particles()[1]); },
-                               "y positions (a copy)")
-        .def_property_readonly("vx", [](const Simulation& s) { return arrayOf(s.particles()[2]); },
-                               "x velocities (a copy), box lengths per unit time")
-        .def_property_readonly("vy", [](const Simulation& s) { return arrayOf(s.particles()[3]); },
-                               "y velocities (a copy)")
-        .def_property_readonly("temperatures", [](const Simulation& s) { return arrayOf(s.temperatures()); },
-                               "Every temperature shown so far, one each 20 steps of a run")
-        .def_property_readonly("temperature_steps",
-                               [](const Simulation& s) { return arrayOf(s.temperatureSteps()); },
-                               "The step at whose end each temperature was shown, counted over all runs")
+        .def_property_readonly(
+            "x", [](const Simulation& s) { return arrayOf(s.particles()[0]); },
+            "x positions of discs 1..225 (a copy), box lengths")
+        .def_property_readonly(
+            "y", [](const Simulation& s) { return arrayOf(s.particles()[1]); }, "y positions (a copy)")
+        .def_property_readonly(
+            "vx", [](const Simulation& s) { return arrayOf(s.particles()[2]); },
+            "x velocities (a copy), box lengths per unit time")
+        .def_property_readonly(
+            "vy", [](const Simulation& s) { return arrayOf(s.particles()[3]); }, "y velocities (a copy)")
+        .def_property_readonly(
+            "temperatures", [](const Simulation& s) { return arrayOf(s.temperatures()); },
+            "Every temperature shown so far, one each 20 steps of a run")
+        .def_property_readonly(
+            "temperature_steps", [](const Simulation& s) { return arrayOf(s.temperatureSteps()); },
+            "The step at whose end each temperature was shown, counted over all runs")
         .def_property_readonly("steps", &Simulation::steps, "Steps made so far, over all runs")
         .def_property_readonly("R", &Simulation::R, "The disc radius as the engine holds it (single precision)")
         .def(
@@ -261,8 +265,7 @@ for any other. Raises ljgas.FileError when the file cannot be written.)")
              "Energies, 2-d virial pressure and centre-of-mass velocity of the current state, as "
              "ljgas-batch --thermo-out writes them: kinetic, potential, total, pressure, vcm_x, vcm_y")
         .def(
-            "save_state",
-            [](const Simulation& s, const std::filesystem::path& path) { s.saveState(path.string()); },
+            "save_state", [](const Simulation& s, const std::filesystem::path& path) { s.saveState(path.string()); },
             "path"_a, "Write the state file (k,x,y,vx,vy), complete or not at all")
         .def("reverse", &Simulation::reverse,
              "Reverse time: every velocity negated. In the conserving dynamics with the thermostat off, "

@@ -657,8 +657,7 @@ bool readExactly(const DecimalNumber& number, F& magnitude)
     const ExactComparison exact(number);
     const double guess = approximate(number);
     const Bits largest = bitsOf(std::numeric_limits<F>::max());
-    Bits bits = !(guess < static_cast<double>(std::numeric_limits<F>::max())) ? largest
-                                                                              : bitsOf(static_cast<F>(guess));
+    Bits bits = !(guess < static_cast<double>(std::numeric_limits<F>::max())) ? largest : bitsOf(static_cast<F>(guess));
     for (;;) {
         const Binary b = binaryOf<F>(bits);
         // The midpoint above, (2m + 1) 2^(j-1); ties go to the even significand.

@@ -23,11 +23,11 @@ constexpr std::int64_t ExponentLimit = std::int64_t{1} << 40;
 // Where the number ends and, for the rare out-of-range case, which side of
 // the double range it lies on.
 struct NumberSpan {
-    std::size_t begin = 0;         // first character after the sign
-    std::size_t end = 0;           // one past the last character of the number
+    std::size_t begin = 0;  // first character after the sign
+    std::size_t end = 0;    // one past the last character of the number
     std::size_t exponentMarker = std::string_view::npos;
     bool negative = false;
-    bool allZero = true;           // no non-zero significant digit
+    bool allZero = true;  // no non-zero significant digit
     // Decimal exponent of the leading significant digit d in d.ddd x 10^e.
     std::int64_t leadingExponent = 0;
 };
@@ -98,8 +98,7 @@ bool scanNumber(std::string_view text, NumberSpan& span)
         }
     }
 
-    const std::int64_t pointShift =
-        digitsBeforePoint > 0 ? digitsBeforePoint - 1 : -(leadingZerosAfterPoint + 1);
+    const std::int64_t pointShift = digitsBeforePoint > 0 ? digitsBeforePoint - 1 : -(leadingZerosAfterPoint + 1);
     span.leadingExponent += pointShift;
     return true;
 }

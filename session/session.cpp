@@ -166,10 +166,7 @@ int Session::runSubSteps() const
     return runs_.empty() || runs_.back()->designed ? 1 : runs_.back()->conserving->subSteps();
 }
 
-float Session::e0() const
-{
-    return runs_.empty() ? runSettings(parameters_).e0 : runs_.back()->params().e0;
-}
+float Session::e0() const { return runs_.empty() ? runSettings(parameters_).e0 : runs_.back()->params().e0; }
 
 Observables Session::observables() const
 {

@@ -137,7 +137,7 @@ private:
     std::optional<ExactVerlet> exact_;
     std::uint64_t exactVersion_ = 0;
     Host host_;
-    std::optional<float> shown_;  // the read-out of the step in progress
+    std::optional<float> shown_;                  // the read-out of the step in progress
     std::vector<std::unique_ptr<Running>> runs_;  // innermost last
     RunStats ended_;
     std::int64_t steps_ = 0;

@@ -10,7 +10,8 @@
 int main(int argc, char** argv)
 {
     try {
-        const ljgas::ParsedCommandLine parsed = ljgas::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+        const ljgas::ParsedCommandLine parsed = ljgas::parseCommandLine(
+            std::vector<std::string>(argv + 1, argv + argc));
         switch (parsed.action) {
         case ljgas::ParsedCommandLine::Action::Help:
         case ljgas::ParsedCommandLine::Action::Version:
@@ -19,8 +20,7 @@ int main(int argc, char** argv)
         case ljgas::ParsedCommandLine::Action::Error:
             std::fprintf(stderr, "ljgas-batch: %s (see ljgas-batch --help)\n", parsed.message.c_str());
             return ljgas::ExitUsage;
-        case ljgas::ParsedCommandLine::Action::Run:
-            break;
+        case ljgas::ParsedCommandLine::Action::Run: break;
         }
         return ljgas::runBatch(parsed.options);
     } catch (const std::exception& e) {

@@ -7,10 +7,10 @@
 #include <limits>
 #include <string_view>
 
+#include "engine/sub_steps.h"
 #include "files/file_error.h"
 #include "files/state_file.h"
 #include "runtime/text_to_number.h"
-#include "engine/sub_steps.h"
 #include "tools/file_identity.h"
 #include "version.h"
 
@@ -18,14 +18,13 @@ namespace ljgas {
 
 namespace {
 
-constexpr const char* Description =
-    "Runs the two-dimensional Lennard-Jones gas without a window: the lattice start\n"
-    "of the window's start-up, then one run of a given number of steps.\n"
-    "Exit status: 0 done; 1 an output could not be written (a full disk, say: the\n"
-    "message names the file, and the other outputs are written); 2 usage or input\n"
-    "error (nothing is written); 3 the engine ended the run with an error (the\n"
-    "requested files are written from the state it left); 130 or 143 interrupted\n"
-    "(the run is stopped as by the Stop button and the files written).";
+constexpr const char* Description = "Runs the two-dimensional Lennard-Jones gas without a window: the lattice start\n"
+                                    "of the window's start-up, then one run of a given number of steps.\n"
+                                    "Exit status: 0 done; 1 an output could not be written (a full disk, say: the\n"
+                                    "message names the file, and the other outputs are written); 2 usage or input\n"
+                                    "error (nothing is written); 3 the engine ended the run with an error (the\n"
+                                    "requested files are written from the state it left); 130 or 143 interrupted\n"
+                                    "(the run is stopped as by the Stop button and the files written).";
 
 // A command line that cannot be used; what() is the one-line reason.
 class Refusal : public std::runtime_error {
@@ -40,12 +39,9 @@ std::string inQuotes(const std::string& text) { return "'" + text + "'"; }
 const CLI::Validator BoxNumber(
     [](std::string& text) -> std::string {
         switch (wholeTextNumber(text)) {
-        case WholeText::Number:
-            return {};
-        case WholeText::OutOfRange:
-            return inQuotes(text) + " is beyond the range of a number";
-        case WholeText::NotANumber:
-            break;
+        case WholeText::Number: return {};
+        case WholeText::OutOfRange: return inQuotes(text) + " is beyond the range of a number";
+        case WholeText::NotANumber: break;
         }
         return inQuotes(text) + " is not a number";
     },
@@ -99,8 +95,7 @@ CLI::Validator notAnOption(const CLI::App& app)
         "");
 }
 
-const CLI::Validator FileName([](std::string& text) { return text.empty() ? "needs a file name" : std::string(); },
-                              "");
+const CLI::Validator FileName([](std::string& text) { return text.empty() ? "needs a file name" : std::string(); }, "");
 
 // An option with one value, given once, that is no option name and passes
 // `check`.
@@ -149,8 +144,8 @@ void addOptions(CLI::App& app, BatchOptions& o, std::string& trajectoryFormatNam
     for (const BatchOutput& output : batchOutputs())
         oneValue(app, app.add_option(output.option, o.outputs[output.option], output.help),
                  output.inFolder.empty() ? "FILE" : "DIR", FileName);
-    addWholeNumber<std::int64_t>(app, "--every", o.every,
-                                 "Steps between two frames of --trajectory-out (default 100)", 1);
+    addWholeNumber<std::int64_t>(app, "--every", o.every, "Steps between two frames of --trajectory-out (default 100)",
+                                 1);
     oneValue(app,
              app.add_option("--trajectory-format", trajectoryFormatName,
                             "The format of --trajectory-out, whatever its FILE's name: xyz (extended XYZ)\n"
@@ -277,12 +272,12 @@ void checkFilesApart(const BatchOptions& o)
 
 // One parameter of the command line against the state file's.
 struct Overridable {
-    const char* name;     // as the file names it
-    const char* option;   // as the command line does
-    std::string& value;   // the option's text
+    const char* name;    // as the file names it
+    const char* option;  // as the command line does
+    std::string& value;  // the option's text
     bool given;
     std::optional<std::string>& named;  // the file's text
-    bool single;          // held in single precision (R, e0) or double (Tsoll)
+    bool single;                        // held in single precision (R, e0) or double (Tsoll)
 };
 
 bool sameNumber(const std::string& a, const std::string& b, bool single)

@@ -33,8 +33,8 @@ struct BatchOptions {
     // The summary's means and g(r)'s g_norm count from the read-outs and
     // pair visits after this step.
     std::int64_t equilibrate = WarmUpSteps;
-    std::string stateIn;     // x, y, vx, vy replacing the lattice state
-    OutputRequests outputs;  // the outputs asked for (batch_outputs.h)
+    std::string stateIn;       // x, y, vx, vy replacing the lattice state
+    OutputRequests outputs;    // the outputs asked for (batch_outputs.h)
     std::int64_t every = 100;  // steps between two samples of --trajectory-out
     // Its format: --trajectory-format's, else the one its file name asks for.
     TrajectoryFormat trajectoryFormat = TrajectoryFormat::ExtendedXyz;

@@ -44,7 +44,7 @@ struct LatticeStart {
 struct Sample {
     const Record& rec;
     std::int64_t step;
-    float e0;  // as the run takes it
+    float e0;                 // as the run takes it
     TrajectoryFormat format;  // the one --trajectory-out writes
     Dynamics dynamics = Dynamics::Designed;
 };
@@ -70,9 +70,9 @@ struct BatchOutput {
     // missing, and the files written into it.
     std::vector<std::string> inFolder{};
 
-    void (*atOpen)(Streams out) = nullptr;                                    // before the lattice start
+    void (*atOpen)(Streams out) = nullptr;                                     // before the lattice start
     void (*atLatticeStart)(Streams out, const LatticeStart& start) = nullptr;  // also after a failed one
-    void (*atReadOut)(Streams out, const ReadOut& shown) = nullptr;           // each temperature shown
+    void (*atReadOut)(Streams out, const ReadOut& shown) = nullptr;            // each temperature shown
     // The state the run starts from, the state after every --every steps,
     // and the last state (as an engine error left it), each once.
     void (*atSample)(Streams out, const Sample& sample) = nullptr;

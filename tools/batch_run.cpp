@@ -56,10 +56,7 @@ struct MeanObservables {
 
 // One batch session, from the start-up to the written files.
 struct Batch {
-    explicit Batch(const BatchOptions& o) : options(o), session(o.parameters())
-    {
-        means.from = o.equilibrate;
-    }
+    explicit Batch(const BatchOptions& o) : options(o), session(o.parameters()) { means.from = o.equilibrate; }
 
     const Record& rec() const { return session.record(); }
     RunSettings settings() const { return session.settings(); }

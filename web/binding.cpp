@@ -16,12 +16,12 @@
 #include "engine/histogram.h"
 #include "engine/record.h"
 #include "files/file_error.h"
+#include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "runtime/number_to_text.h"
 #include "runtime/text_to_number.h"
 #include "session/session.h"
 #include "ui/panel/measurement_history.h"
-#include "files/run_outputs.h"
 #include "ui/panel/speed_distribution.h"
 
 namespace ljgas {
@@ -70,7 +70,7 @@ struct Page {
     Session session;
     PlotCurve plot;
     std::string message;  // a failure's or Open State's, until the script takes it
-    std::string text;   // the last string handed out
+    std::string text;     // the last string handed out
     std::optional<float> shownT;
     int readOuts = 0;
     // The Measurements panel's: taken at every read-out while it is shown.
@@ -321,8 +321,8 @@ EMSCRIPTEN_KEEPALIVE const double* ljgas_reading()
     if (!r)
         return nullptr;
     const ljgas::Observables& o = r->measured;
-    return ljgas::handOutValues({static_cast<double>(r->step), r->time(), r->T, o.kinetic, o.potential, o.total, o.pressure,
-                           r->e0, r->sigma});
+    return ljgas::handOutValues(
+        {static_cast<double>(r->step), r->time(), r->T, o.kinetic, o.potential, o.total, o.pressure, r->e0, r->sigma});
 }
 
 // The history: its length, then time, T, Tsoll (NaN with the thermostat
@@ -383,8 +383,8 @@ EMSCRIPTEN_KEEPALIVE int ljgas_open_state(const char* bytes, int length, const c
 {
     ljgas::Page& p = page();
     try {
-        const ljgas::ParticleState state =
-            ljgas::parseStateText(std::string_view(bytes, static_cast<std::size_t>(length)), name);
+        const ljgas::ParticleState state = ljgas::parseStateText(
+            std::string_view(bytes, static_cast<std::size_t>(length)), name);
         p.session.place(state);
         ljgas::clearMeasurements(p);
         const std::string set = ljgas::takeNamed(p.session, state.parameters, name);

@@ -140,8 +140,8 @@ int measureEnergy(const Settings& s)
         total.push_back(e.total());
         shifted.push_back(e.shiftedTotal());
         worst = std::max(worst, std::fabs(e.total() - start.total()) / std::fabs(start.total()));
-        worstShifted =
-            std::max(worstShifted, std::fabs(e.shiftedTotal() - start.shiftedTotal()) / std::fabs(start.shiftedTotal()));
+        worstShifted = std::max(worstShifted,
+                                std::fabs(e.shiftedTotal() - start.shiftedTotal()) / std::fabs(start.shiftedTotal()));
         worstFloat = std::max(worstFloat, std::fabs(fromFloats - startFloat.total) / std::fabs(startFloat.total));
         if (trace)
             trace << k << ' ' << e.total() << ' ' << e.shiftedTotal() << ' ' << e.kinetic << ' ' << e.potential << ' '
@@ -260,7 +260,8 @@ int measureSpeed(const Settings& s)
         run.step();
     print("sub_steps", run.subSteps());
     print("conserving_steps_per_second", stepsPerSecond(run, s.steps));
-    print("list_builds_per_step", static_cast<double>(run.state().list().builds()) / static_cast<double>(s.steps + 1000));
+    print("list_builds_per_step",
+          static_cast<double>(run.state().list().builds()) / static_cast<double>(s.steps + 1000));
     print("listed_pairs", static_cast<double>(run.state().list().pairs().size()));
     return 0;
 }
@@ -281,7 +282,8 @@ int main(int argc, char** argv)
     app.add_option("--Tsoll", s.Tsoll, "target temperature");
     app.add_option("--thermostat", s.thermostat, "weak or canonical")->check(CLI::IsMember({"weak", "canonical"}));
     app.add_option("--steps", s.steps, "steps measured")->check(CLI::PositiveNumber);
-    app.add_option("--equilibrate", s.equilibrate, "steps with the weak thermostat first")->check(CLI::NonNegativeNumber);
+    app.add_option("--equilibrate", s.equilibrate, "steps with the weak thermostat first")
+        ->check(CLI::NonNegativeNumber);
     app.add_option("--every", s.every, "steps between two energy measurements")->check(CLI::PositiveNumber);
     app.add_option("--sub-steps", s.subSteps, "inner steps per step (0: chosen at Go)")->check(CLI::Range(0, 100));
     app.add_option("--seed", s.seed, "seed of the canonical thermostat's sequence");

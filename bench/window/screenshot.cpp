@@ -15,8 +15,8 @@
 //
 // It runs at full speed on any Qt platform: offscreen needs no display.
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTabWidget>
@@ -28,9 +28,9 @@
 #include <string>
 
 #include "ui/form/form1.h"
-#include "ui/shell/main_window.h"
 #include "ui/panel/measurements.h"
 #include "ui/panel/measurements_panel.h"
+#include "ui/shell/main_window.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "engine/record.h"
 #include "engine/run_params.h"
 #include "platform/picture_box.h"
-#include "runtime/random_sequence.h"
 #include "platform/twips.h"
+#include "runtime/random_sequence.h"
 #include "ui/form/particle_view.h"
 
 namespace {

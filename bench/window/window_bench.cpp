@@ -40,8 +40,8 @@
 
 #include "platform/picture_box.h"
 #include "ui/form/form1.h"
-#include "ui/shell/main_window.h"
 #include "ui/panel/measurements.h"
+#include "ui/shell/main_window.h"
 #include "ui/shell/speed.h"
 
 namespace {

@@ -70,7 +70,7 @@ TEST(CellList, CellsAtLeastAsWideAsTheReach)
     EXPECT_EQ(CellList::sidesFor(0.0999, 64), 10);
     EXPECT_EQ(CellList::sidesFor(0.1, 64), 9);  // ten exactly as wide leave no room for rounding
     EXPECT_EQ(CellList::sidesFor(0.001, 64), 64);
-    EXPECT_EQ(CellList::sidesFor(0.34, 64), 1);    // two would repeat neighbours
+    EXPECT_EQ(CellList::sidesFor(0.34, 64), 1);  // two would repeat neighbours
     CellList cells;
     cells.reset(7, 1);
     EXPECT_EQ(cells.cellOf(1.0), 6);

@@ -10,14 +10,14 @@ namespace ljgas {
 namespace {
 
 // Expect `expr` to throw EngineError of the given kind.
-#define EXPECT_ENGINE_ERROR(expr, expectedKind)                                     \
-    do {                                                                            \
-        try {                                                                       \
-            (void)(expr);                                                           \
-            ADD_FAILURE() << #expr " did not fail";                                 \
-        } catch (const EngineError& e) {                                            \
-            EXPECT_EQ(e.kind(), expectedKind) << #expr << " failed with " << e.what(); \
-        }                                                                           \
+#define EXPECT_ENGINE_ERROR(expr, expectedKind)                                                                        \
+    do {                                                                                                               \
+        try {                                                                                                          \
+            (void)(expr);                                                                                              \
+            ADD_FAILURE() << #expr " did not fail";                                                                    \
+        } catch (const EngineError& e) {                                                                               \
+            EXPECT_EQ(e.kind(), expectedKind) << #expr << " failed with " << e.what();                                 \
+        }                                                                                                              \
     } while (0)
 
 constexpr double inf = std::numeric_limits<double>::infinity();
@@ -74,14 +74,11 @@ TEST_P(RoundHalfEven, ToInt16AndToInt32Agree)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ties, RoundHalfEven,
-                         ::testing::Values(RoundCase{28.5, 28}, RoundCase{29.5, 30},
-                                           RoundCase{0.5, 0}, RoundCase{1.5, 2},
-                                           RoundCase{2.5, 2}, RoundCase{-0.5, 0},
-                                           RoundCase{-1.5, -2}, RoundCase{-2.5, -2},
-                                           RoundCase{28.57, 29}, RoundCase{0.4999999999, 0},
-                                           RoundCase{114.2857, 114}, RoundCase{-0.0, 0},
-                                           RoundCase{32767.4, 32767},
-                                           RoundCase{-32768.5, -32768}));
+                         ::testing::Values(RoundCase{28.5, 28}, RoundCase{29.5, 30}, RoundCase{0.5, 0},
+                                           RoundCase{1.5, 2}, RoundCase{2.5, 2}, RoundCase{-0.5, 0},
+                                           RoundCase{-1.5, -2}, RoundCase{-2.5, -2}, RoundCase{28.57, 29},
+                                           RoundCase{0.4999999999, 0}, RoundCase{114.2857, 114}, RoundCase{-0.0, 0},
+                                           RoundCase{32767.4, 32767}, RoundCase{-32768.5, -32768}));
 
 TEST(ToInt16, FailsOutsideItsRange)
 {

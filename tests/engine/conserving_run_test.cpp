@@ -136,7 +136,7 @@ TEST(CanonicalThermostat, KeepsTheCanonicalDistribution)
     }
     const double mean = sum / draws;
     const double spread = std::sqrt(sum2 / draws - mean * mean) / mean;
-    EXPECT_NEAR(mean / Kt, 1.0, 2.5e-3);  // five standard errors
+    EXPECT_NEAR(mean / Kt, 1.0, 2.5e-3);                    // five standard errors
     EXPECT_NEAR(spread * std::sqrt(dof / 2.0), 1.0, 0.03);  // six standard errors
     // A gas held at Kt exactly is moved: by (1 - c) of nothing, and by noise.
     EXPECT_NE(thermostat.factor(Kt, Kt, dof), 1.0);

@@ -33,8 +33,8 @@ public:
     int erases = 0;
     int draws = 0;
     int plotSetUps = 0;
-    std::vector<float> plotRedrawSteps;  // stats.step at each plot redraw
-    std::vector<float> temperatureSteps; // stats.step at each read-out
+    std::vector<float> plotRedrawSteps;   // stats.step at each plot redraw
+    std::vector<float> temperatureSteps;  // stats.step at each read-out
     std::vector<float> temperatures;
 
     // Without a particle view unless a test asks for one.

@@ -38,7 +38,7 @@ TEST(FixedPoint, PositionsOnTheBoxAndTheirWrap)
 
 TEST(FixedPoint, SeparationIsTheMinimumImage)
 {
-    EXPECT_EQ(separation(Top - 9, 5), 15);   // across the edge, forward
+    EXPECT_EQ(separation(Top - 9, 5), 15);  // across the edge, forward
     EXPECT_EQ(separation(5, Top - 9), -15);
     EXPECT_EQ(separation(0, 0x7fffffffu), 0x7fffffff);
     EXPECT_EQ(separation(0, 0x80000000u), INT32_MIN);  // half a box: -1/2, as minimumImage has it

@@ -87,16 +87,16 @@ Result runScenario(const Scenario& s, bool withView)
 // deep or inverted well, overlapping discs) the runs differ from the plain
 // model's; everywhere else they are the plain model's to the bit.
 const Scenario scenarios[] = {
-    {"0.01", "0.2", "0.3", 1, 3000, 0x91aa58da8def9237ULL, "", 3000},                   // the default system
-    {"0.01", "0.2", "0.3", 0, 1500, 0xae59c6481ee716bfULL, "", 1500},                   // no thermostat
-    {"0.01", "1", "2", 1, 1200, 0xb61eee6e38fa9d32ULL, "", 1200},                     // hot and deep: sub-steps hold it
-    {"0.02", "0.2", "0.3", 1, 800, 0xcb79e17bf57cc88bULL, "", 800},                     // larger discs, denser gas
-    {"0.005", "0.2", "0.05", 1, 800, 0xbb84ff30726f7aaeULL, "", 800},                 // small discs (sub-steps), cold target
-    {"0.05", "0.2", "0.3", 1, 400, 0x97a079345d95b6ecULL, "Division by zero", 98},    // overlapping on the lattice
+    {"0.01", "0.2", "0.3", 1, 3000, 0x91aa58da8def9237ULL, "", 3000},  // the default system
+    {"0.01", "0.2", "0.3", 0, 1500, 0xae59c6481ee716bfULL, "", 1500},  // no thermostat
+    {"0.01", "1", "2", 1, 1200, 0xb61eee6e38fa9d32ULL, "", 1200},      // hot and deep: sub-steps hold it
+    {"0.02", "0.2", "0.3", 1, 800, 0xcb79e17bf57cc88bULL, "", 800},    // larger discs, denser gas
+    {"0.005", "0.2", "0.05", 1, 800, 0xbb84ff30726f7aaeULL, "", 800},  // small discs (sub-steps), cold target
+    {"0.05", "0.2", "0.3", 1, 400, 0x97a079345d95b6ecULL, "Division by zero", 98},      // overlapping on the lattice
     {"0.03", "1e30", "0.3", 1, 400, 0x548370735389463dULL, "Overflow", 1},              // forces beyond single
     {"1e-4", "0.2", "0.3", 1, 50, 0x81fbabb6febca51eULL, "Overflow", 1},                // bins beyond 16 bits
     {"-0.01", "0.2", "0.3", 1, 400, 0x695034d24a157600ULL, "Index out of range", 201},  // negative bins
-    {"0.01", "-1", "0.3", 1, 600, 0x5d51159985bd9445ULL, "", 600},                     // repulsive well (sub-steps)
+    {"0.01", "-1", "0.3", 1, 600, 0x5d51159985bd9445ULL, "", 600},                      // repulsive well (sub-steps)
 };
 
 // One case for every instruction set, with and without a particle view (a
@@ -119,14 +119,14 @@ TEST_P(Golden, ReproducesItsFingerprint)
     EXPECT_EQ(r.fingerprint, s.fingerprint);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, Golden,
-    testing::Combine(testing::Values(SimdLevel::Scalar, SimdLevel::Avx2, SimdLevel::Avx512), testing::Bool(),
-                     testing::Range(0, static_cast<int>(std::size(scenarios)))),
-    [](const testing::TestParamInfo<Golden::ParamType>& info) {
-        return std::string(simdLevelName(std::get<0>(info.param))) +
-               (std::get<1>(info.param) ? "_view_" : "_headless_") + std::to_string(std::get<2>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(Runs, Golden,
+                         testing::Combine(testing::Values(SimdLevel::Scalar, SimdLevel::Avx2, SimdLevel::Avx512),
+                                          testing::Bool(), testing::Range(0, static_cast<int>(std::size(scenarios)))),
+                         [](const testing::TestParamInfo<Golden::ParamType>& info) {
+                             return std::string(simdLevelName(std::get<0>(info.param))) +
+                                    (std::get<1>(info.param) ? "_view_" : "_headless_") +
+                                    std::to_string(std::get<2>(info.param));
+                         });
 
 }  // namespace
 }  // namespace ljgas

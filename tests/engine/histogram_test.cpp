@@ -138,7 +138,7 @@ TEST(PlottedBins, AreReadFromTheirSumsOnceOneBinHasFallenBehind)
     rec.gVisits[150] = 66.0;
     rec.g[150] = rec.gCounted[150] = 0.43f;
     EXPECT_EQ(plottedBins(rec)[149], static_cast<float>(66.0 / 150));  // readers see the sums at once
-    EXPECT_EQ(rec.g[150], 0.43f);                                       // the record waits for the check
+    EXPECT_EQ(rec.g[150], 0.43f);                                      // the record waits for the check
     keepPlottedBinsTrue(rec);
     EXPECT_TRUE(rec.gShowsSums);
     EXPECT_EQ(rec.g[150], 0.0f);  // from here on the additions since the last check

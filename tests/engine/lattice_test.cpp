@@ -30,9 +30,8 @@ TEST(Lattice, SitesToTheBit)
         int k;
         float x, y;
     };
-    for (const Site s : {Site{1, 1.0f / 30, 1.0f / 30}, Site{2, 1.0f / 30, 0.1f},
-                         Site{15, 1.0f / 30, 29.0f / 30}, Site{16, 0.1f, 1.0f / 30},
-                         Site{225, 29.0f / 30, 29.0f / 30}}) {
+    for (const Site s : {Site{1, 1.0f / 30, 1.0f / 30}, Site{2, 1.0f / 30, 0.1f}, Site{15, 1.0f / 30, 29.0f / 30},
+                         Site{16, 0.1f, 1.0f / 30}, Site{225, 29.0f / 30, 29.0f / 30}}) {
         EXPECT_EQ(rec.x[s.k], s.x) << "particle " << s.k;
         EXPECT_EQ(rec.y[s.k], s.y) << "particle " << s.k;
     }
@@ -161,8 +160,7 @@ TEST_P(RadiusFromBox, IsTheLeadingNumberRoundedToSingle)
 
 INSTANTIATE_TEST_SUITE_P(Texts, RadiusFromBox,
                          ::testing::Values(RadiusText{"0.01", 0.01f}, RadiusText{"0.02abc", 0.02f},
-                                           RadiusText{"", 0.0f}, RadiusText{"abc", 0.0f},
-                                           RadiusText{"-0.5", -0.5f},
+                                           RadiusText{"", 0.0f}, RadiusText{"abc", 0.0f}, RadiusText{"-0.5", -0.5f},
                                            RadiusText{"3.4028234e38", 3.4028234e38f}));
 
 TEST(Lattice, RadiusBeyondSinglePrecisionFailsBeforeAnyParticleMoves)

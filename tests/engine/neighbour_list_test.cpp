@@ -18,10 +18,10 @@ TEST(ListCap, IsOneTwentiethOfAllPairsRoundedHalfToEven)
     EXPECT_EQ(pairsPerSlice(225), 1260);
     EXPECT_EQ(pairsPerRefresh(225), 1260);
     EXPECT_EQ(pairsPerSlice(0), 0);
-    EXPECT_EQ(pairsPerSlice(5), 0);    // 20 / 40 = 0.5 -> 0
-    EXPECT_EQ(pairsPerSlice(21), 10);  // 420 / 40 = 10.5 -> 10
-    EXPECT_EQ(pairsPerSlice(36), 32);  // 1260 / 40 = 31.5 -> 32
-    EXPECT_EQ(pairsPerSlice(6), 1);    // 30 / 40 = 0.75 -> 1
+    EXPECT_EQ(pairsPerSlice(5), 0);                   // 20 / 40 = 0.5 -> 0
+    EXPECT_EQ(pairsPerSlice(21), 10);                 // 420 / 40 = 10.5 -> 10
+    EXPECT_EQ(pairsPerSlice(36), 32);                 // 1260 / 40 = 31.5 -> 32
+    EXPECT_EQ(pairsPerSlice(6), 1);                   // 30 / 40 = 0.75 -> 1
     EXPECT_THROW(pairsPerSlice(50000), EngineError);  // n(n-1) beyond 32 bits
 }
 

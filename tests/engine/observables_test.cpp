@@ -62,27 +62,26 @@ const double rMin = std::pow(2.0, 1.0 / 6.0) * 0.02;  // the minimum of V for R 
 const double VJustInside = 4 * (std::pow(4.0, -12) - std::pow(4.0, -6));
 const double WJustInside = 24 * (2 * std::pow(4.0, -12) - std::pow(4.0, -6));
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ObservablesOfAPair,
-    ::testing::Values(
-        // At the minimum: V = -e0 and no force, so no virial.
-        PairCase{"AtTheMinimum", 0.01f, 0.0f, 0.5f, static_cast<float>(rMin), 0.5f, -1.0, 0.0},
-        PairCase{"AtTheMinimumAcrossTheEdge", 0.01f, 0.99f, 0.3f, static_cast<float>(0.99 + rMin - 1.0), 0.3f, -1.0,
-                 0.0},
-        PairCase{"AtTheMinimumAcrossTheCorner", 0.01f, 0.995f, 0.995f,
-                 static_cast<float>(0.995 + rMin / std::sqrt(2.0) - 1.0),
-                 static_cast<float>(0.995 + rMin / std::sqrt(2.0) - 1.0), -1.0, 0.0},
-        // At r = sigma: V = 0, r.F = 24 e0 (2 - 1).
-        PairCase{"AtSigma", 0.01f, 0.5f, 0.0f, 0.5f, 0.02f, 0.0, 24.0},
-        // R = 1/64: 8R = 0.125 exactly. The cut-off itself is out, the float
-        // below it in.
-        PairCase{"AtTheCutOff", 0.015625f, 0.25f, 0.5f, 0.375f, 0.5f, 0.0, 0.0},
-        PairCase{"JustInsideTheCutOff", 0.015625f, 0.25f, 0.5f, std::nextafter(0.375f, 0.0f), 0.5f, VJustInside,
-                 WJustInside},
-        PairCase{"AtTheCutOffAcrossTheEdge", 0.015625f, 0.5f, 0.9375f, 0.5f, 0.0625f, 0.0, 0.0},
-        // x = 1 and x = 0 are the same line of the periodic box.
-        PairCase{"OnTheClosedEdge", 0.01f, 1.0f, 0.5f, 0.02f, 0.5f, 0.0, 24.0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ObservablesOfAPair,
+                         ::testing::Values(
+                             // At the minimum: V = -e0 and no force, so no virial.
+                             PairCase{"AtTheMinimum", 0.01f, 0.0f, 0.5f, static_cast<float>(rMin), 0.5f, -1.0, 0.0},
+                             PairCase{"AtTheMinimumAcrossTheEdge", 0.01f, 0.99f, 0.3f,
+                                      static_cast<float>(0.99 + rMin - 1.0), 0.3f, -1.0, 0.0},
+                             PairCase{"AtTheMinimumAcrossTheCorner", 0.01f, 0.995f, 0.995f,
+                                      static_cast<float>(0.995 + rMin / std::sqrt(2.0) - 1.0),
+                                      static_cast<float>(0.995 + rMin / std::sqrt(2.0) - 1.0), -1.0, 0.0},
+                             // At r = sigma: V = 0, r.F = 24 e0 (2 - 1).
+                             PairCase{"AtSigma", 0.01f, 0.5f, 0.0f, 0.5f, 0.02f, 0.0, 24.0},
+                             // R = 1/64: 8R = 0.125 exactly. The cut-off itself is out, the float
+                             // below it in.
+                             PairCase{"AtTheCutOff", 0.015625f, 0.25f, 0.5f, 0.375f, 0.5f, 0.0, 0.0},
+                             PairCase{"JustInsideTheCutOff", 0.015625f, 0.25f, 0.5f, std::nextafter(0.375f, 0.0f), 0.5f,
+                                      VJustInside, WJustInside},
+                             PairCase{"AtTheCutOffAcrossTheEdge", 0.015625f, 0.5f, 0.9375f, 0.5f, 0.0625f, 0.0, 0.0},
+                             // x = 1 and x = 0 are the same line of the periodic box.
+                             PairCase{"OnTheClosedEdge", 0.01f, 1.0f, 0.5f, 0.02f, 0.5f, 0.0, 24.0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Observables, KineticEnergyAndCentreOfMassVelocity)
 {

@@ -54,22 +54,17 @@ const float across = squaredSeparation(0.9f, 0.1f);
 
 INSTANTIATE_TEST_SUITE_P(
     EdgeCases, Radius2Cases,
-    ::testing::Values(DistanceCase{0.3f, 0.3f, 0.7f, 0.7f, 0.0f},
-                      DistanceCase{0.9f, 0.1f, 0.5f, 0.5f, across},
-                      DistanceCase{0.75f, 0.25f, 0.5f, 0.5f, 0.25f},
-                      DistanceCase{0.25f, 0.75f, 0.5f, 0.5f, 0.25f},
-                      DistanceCase{1.0f, 0.0f, 0.5f, 0.5f, 0.0f},
-                      DistanceCase{0.5f, 0.5f, 1.0f, 0.0f, 0.0f},
-                      DistanceCase{0.75f, 0.25f, 0.75f, 0.25f, 0.5f},
-                      DistanceCase{0.0f, 0.5f, 0.0f, 0.5f, 0.5f}));
+    ::testing::Values(DistanceCase{0.3f, 0.3f, 0.7f, 0.7f, 0.0f}, DistanceCase{0.9f, 0.1f, 0.5f, 0.5f, across},
+                      DistanceCase{0.75f, 0.25f, 0.5f, 0.5f, 0.25f}, DistanceCase{0.25f, 0.75f, 0.5f, 0.5f, 0.25f},
+                      DistanceCase{1.0f, 0.0f, 0.5f, 0.5f, 0.0f}, DistanceCase{0.5f, 0.5f, 1.0f, 0.0f, 0.0f},
+                      DistanceCase{0.75f, 0.25f, 0.75f, 0.25f, 0.5f}, DistanceCase{0.0f, 0.5f, 0.0f, 0.5f, 0.5f}));
 
 TEST(Radius2, SeparationOfPointTwoAndPointThree)
 {
     EXPECT_NEAR(Radius2(0.9f, 0.1f, 0.0f, 0.0f), 0.04f, 1e-8f);
     // 0.3 is below half the box: no image shift.
     const float dx = static_cast<float>(static_cast<double>(0.6f) - 0.3f);
-    EXPECT_EQ(Radius2(0.6f, 0.3f, 0.2f, 0.2f),
-              static_cast<float>(static_cast<double>(dx) * dx));
+    EXPECT_EQ(Radius2(0.6f, 0.3f, 0.2f, 0.2f), static_cast<float>(static_cast<double>(dx) * dx));
     EXPECT_NEAR(Radius2(0.6f, 0.3f, 0.2f, 0.2f), 0.09f, 1e-7f);
 }
 

@@ -41,8 +41,7 @@ TEST(Physics, TotalMomentumStaysAtItsStartWithoutThermostat)
     host.onYield = [&](int yield) {
         if (yield % 1000 == 0) {
             const Momentum now = momentum(rec);
-            largestDrift = std::max({largestDrift, std::fabs(now.px - start.px),
-                                     std::fabs(now.py - start.py)});
+            largestDrift = std::max({largestDrift, std::fabs(now.px - start.px), std::fabs(now.py - start.py)});
         }
     };
     host.run(20000);
@@ -64,8 +63,7 @@ TEST(Physics, ThermostatHoldsTheTargetTemperature)
     host.run(40000);
     ASSERT_EQ(host.temperatures.size(), 2000u);
     const auto half = host.temperatures.begin() + 1000;
-    const double mean =
-        std::accumulate(half, host.temperatures.end(), 0.0) / (host.temperatures.end() - half);
+    const double mean = std::accumulate(half, host.temperatures.end(), 0.0) / (host.temperatures.end() - half);
     constexpr double withinFivePercent = 0.05 * 0.3;
     EXPECT_NEAR(mean, 0.3, withinFivePercent);
 }

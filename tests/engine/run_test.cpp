@@ -24,8 +24,8 @@ TEST(DriftAndWrap, WrapsOnceThroughEachEdge)
     rec.y[4] = 0.0002f, rec.vy[4] = -1.0f;
     for (int p = 1; p <= 4; ++p)
         driftAndWrap(rec, p, 0.001f);
-    const float out = static_cast<float>(0.001f * 1.0 + 0.9995f);        // 1.0005
-    const float below = static_cast<float>(0.001f * -1.0 + 0.0002f);     // -0.0008
+    const float out = static_cast<float>(0.001f * 1.0 + 0.9995f);     // 1.0005
+    const float below = static_cast<float>(0.001f * -1.0 + 0.0002f);  // -0.0008
     EXPECT_EQ(rec.x[1], static_cast<float>(out - 1.0));
     EXPECT_NEAR(rec.x[1], 0.0005f, 1e-7f);
     EXPECT_EQ(rec.x[2], static_cast<float>(below + 1.0));
@@ -100,7 +100,7 @@ TEST_F(RunLoop, StoppedRunsShowNothingEarlyAndRestartTheCycle)
     EXPECT_TRUE(host.temperatureSteps.empty());
     host.run(15);
     EXPECT_TRUE(host.temperatureSteps.empty());  // stopped at step 15
-    host.run(20);  // a new run: its first temperature 20 steps later, not 5
+    host.run(20);                                // a new run: its first temperature 20 steps later, not 5
     EXPECT_EQ(host.temperatureSteps, (std::vector<float>{20}));
 }
 

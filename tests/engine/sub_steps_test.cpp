@@ -36,10 +36,10 @@ TEST(CollisionSubSteps, OneStepWhereItHoldsTheTargetMoreWhereItHeatsTheGas)
 // steps; the well's is not.
 TEST(CollisionSubSteps, WhereTheSpeedLimitCutsMostStepsItTakesTheTail)
 {
-    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 1.71, TimeStep), 2);   // 1.80
-    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 1.72, TimeStep), 1);   // 1.80 / 2
-    EXPECT_EQ(collisionSubSteps(0.01f, 1.0f, 2.0, TimeStep), 3);    // the well's 1.51; ceil(2.02)
-    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 30.0, TimeStep), 6);   // 7.6 / 5; ceil(5.2)
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 1.71, TimeStep), 2);  // 1.80
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 1.72, TimeStep), 1);  // 1.80 / 2
+    EXPECT_EQ(collisionSubSteps(0.01f, 1.0f, 2.0, TimeStep), 3);   // the well's 1.51; ceil(2.02)
+    EXPECT_EQ(collisionSubSteps(0.01f, 0.2f, 30.0, TimeStep), 6);  // 7.6 / 5; ceil(5.2)
 }
 
 TEST(SubStepSpeedLimit, IsAFifteenthOfTheDiameterPerStep)

@@ -35,7 +35,7 @@ TEST(Temperature, IsTheMeanSquaredSpeedPerParticleAndStep)
 TEST(ThermostatFactor, WeakRescalingTowardsTheTarget)
 {
     EXPECT_EQ(thermostatFactor(0.3, 0.2f), 1.025f);
-    EXPECT_EQ(thermostatFactor(0.2f, 0.2f), 1.0f);  // target = measured: exactly 1
+    EXPECT_EQ(thermostatFactor(0.2f, 0.2f), 1.0f);   // target = measured: exactly 1
     EXPECT_EQ(thermostatFactor(0.0, 0.37f), 0.95f);  // empty target box: cools
     EXPECT_EQ(errorOf([] { thermostatFactor(0.3, 0.0f); }), ErrorKind::DivisionByZero);
     EXPECT_EQ(errorOf([] { thermostatFactor(0.0, 0.0f); }), ErrorKind::Overflow);  // 0/0
@@ -47,8 +47,8 @@ TEST(ThermostatFactor, BoundedSoThatTNeverMoreThanDoublesOrHalves)
 {
     const float most = static_cast<float>(LargestThermostatFactor);
     const float least = static_cast<float>(SmallestThermostatFactor);
-    EXPECT_EQ(thermostatFactor(0.3, 1e-4f), most);      // would be 150
-    EXPECT_EQ(thermostatFactor(1e39, 1e-3f), most);     // would overflow
+    EXPECT_EQ(thermostatFactor(0.3, 1e-4f), most);              // would be 150
+    EXPECT_EQ(thermostatFactor(1e39, 1e-3f), most);             // would overflow
     EXPECT_EQ(thermostatFactor(-19 * 0.2 - 0.1, 0.2f), least);  // would reverse every velocity
     EXPECT_EQ(thermostatFactor(0.3 * 1.99, 0.3f), static_cast<float>(0.99 * 0.05 + 1.0));  // inside: untouched
     EXPECT_LE(static_cast<double>(most) * most, 2.0 + 1e-6);

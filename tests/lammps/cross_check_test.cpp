@@ -117,8 +117,8 @@ TEST_F(CrossCheck, SameDynamicsGivesTheSameTemperatureAndFirstPeak)
 
     host.temperatures.clear();
     host.run(ComparedSteps);
-    const double oursT =
-        std::accumulate(host.temperatures.begin(), host.temperatures.end(), 0.0) / host.temperatures.size();
+    const double oursT = std::accumulate(host.temperatures.begin(), host.temperatures.end(), 0.0) /
+                         host.temperatures.size();
     // LAMMPS's temp counts 2N - 2 degrees of freedom; ljgas's T is 2 KE / N.
     const double N = rec->n;
     double theirsT = 0.0;

@@ -117,8 +117,7 @@ TEST(LammpsExport, DeckComputesWithTheRunsValuesAndTheConvertedTarget)
     // The default LAMMPS step, 0.001 / 4, as the README's runs were measured with.
     EXPECT_EQ(deckNumbers(deck, "variable        substeps index"), std::vector<double>{4});
 
-    EXPECT_EQ(lammpsDeckText(*rec, runSettings("0.2", "0.3", false)).find("temp/berendsen"),
-              std::string::npos);
+    EXPECT_EQ(lammpsDeckText(*rec, runSettings("0.2", "0.3", false)).find("temp/berendsen"), std::string::npos);
 }
 
 struct BadFolder {

@@ -123,8 +123,8 @@ TEST(DecimalConversion, ReadingsAreTheLibrarys)
         const double d = std::bit_cast<double>(bits() & 0x7fefffffffffffffull);
         const long double wide = (static_cast<long double>(d) + std::nextafter(d, HUGE_VAL)) / 2;
         char buffer[1024];
-        const std::string exact(buffer, std::to_chars(buffer, buffer + sizeof buffer, wide,
-                                                      std::chars_format::scientific, 780).ptr);
+        const std::string exact(
+            buffer, std::to_chars(buffer, buffer + sizeof buffer, wide, std::chars_format::scientific, 780).ptr);
         ASSERT_TRUE(readsAlike<double>(exact));
         const std::size_t e = exact.find('e');
         ASSERT_TRUE(readsAlike<double>(exact.substr(0, e) + "000000001" + exact.substr(e)));
@@ -151,11 +151,38 @@ TEST(DecimalConversion, ReadingsAreTheLibrarys)
         ASSERT_TRUE(readsAlike<double>(text));
         ASSERT_TRUE(readsAlike<float>(text));
     }
-    for (const char* text :
-         {"1e-50", "1e-40", "1e39", "3.4028235e38", "3.40282357e38", "3.4028235677973366e38", "1.7976931348623158e308",
-          "1.7976931348623159e308", "4.9e-324", "2.4703282292062328e-324", "2.4703282292062327e-324", "1e-400",
-          "1e400", "1e99999999999999999999", "inf", "-INFINITY", "infin", "nan", "-nan(abc_1)", "nan(", "+1", " 1",
-          "-0", ".5", "5.", ".", "-", "1e", "1e+", "-.5e1", "0x10", "00000.00000"})
+    for (const char* text : {"1e-50",
+                             "1e-40",
+                             "1e39",
+                             "3.4028235e38",
+                             "3.40282357e38",
+                             "3.4028235677973366e38",
+                             "1.7976931348623158e308",
+                             "1.7976931348623159e308",
+                             "4.9e-324",
+                             "2.4703282292062328e-324",
+                             "2.4703282292062327e-324",
+                             "1e-400",
+                             "1e400",
+                             "1e99999999999999999999",
+                             "inf",
+                             "-INFINITY",
+                             "infin",
+                             "nan",
+                             "-nan(abc_1)",
+                             "nan(",
+                             "+1",
+                             " 1",
+                             "-0",
+                             ".5",
+                             "5.",
+                             ".",
+                             "-",
+                             "1e",
+                             "1e+",
+                             "-.5e1",
+                             "0x10",
+                             "00000.00000"})
         EXPECT_TRUE(readsAlike<double>(text));
     const std::string halfway = "9007199254740993";
     EXPECT_TRUE(readsAlike<double>(halfway + std::string(900, '0')));

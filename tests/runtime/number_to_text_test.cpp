@@ -24,37 +24,25 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class NumberToTextTest : public ::testing::TestWithParam<Case> {};
 
-TEST_P(NumberToTextTest, GivesTheShortestText)
-{
-    EXPECT_EQ(GetParam().text, numberToText(GetParam().value));
-}
+TEST_P(NumberToTextTest, GivesTheShortestText) { EXPECT_EQ(GetParam().text, numberToText(GetParam().value)); }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, NumberToTextTest,
-    ::testing::Values(
-        Case{"Temperature", 0.2998765f, "0.2998765"},
-        Case{"OneFractionDigit", 12.5f, "12.5"},
-        Case{"NegativeInteger", -3.0f, "-3"},
-        Case{"Zero", 0.0f, "0"},
-        Case{"NegativeZero", -0.0f, "0"},
-        Case{"ShortestNotExact", 0.3f, "0.3"},
-        Case{"NextAfterPointThree", std::nextafter(0.3f, 1.0f), "0.30000004"},
-        Case{"TenThousandth", 0.0001f, "0.0001"},
-        Case{"SmallestPlain", 1e-5f, "0.00001"},
-        Case{"LargestBelowSmallestPlain", std::nextafter(1e-5f, 0.0f), "9.999999E-06"},
-        Case{"SmallExponent", 1.5e-7f, "1.5E-07"},
-        Case{"NegativeSmallExponent", -1.25e-20f, "-1.25E-20"},
-        Case{"Hundred", 100.0f, "100"},
-        Case{"Million", 1e6f, "1000000"},
-        Case{"LargestPlainInteger", 9999999.0f, "9999999"},
-        Case{"TenMillion", 1e7f, "1E+07"},
-        Case{"TwoToTheTwentyFour", 16777216.0f, "1.6777216E+07"},
-        Case{"LargestFloat", std::numeric_limits<float>::max(), "3.4028235E+38"},
-        Case{"SmallestNormal", std::numeric_limits<float>::min(), "1.1754944E-38"},
-        Case{"SmallestSubnormal", std::numeric_limits<float>::denorm_min(), "1E-45"},
-        Case{"TimeStep", 0.001f, "0.001"},
-        Case{"Radius", 0.01f, "0.01"},
-        Case{"FractionOfLargeNumber", 123456.7f, "123456.7"}),
+    ::testing::Values(Case{"Temperature", 0.2998765f, "0.2998765"}, Case{"OneFractionDigit", 12.5f, "12.5"},
+                      Case{"NegativeInteger", -3.0f, "-3"}, Case{"Zero", 0.0f, "0"}, Case{"NegativeZero", -0.0f, "0"},
+                      Case{"ShortestNotExact", 0.3f, "0.3"},
+                      Case{"NextAfterPointThree", std::nextafter(0.3f, 1.0f), "0.30000004"},
+                      Case{"TenThousandth", 0.0001f, "0.0001"}, Case{"SmallestPlain", 1e-5f, "0.00001"},
+                      Case{"LargestBelowSmallestPlain", std::nextafter(1e-5f, 0.0f), "9.999999E-06"},
+                      Case{"SmallExponent", 1.5e-7f, "1.5E-07"}, Case{"NegativeSmallExponent", -1.25e-20f, "-1.25E-20"},
+                      Case{"Hundred", 100.0f, "100"}, Case{"Million", 1e6f, "1000000"},
+                      Case{"LargestPlainInteger", 9999999.0f, "9999999"}, Case{"TenMillion", 1e7f, "1E+07"},
+                      Case{"TwoToTheTwentyFour", 16777216.0f, "1.6777216E+07"},
+                      Case{"LargestFloat", std::numeric_limits<float>::max(), "3.4028235E+38"},
+                      Case{"SmallestNormal", std::numeric_limits<float>::min(), "1.1754944E-38"},
+                      Case{"SmallestSubnormal", std::numeric_limits<float>::denorm_min(), "1E-45"},
+                      Case{"TimeStep", 0.001f, "0.001"}, Case{"Radius", 0.01f, "0.01"},
+                      Case{"FractionOfLargeNumber", 123456.7f, "123456.7"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 TEST(NumberToText, NonFiniteValuesHaveWords)

@@ -19,9 +19,8 @@ constexpr double Inf = std::numeric_limits<double>::infinity();
 {
     if (std::bit_cast<std::uint64_t>(expected) == std::bit_cast<std::uint64_t>(actual))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "expected " << expected << " (signbit " << std::signbit(expected) << "), got " << actual
-           << " (signbit " << std::signbit(actual) << ")";
+    return ::testing::AssertionFailure() << "expected " << expected << " (signbit " << std::signbit(expected)
+                                         << "), got " << actual << " (signbit " << std::signbit(actual) << ")";
 }
 
 struct Case {
@@ -30,10 +29,7 @@ struct Case {
     double expected;
 };
 
-void PrintTo(const Case& c, std::ostream* os)
-{
-    *os << c.name << " (" << c.text.size() << " chars)";
-}
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name << " (" << c.text.size() << " chars)"; }
 
 class TextToNumberTest : public ::testing::TestWithParam<Case> {};
 
@@ -52,42 +48,30 @@ const std::string HalfwayAboveTwoTo53 = "9007199254740993";
 INSTANTIATE_TEST_SUITE_P(
     Table, TextToNumberTest,
     ::testing::Values(
-        Case{"PlainDecimal", "0.01", 0.01},
-        Case{"TrailingLetters", "0.02abc", 0.02},
-        Case{"Empty", "", 0.0},
-        Case{"Negative", "-0.5", -0.5},
-        Case{"LeadingBlanksAndPlus", "  +3", 3.0},
-        Case{"TabThenDigit", "\t7", 7.0},
-        Case{"CrLfBlanks", "\r\n 2.5", 2.5},
-        Case{"AboveSingleRange", "1e39", 1e39},
-        Case{"AboveDoubleRange", "1e400", Inf},
-        Case{"NegativeAboveDoubleRange", "-1e400", -Inf},
-        Case{"BelowDoubleRange", "1e-400", 0.0},
-        Case{"NegativeBelowDoubleRange", "-1e-400", -0.0},
-        Case{"NegativeZero", "-0", -0.0},
-        Case{"TrailingPoint", "3.", 3.0},
-        Case{"LeadingPoint", ".5", 0.5},
-        Case{"NegativeLeadingPoint", "-.25", -0.25},
-        Case{"ExponentWithoutDigits", "1e", 1.0},
-        Case{"ExponentSignWithoutDigits", "1e+", 1.0},
-        Case{"ExponentMinusWithoutDigits", "2E-x", 2.0},
-        Case{"DExponent", "1d2", 100.0},
-        Case{"UpperDExponent", "2.5D-1", 0.25},
-        Case{"UpperEExponentPlus", "7E+2", 700.0},
-        Case{"Letters", "abc", 0.0},
-        Case{"PointOnly", ".", 0.0},
-        Case{"SignOnly", "-", 0.0},
-        Case{"SignThenBlank", "- 5", 0.0},
-        Case{"BlankBetweenDigits", "1 2", 1.0},
-        Case{"ExponentOnly", "e5", 0.0},
-        Case{"CommaIsNotAPoint", "1,5", 1.0},
-        Case{"SecondPoint", "1.2.3", 1.2},
-        Case{"HexIsNotRead", "0x10", 0.0},
-        Case{"InfinityIsNotANumber", "inf", 0.0},
-        Case{"NanIsNotANumber", "nan", 0.0},
-        Case{"FormFeedIsNotABlank", "\f5", 0.0},
-        Case{"EmbeddedNul", std::string("12\0" "34", 5), 12.0},
-        Case{"NulBeforeExponent", std::string("3\0" "e2", 4), 3.0},
+        Case{"PlainDecimal", "0.01", 0.01}, Case{"TrailingLetters", "0.02abc", 0.02}, Case{"Empty", "", 0.0},
+        Case{"Negative", "-0.5", -0.5}, Case{"LeadingBlanksAndPlus", "  +3", 3.0}, Case{"TabThenDigit", "\t7", 7.0},
+        Case{"CrLfBlanks", "\r\n 2.5", 2.5}, Case{"AboveSingleRange", "1e39", 1e39},
+        Case{"AboveDoubleRange", "1e400", Inf}, Case{"NegativeAboveDoubleRange", "-1e400", -Inf},
+        Case{"BelowDoubleRange", "1e-400", 0.0}, Case{"NegativeBelowDoubleRange", "-1e-400", -0.0},
+        Case{"NegativeZero", "-0", -0.0}, Case{"TrailingPoint", "3.", 3.0}, Case{"LeadingPoint", ".5", 0.5},
+        Case{"NegativeLeadingPoint", "-.25", -0.25}, Case{"ExponentWithoutDigits", "1e", 1.0},
+        Case{"ExponentSignWithoutDigits", "1e+", 1.0}, Case{"ExponentMinusWithoutDigits", "2E-x", 2.0},
+        Case{"DExponent", "1d2", 100.0}, Case{"UpperDExponent", "2.5D-1", 0.25},
+        Case{"UpperEExponentPlus", "7E+2", 700.0}, Case{"Letters", "abc", 0.0}, Case{"PointOnly", ".", 0.0},
+        Case{"SignOnly", "-", 0.0}, Case{"SignThenBlank", "- 5", 0.0}, Case{"BlankBetweenDigits", "1 2", 1.0},
+        Case{"ExponentOnly", "e5", 0.0}, Case{"CommaIsNotAPoint", "1,5", 1.0}, Case{"SecondPoint", "1.2.3", 1.2},
+        Case{"HexIsNotRead", "0x10", 0.0}, Case{"InfinityIsNotANumber", "inf", 0.0},
+        Case{"NanIsNotANumber", "nan", 0.0}, Case{"FormFeedIsNotABlank", "\f5", 0.0},
+        Case{"EmbeddedNul",
+             std::string("12\0"
+                         "34",
+                         5),
+             12.0},
+        Case{"NulBeforeExponent",
+             std::string("3\0"
+                         "e2",
+                         4),
+             3.0},
         Case{"LargestDouble", "1.7976931348623157e308", std::numeric_limits<double>::max()},
         Case{"RoundsUpToInfinity", "1.7976931348623159e308", Inf},
         Case{"SmallestSubnormal", "4.9406564584124654e-324", std::numeric_limits<double>::denorm_min()},

@@ -42,7 +42,7 @@ enum class Stage {
 struct BadInput {
     const char* name;
     std::vector<std::string> arguments;
-    int exitCode;      // 0 or 3
+    int exitCode;         // 0 or 3
     const char* message;  // the engine's: kind, step, what was computed and why
     long step;            // step in which the run ended (0: its start)
     Stage stage;
@@ -115,8 +115,7 @@ TEST_P(BadInputTable, EndsWithItsOneOutcome)
         EXPECT_EQ(failed.x, last.x);
         EXPECT_EQ(failed.y, last.y);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -126,52 +125,81 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // R = 0: rc2 = sig6 = 0, and the bin of the first pair of step 1
         // divides by R. Rule.
-        BadInput{"R_0", {"--R", "0"}, 3, "Division by zero at step 1: the bin of the distance between discs 2 and 1 with R = 0", 1, Stage::Refresh},
+        BadInput{"R_0",
+                 {"--R", "0"},
+                 3,
+                 "Division by zero at step 1: the bin of the distance between discs 2 and 1 with R = 0",
+                 1,
+                 Stage::Refresh},
         // A negative R gives the same rc2 and sig6 as |R| (even powers), so
         // the warm-up runs normally; step 201 is the first to add a weight,
         // and its first bin is negative (k < 0). Rule.
-        BadInput{"R_Negative", {"--R", "-0.01"}, 3,
-                 "Index out of range at step 201: g(r) bin -194 of discs 2 and 1 (R is negative)", 201, Stage::Refresh},
+        BadInput{"R_Negative",
+                 {"--R", "-0.01"},
+                 3,
+                 "Index out of range at step 201: g(r) bin -194 of discs 2 and 1 (R is negative)",
+                 201,
+                 Stage::Refresh},
         // R = 1e-4: bin ratios above 32767 for r > 0.229; the lattice's
         // stretch 1 already holds pairs 0.47 apart (particles 1 and 8), so
         // the bin conversion overflows in step 1. Rule.
-        BadInput{"R_1e-4", {"--R", "1e-4"}, 3,
+        BadInput{"R_1e-4",
+                 {"--R", "1e-4"},
+                 3,
                  "Overflow at step 1: the g(r) bin of discs 5 and 1, 3.81e+04, does not fit 16 bits (R = 0.0001 is "
                  "below about 3.1e-4)",
-                 1, Stage::Refresh},
+                 1,
+                 Stage::Refresh},
         // R = 3e-4 (below 3.08e-4): the conversion overflows only for
         // r > 0.688, which no lattice pair reaches (at most 0.66); the first
         // pair to get there, in step 28, is one of stretch 8. Dynamics.
-        BadInput{"R_3e-4", {"--R", "3e-4"}, 3,
+        BadInput{"R_3e-4",
+                 {"--R", "3e-4"},
+                 3,
                  "Overflow at step 28: the g(r) bin of discs 137 and 25, 3.29e+04, does not fit 16 bits (R = 0.0003 "
                  "is below about 3.1e-4)",
-                 28, Stage::Refresh},
+                 28,
+                 Stage::Refresh},
         // Beyond single precision: the lattice start fails. Rule.
-        BadInput{"R_1e39", {"--R", "1e39"}, 3, "Overflow: R = 1e+39 lies beyond single precision (3.4e+38)", 0, Stage::Init},
+        BadInput{
+            "R_1e39", {"--R", "1e39"}, 3, "Overflow: R = 1e+39 lies beyond single precision (3.4e+38)", 0, Stage::Init},
         // R = 0.5 and 0.6: sigma = 1 and 1.2, larger than the box; every pair
         // is a neighbour and step 1's kicks leave the velocities near 1e8
         // (what the lattice's symmetric forces do not cancel). Step 2's
         // drift scatters the particles, a pair lands within 0.002 and its
         // force overflows. Dynamics.
-        BadInput{"R_0.5", {"--R", "0.5"}, 3,
+        BadInput{"R_0.5",
+                 {"--R", "0.5"},
+                 3,
                  "Overflow at step 2: the force between discs 107 and 21 at distance 0.004 R; at R = 0.5 discs on the "
                  "lattice overlap (its spacing 1/15 is less than 2R)",
-                 2, Stage::Kick},
-        BadInput{"R_0.6", {"--R", "0.6"}, 3,
+                 2,
+                 Stage::Kick},
+        BadInput{"R_0.6",
+                 {"--R", "0.6"},
+                 3,
                  "Overflow at step 2: the force between discs 129 and 69 at distance 0.00326 R; at R = 0.6 discs on "
                  "the lattice overlap (its spacing 1/15 is less than 2R)",
-                 2, Stage::Kick},
+                 2,
+                 Stage::Kick},
         // Beyond the usual list: the other failures of the histogram and the
         // run's start.
         // R = 4e-4: bins above 20000 (r > 0.56) once the warm-up is over;
         // the first pair of stretch 1 that far apart, in step 201. Dynamics.
-        BadInput{"R_4e-4", {"--R", "4e-4"}, 3,
+        BadInput{"R_4e-4",
+                 {"--R", "4e-4"},
+                 3,
                  "Index out of range at step 201: g(r) bin 21469 of discs 49 and 11 lies beyond the histogram's 20000 "
                  "bins (R = 0.0004 is below about 5.05e-4)",
-                 201, Stage::Refresh},
+                 201,
+                 Stage::Refresh},
         // R = 1e20: rc2 = (8R)^2 overflows while the run prepares. Rule.
-        BadInput{"R_1e20", {"--R", "1e20"}, 3,
-                 "Overflow: the neighbour cut-off (8R)^2 with R = 1e+20, beyond single precision", 0, Stage::Start}),
+        BadInput{"R_1e20",
+                 {"--R", "1e20"},
+                 3,
+                 "Overflow: the neighbour cut-off (8R)^2 with R = 1e+20, beyond single precision",
+                 0,
+                 Stage::Start}),
     [](const ::testing::TestParamInfo<BadInput>& info) {
         std::string name = info.param.name;
         for (char& c : name)
@@ -186,10 +214,13 @@ INSTANTIATE_TEST_SUITE_P(
         // e0 beyond single precision is stored as infinity (our choice: an
         // overflow reported where it is used); the first kick of step 1 (each lattice particle
         // has four neighbours within 8R) multiplies by it. Engine.
-        BadInput{"e0_1e39", {"--e0", "1e39"}, 3,
+        BadInput{"e0_1e39",
+                 {"--e0", "1e39"},
+                 3,
                  "Overflow at step 1: the force between discs 2 and 1 at distance 6.67 R with e0 = inf, beyond single "
                  "precision",
-                 1, Stage::Kick},
+                 1,
+                 Stage::Kick},
         // A negative well depth attracts at short range and repels at long
         // range; for 300 steps from the lattice nothing fails. Rule: no check.
         BadInput{"e0_Negative", {"--e0", "-1"}, 0, "", 0, Stage::None},
@@ -212,10 +243,13 @@ INSTANTIATE_TEST_SUITE_P(
         // finest sub-steps; in step 282 two discs of a stored pair meet, in
         // one of the step's sub-steps, after others have moved the discs.
         // Dynamics.
-        BadInput{"Tsoll_1e30", {"--tsoll", "1e30"}, 3,
+        BadInput{"Tsoll_1e30",
+                 {"--tsoll", "1e30"},
+                 3,
                  "Division by zero at step 282: the force between discs 77 and 40 at distance 0 R: they have run "
                  "into each other; the thermostat was heating the gas towards Tsoll = 1e30",
-                 282, Stage::Later},
+                 282,
+                 Stage::Later},
         // With the thermostat off the target is never read.
         BadInput{"Tsoll_1e30_Off", {"--tsoll", "1e30", "--thermostat", "off"}, 0, "", 0, Stage::None}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.name); });

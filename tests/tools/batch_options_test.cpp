@@ -36,10 +36,30 @@ TEST(BatchOptions, DefaultsAreTheWindowsStartUpValues)
 
 TEST(BatchOptions, EveryOptionTakesItsValue)
 {
-    const ParsedCommandLine parsed = parseCommandLine(
-        {"--R", " 2e-2", "--e0=-1", "--tsoll", ".3", "--thermostat", "off", "--steps", "300", "--seed",
-         "18446744073709551615", "--equilibrate", "0", "--initial-out", "i.csv", "--state-in", "in.csv", "--state-out",
-         "s.csv", "--temperature-out", "t.csv", "--gr-out", "g.csv", "--quiet"});
+    const ParsedCommandLine parsed = parseCommandLine({"--R",
+                                                       " 2e-2",
+                                                       "--e0=-1",
+                                                       "--tsoll",
+                                                       ".3",
+                                                       "--thermostat",
+                                                       "off",
+                                                       "--steps",
+                                                       "300",
+                                                       "--seed",
+                                                       "18446744073709551615",
+                                                       "--equilibrate",
+                                                       "0",
+                                                       "--initial-out",
+                                                       "i.csv",
+                                                       "--state-in",
+                                                       "in.csv",
+                                                       "--state-out",
+                                                       "s.csv",
+                                                       "--temperature-out",
+                                                       "t.csv",
+                                                       "--gr-out",
+                                                       "g.csv",
+                                                       "--quiet"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.message;
     const BatchOptions& o = parsed.options;
     EXPECT_EQ(o.R, " 2e-2");  // box texts are kept exactly as typed
@@ -61,8 +81,8 @@ TEST(BatchOptions, NumbersInFullAsTheEngineReadsThem)
 {
     // Negative numbers are no options; the engine's own errors (R = 0, R
     // negative, e0 beyond single precision) are the run's to report.
-    const ParsedCommandLine parsed =
-        parseCommandLine({"--R", "-0.01", "--tsoll", "-1", "--e0", "1e39", "--steps", "0"});
+    const ParsedCommandLine parsed = parseCommandLine(
+        {"--R", "-0.01", "--tsoll", "-1", "--e0", "1e39", "--steps", "0"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.message;
     EXPECT_EQ(parsed.options.R, "-0.01");
     EXPECT_EQ(parsed.options.Tsoll, "-1");
@@ -76,9 +96,10 @@ TEST(BatchOptions, HelpNamesEveryOption)
     for (const char* asked : {"--help", "-h"}) {
         const ParsedCommandLine parsed = parseCommandLine({asked});
         ASSERT_EQ(parsed.action, Action::Help);
-        for (const char* option : {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--seed", "--equilibrate",
-                                   "--initial-out", "--state-in", "--state-out", "--temperature-out", "--gr-out",
-                                   "--thermo-out", "--lammps-out", "--trajectory-out", "--every", "--trajectory-format", "--quiet", "--version"})
+        for (const char* option :
+             {"--R", "--e0", "--tsoll", "--thermostat", "--steps", "--seed", "--equilibrate", "--initial-out",
+              "--state-in", "--state-out", "--temperature-out", "--gr-out", "--thermo-out", "--lammps-out",
+              "--trajectory-out", "--every", "--trajectory-format", "--quiet", "--version"})
             EXPECT_NE(parsed.message.find(option), std::string::npos) << option;
     }
 }
@@ -111,9 +132,11 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"PositionalArgument", {"state.csv"}, "unexpected argument: state.csv"},
         Refused{"ArgumentAfterSeparator", {"--steps", "0", "--", "--R"}, "unexpected argument: --R"},
         Refused{"ValueMissingAtEnd", {"--R"}, "--R: needs a value"},
-        Refused{"ValueMissingBeforeOption", {"--state-out", "--quiet"},
+        Refused{"ValueMissingBeforeOption",
+                {"--state-out", "--quiet"},
                 "--state-out: needs a value, not the option --quiet"},
-        Refused{"ValueMissingBeforeOptionWithValue", {"--gr-out", "--steps=5"},
+        Refused{"ValueMissingBeforeOptionWithValue",
+                {"--gr-out", "--steps=5"},
                 "--gr-out: needs a value, not the option --steps=5"},
         Refused{"EmptyFileName", {"--state-out="}, "--state-out: needs a file name"},
         Refused{"EmptyInputName", {"--state-in", ""}, "--state-in: needs a file name"},
@@ -121,21 +144,28 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"RepeatedOption", {"--R", "1", "--R=2"}, "--R: given more than once"},
         Refused{"ThermostatWord", {"--thermostat", "yes"}, "--thermostat: yes not in {on,off}"},
         Refused{"ThermostatCase", {"--thermostat", "ON"}, "--thermostat: ON not in {on,off}"},
-        Refused{"EveryZero", {"--trajectory-out", "t.xyz", "--every", "0"},
+        Refused{"EveryZero",
+                {"--trajectory-out", "t.xyz", "--every", "0"},
                 "--every: '0' is not a whole number from 1 to 9223372036854775807"},
         Refused{"EveryWithoutTrajectory", {"--every", "5"}, "--every: needs --trajectory-out, whose frames it spaces"},
-        Refused{"TrajectoryFormatWord", {"--trajectory-out", "t.xyz", "--trajectory-format", "pdb"},
+        Refused{"TrajectoryFormatWord",
+                {"--trajectory-out", "t.xyz", "--trajectory-format", "pdb"},
                 "--trajectory-format: pdb not in {xyz,lammpstrj}"},
-        Refused{"TrajectoryFormatWithoutTrajectory", {"--trajectory-format", "xyz"},
+        Refused{"TrajectoryFormatWithoutTrajectory",
+                {"--trajectory-format", "xyz"},
                 "--trajectory-format: needs --trajectory-out, whose format it sets"},
         Refused{"DynamicsWord", {"--dynamics", "exact"}, "--dynamics: exact not in {designed,conserving}"},
         Refused{"SubStepsDesigned", {"--substeps", "4"}, "--substeps: goes with --dynamics conserving"},
-        Refused{"CanonicalDesigned", {"--thermostat-kind", "canonical"},
+        Refused{"CanonicalDesigned",
+                {"--thermostat-kind", "canonical"},
                 "--thermostat-kind: goes with --dynamics conserving"},
-        Refused{"SubStepsBeyond", {"--dynamics", "conserving", "--substeps", "101"}, "--substeps: at most 100 inner steps"},
-        Refused{"TwoOutputsOneFile", {"--state-out", "a.csv", "--gr-out", "a.csv"},
+        Refused{
+            "SubStepsBeyond", {"--dynamics", "conserving", "--substeps", "101"}, "--substeps: at most 100 inner steps"},
+        Refused{"TwoOutputsOneFile",
+                {"--state-out", "a.csv", "--gr-out", "a.csv"},
                 "--state-out and --gr-out name the same file 'a.csv'"},
-        Refused{"TwoOutputsOneFileSpeltTwoWays", {"--initial-out", "x/../a.csv", "--temperature-out", "./a.csv"},
+        Refused{"TwoOutputsOneFileSpeltTwoWays",
+                {"--initial-out", "x/../a.csv", "--temperature-out", "./a.csv"},
                 "--initial-out and --temperature-out name the same file 'x/../a.csv'"}),
     rowName);
 
@@ -147,7 +177,8 @@ Refused notANumber(const char* name, const char* option, const std::string& text
 }
 Refused notAWholeNumber(const char* name, const char* option, const std::string& text, const char* largest)
 {
-    return {name, {std::string(option) + "=" + text},
+    return {name,
+            {std::string(option) + "=" + text},
             std::string(option) + ": '" + text + "' is not a whole number from 0 to " + largest};
 }
 constexpr const char* Int64Max = "9223372036854775807";
@@ -155,26 +186,26 @@ constexpr const char* UInt64Max = "18446744073709551615";
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, BatchOptionsRefused,
-    ::testing::Values(
-        notANumber("Letters", "--tsoll", "abc"), notANumber("DecimalComma", "--e0", "0,2"),
-        notANumber("Empty", "--R", ""), notANumber("NumberThenLetters", "--R", "0.02abc"),
-        notANumber("TrailingBlank", "--R", "0.01 "), notANumber("ExponentWithoutDigits", "--e0", "1e"),
-        notANumber("Infinity", "--tsoll", "inf"), notANumber("NotANumber", "--tsoll", "nan"),
-        notANumber("Hexadecimal", "--R", "0x1p-7"),
-        Refused{"BeyondDouble", {"--tsoll", "1e400"}, "--tsoll: '1e400' is beyond the range of a number"},
-        Refused{"BeyondDoubleNegative", {"--e0", "-1e400"}, "--e0: '-1e400' is beyond the range of a number"},
-        notAWholeNumber("StepsWord", "--steps", "ten", Int64Max),
-        notAWholeNumber("StepsEmpty", "--steps", "", Int64Max),
-        notAWholeNumber("StepsNegative", "--steps", "-1", Int64Max),
-        notAWholeNumber("StepsPlus", "--steps", "+1", Int64Max),
-        notAWholeNumber("StepsExponent", "--steps", "1e4", Int64Max),
-        notAWholeNumber("StepsFraction", "--steps", "1.0", Int64Max),
-        notAWholeNumber("StepsBlank", "--steps", " 1", Int64Max),
-        notAWholeNumber("StepsHexadecimal", "--steps", "0x10", Int64Max),
-        notAWholeNumber("StepsTooMany", "--steps", "9223372036854775808", Int64Max),
-        notAWholeNumber("SeedNegative", "--seed", "-1", UInt64Max),
-        notAWholeNumber("SeedTooLarge", "--seed", "18446744073709551616", UInt64Max),
-        notAWholeNumber("EquilibrateExponent", "--equilibrate", "2e3", Int64Max)),
+    ::testing::Values(notANumber("Letters", "--tsoll", "abc"), notANumber("DecimalComma", "--e0", "0,2"),
+                      notANumber("Empty", "--R", ""), notANumber("NumberThenLetters", "--R", "0.02abc"),
+                      notANumber("TrailingBlank", "--R", "0.01 "), notANumber("ExponentWithoutDigits", "--e0", "1e"),
+                      notANumber("Infinity", "--tsoll", "inf"), notANumber("NotANumber", "--tsoll", "nan"),
+                      notANumber("Hexadecimal", "--R", "0x1p-7"),
+                      Refused{"BeyondDouble", {"--tsoll", "1e400"}, "--tsoll: '1e400' is beyond the range of a number"},
+                      Refused{
+                          "BeyondDoubleNegative", {"--e0", "-1e400"}, "--e0: '-1e400' is beyond the range of a number"},
+                      notAWholeNumber("StepsWord", "--steps", "ten", Int64Max),
+                      notAWholeNumber("StepsEmpty", "--steps", "", Int64Max),
+                      notAWholeNumber("StepsNegative", "--steps", "-1", Int64Max),
+                      notAWholeNumber("StepsPlus", "--steps", "+1", Int64Max),
+                      notAWholeNumber("StepsExponent", "--steps", "1e4", Int64Max),
+                      notAWholeNumber("StepsFraction", "--steps", "1.0", Int64Max),
+                      notAWholeNumber("StepsBlank", "--steps", " 1", Int64Max),
+                      notAWholeNumber("StepsHexadecimal", "--steps", "0x10", Int64Max),
+                      notAWholeNumber("StepsTooMany", "--steps", "9223372036854775808", Int64Max),
+                      notAWholeNumber("SeedNegative", "--seed", "-1", UInt64Max),
+                      notAWholeNumber("SeedTooLarge", "--seed", "18446744073709551616", UInt64Max),
+                      notAWholeNumber("EquilibrateExponent", "--equilibrate", "2e3", Int64Max)),
     rowName);
 
 // The trajectory's file name chooses its format, unless the option names one.
@@ -248,26 +279,36 @@ void linkTo(const test::ScratchFolder& folder, const char* target)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BatchOptionsClash,
-    ::testing::Values(
-        Clash{"InitialStateOverTheInput", nullptr, {"--state-in", "@in.csv", "--initial-out", "@in.csv"},
-              "--initial-out: '@in.csv' is the input state file of --state-in, which it would overwrite"},
-        Clash{"TableThroughALinkOverTheInput", [](const auto& f) { linkTo(f, "in.csv"); },
-              {"--state-in", "@in.csv", "--gr-out", "@link.csv"},
-              "--gr-out: '@link.csv' is the input state file of --state-in, which it would overwrite"},
-        Clash{"TableOverAHardLinkOfTheInput",
-              [](const auto& f) { std::filesystem::create_hard_link(f.file("in.csv"), f.file("hard.csv")); },
-              {"--state-in", "@hard.csv", "--thermo-out", "@in.csv"},
-              "--thermo-out: '@in.csv' is the input state file of --state-in, which it would overwrite"},
-        Clash{"LinkToAnotherOutput", [](const auto& f) { linkTo(f, "s.csv"); },
-              {"--state-out", "@s.csv", "--temperature-out", "@link.csv"},
-              "--state-out and --temperature-out name the same file '@s.csv'"},
-        Clash{"LinkToAnOutputNotThereYet", [](const auto& f) { linkTo(f, "new.csv"); },
-              {"--gr-out", "@new.csv", "--thermo-out", "@link.csv"},
-              "--gr-out and --thermo-out name the same file '@new.csv'"},
-        Clash{"FileInTheLammpsFolder", nullptr, {"--lammps-out", "@deck", "--gr-out", "@deck/in.ljgas"},
-              "--gr-out and --lammps-out name the same file '@deck/in.ljgas'"},
-        Clash{"FileThatIsTheLammpsFolder", nullptr, {"--lammps-out", "@new", "--thermo-out", "@new"},
-              "--thermo-out and --lammps-out name the same file '@new'"}),
+    ::testing::Values(Clash{"InitialStateOverTheInput",
+                            nullptr,
+                            {"--state-in", "@in.csv", "--initial-out", "@in.csv"},
+                            "--initial-out: '@in.csv' is the input state file of --state-in, which it would overwrite"},
+                      Clash{"TableThroughALinkOverTheInput",
+                            [](const auto& f) { linkTo(f, "in.csv"); },
+                            {"--state-in", "@in.csv", "--gr-out", "@link.csv"},
+                            "--gr-out: '@link.csv' is the input state file of --state-in, which it would overwrite"},
+                      Clash{"TableOverAHardLinkOfTheInput",
+                            [](const auto& f) {
+                                std::filesystem::create_hard_link(f.file("in.csv"), f.file("hard.csv"));
+                            },
+                            {"--state-in", "@hard.csv", "--thermo-out", "@in.csv"},
+                            "--thermo-out: '@in.csv' is the input state file of --state-in, which it would overwrite"},
+                      Clash{"LinkToAnotherOutput",
+                            [](const auto& f) { linkTo(f, "s.csv"); },
+                            {"--state-out", "@s.csv", "--temperature-out", "@link.csv"},
+                            "--state-out and --temperature-out name the same file '@s.csv'"},
+                      Clash{"LinkToAnOutputNotThereYet",
+                            [](const auto& f) { linkTo(f, "new.csv"); },
+                            {"--gr-out", "@new.csv", "--thermo-out", "@link.csv"},
+                            "--gr-out and --thermo-out name the same file '@new.csv'"},
+                      Clash{"FileInTheLammpsFolder",
+                            nullptr,
+                            {"--lammps-out", "@deck", "--gr-out", "@deck/in.ljgas"},
+                            "--gr-out and --lammps-out name the same file '@deck/in.ljgas'"},
+                      Clash{"FileThatIsTheLammpsFolder",
+                            nullptr,
+                            {"--lammps-out", "@new", "--thermo-out", "@new"},
+                            "--thermo-out and --lammps-out name the same file '@new'"}),
     [](const ::testing::TestParamInfo<Clash>& info) { return std::string(info.param.name); });
 
 // The --state-in file's parameters fill in what the command line left out;
@@ -290,8 +331,8 @@ TEST(BatchOptions, StateParametersFillInWhatTheCommandLineLeftOut)
     EXPECT_EQ(named.R, "0.01");  // the state puts its R into the record
     EXPECT_FALSE(named.e0 || named.Tsoll || named.thermostat);
 
-    for (const auto& [R, note] : {std::pair{"0.015", ": discs placed apart at R = 0.01 may overlap at R = 0.015"},
-                                  std::pair{"0.005", ""}}) {
+    for (const auto& [R, note] :
+         {std::pair{"0.015", ": discs placed apart at R = 0.01 may overlap at R = 0.015"}, std::pair{"0.005", ""}}) {
         named.R = "0.01";
         EXPECT_EQ(take({"--R", R}, named, o),
                   std::vector<std::string>{"'s.csv' names R = 0.01; --R " + std::string(R) + " overrides it" + note});

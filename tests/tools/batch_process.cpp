@@ -71,8 +71,7 @@ std::vector<std::string> ScratchFolder::entries() const
     return names;
 }
 
-BatchResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
-                       const BatchLaunch& launch)
+BatchResult runProcess(const std::string& program, const std::vector<std::string>& arguments, const BatchLaunch& launch)
 {
     QProcess process;
     process.setProgram(QString::fromStdString(program));
@@ -119,8 +118,8 @@ BatchResult runProcess(const std::string& program, const std::vector<std::string
         bool terminated = false;
         while (!process.waitForFinished(20)) {
             terminal->readInto(result.err, 0);
-            const bool shown =
-                !launch.terminateWhenShown.empty() && result.err.find(launch.terminateWhenShown) != std::string::npos;
+            const bool shown = !launch.terminateWhenShown.empty() &&
+                               result.err.find(launch.terminateWhenShown) != std::string::npos;
             const bool late = launch.terminateAfterMilliseconds > 0 &&
                               std::chrono::steady_clock::now() - start >=
                                   std::chrono::milliseconds(launch.terminateAfterMilliseconds);

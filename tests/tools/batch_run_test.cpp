@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <memory>
 #include <numbers>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "batch_process.h"
@@ -21,13 +21,13 @@
 #include "engine/observables.h"
 #include "engine/record.h"
 #include "engine/run.h"
-#include "runtime/random_sequence.h"
-#include "session/session.h"
-#include "version.h"
 #include "files/lammps_export.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
 #include "files/trajectory_file.h"
+#include "runtime/random_sequence.h"
+#include "session/session.h"
+#include "version.h"
 
 namespace ljgas {
 namespace {
@@ -396,8 +396,8 @@ TEST_F(Batch, StepsZeroMakesNoRun)
 TEST_F(Batch, StateReadBackWithoutARunIsWrittenOutUnchanged)
 {
     ASSERT_EQ(run({"--steps", "300", "--quiet", "--initial-out", "i.csv", "--state-out", "s.csv"}).exitCode, 0);
-    const BatchResult r = run({"--state-in", "s.csv", "--steps", "0", "--quiet", "--state-out", "s2.csv",
-                               "--initial-out", "i2.csv"});
+    const BatchResult r = run(
+        {"--state-in", "s.csv", "--steps", "0", "--quiet", "--state-out", "s2.csv", "--initial-out", "i2.csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     // Every float survives the file and the record bit for bit...
     EXPECT_EQ(text("s2.csv"), text("s.csv"));
@@ -420,8 +420,8 @@ TEST_F(Batch, StateMayBeReadFromAndWrittenToOneFile)
 TEST_F(Batch, RunFromTheInitialFileEqualsTheRunFromTheLattice)
 {
     // Over 300 steps of a chaotic gas, any bit lost in the file would show.
-    ASSERT_EQ(run({"--steps", "300", "--quiet", "--initial-out", "i.csv", "--state-out", "a.csv",
-                   "--temperature-out", "ta.csv", "--gr-out", "ga.csv"})
+    ASSERT_EQ(run({"--steps", "300", "--quiet", "--initial-out", "i.csv", "--state-out", "a.csv", "--temperature-out",
+                   "ta.csv", "--gr-out", "ga.csv"})
                   .exitCode,
               0);
     const BatchResult r = run({"--state-in", "i.csv", "--steps", "300", "--quiet", "--state-out", "b.csv",
@@ -481,10 +481,10 @@ TEST_F(Batch, ContinuingFromAStateFileIsPressingGoAgain)
 // line overrides one.
 TEST_F(Batch, StateInSetsTheParametersItNamesUnlessTheCommandLineGivesThem)
 {
-    ASSERT_EQ(run({"--R", "0.012", "--e0", "0.3", "--thermostat", "off", "--steps", "200", "--quiet", "--state-out",
-                   "a.csv"})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        run({"--R", "0.012", "--e0", "0.3", "--thermostat", "off", "--steps", "200", "--quiet", "--state-out", "a.csv"})
+            .exitCode,
+        0);
     const BatchResult taken = run({"--state-in", "a.csv", "--steps", "100", "--quiet", "--state-out", "b.csv"});
     ASSERT_EQ(taken.exitCode, 0) << taken.err;
     EXPECT_EQ(taken.err, "");
@@ -520,15 +520,16 @@ TEST_F(Batch, StateInSetsTheParametersItNamesUnlessTheCommandLineGivesThem)
 // .lammpstrj gets LAMMPS's dump.
 TEST_F(Batch, TrajectoryHasTheFirstEveryNthAndTheLastState)
 {
-    const BatchResult failed = run({"--R", "-0.01", "--steps", "300", "--quiet", "--trajectory-out", "t.xyz",
-                                    "--every", "100", "--state-out", "s.csv"});
+    const BatchResult failed = run({"--R", "-0.01", "--steps", "300", "--quiet", "--trajectory-out", "t.xyz", "--every",
+                                    "100", "--state-out", "s.csv"});
     ASSERT_EQ(failed.exitCode, 3);
     EXPECT_EQ(test::frameSteps(text("t.xyz")), (std::vector<std::string>{"0", "100", "200", "201"}));
     auto rec = std::make_unique<Record>();
     rec->n = ParticleCount;
     applyState(*rec, state("s.csv"));
     const std::string all = text("t.xyz");
-    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(TrajectoryFormat::ExtendedXyz, *rec, 201, 0.2f));
+    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)),
+              trajectoryFrame(TrajectoryFormat::ExtendedXyz, *rec, 201, 0.2f));
 
     ASSERT_EQ(run({"--steps", "0", "--trajectory-out", "none.lammpstrj", "--state-out", "l.csv"}).exitCode, 0);
     applyState(*rec, state("l.csv"));
@@ -539,10 +540,9 @@ TEST_F(Batch, IdenticalInvocationsWriteIdenticalFiles)
 {
     const std::vector<std::string> names = {"i.csv", "s.csv", "t.csv", "g.csv"};
     for (const char* round : {"1", "2"}) {
-        const BatchResult r =
-            run({"--steps", "1000", "--quiet", "--initial-out", std::string("i.csv") + round, "--state-out",
-                 std::string("s.csv") + round, "--temperature-out", std::string("t.csv") + round, "--gr-out",
-                 std::string("g.csv") + round});
+        const BatchResult r = run({"--steps", "1000", "--quiet", "--initial-out", std::string("i.csv") + round,
+                                   "--state-out", std::string("s.csv") + round, "--temperature-out",
+                                   std::string("t.csv") + round, "--gr-out", std::string("g.csv") + round});
         ASSERT_EQ(r.exitCode, 0) << r.err;
     }
     for (const std::string& name : names) {
@@ -567,8 +567,8 @@ TEST_F(Batch, EquilibrationMovesTheMeansAndGNormButNotTheHistogram)
 {
     ASSERT_EQ(run({"--steps", "400", "--quiet", "--gr-out", "g400.csv"}).exitCode, 0);
     ASSERT_EQ(run({"--steps", "1000", "--quiet", "--gr-out", "g.csv"}).exitCode, 0);
-    const BatchResult r =
-        run({"--steps", "1000", "--equilibrate", "400", "--thermo-out", "thermo.csv", "--gr-out", "geq.csv"});
+    const BatchResult r = run(
+        {"--steps", "1000", "--equilibrate", "400", "--thermo-out", "thermo.csv", "--gr-out", "geq.csv"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("(30 read-outs after step 400)"), std::string::npos) << r.out;
 
@@ -676,9 +676,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageError{"StateFileMissing",
                    {"--state-in", "absent.csv"},
                    "cannot open state file 'absent.csv': No such file or directory"},
-        UsageError{"StateFileIsAFolder",
-                   {"--state-in", "folder"},
-                   "cannot read state file 'folder': it is a directory"},
+        UsageError{
+            "StateFileIsAFolder", {"--state-in", "folder"}, "cannot read state file 'folder': it is a directory"},
         UsageError{"StateFileIsAFifo",
                    {"--state-in", "fifo"},
                    "cannot read state file 'fifo': it is not a regular file (a FIFO, a device or a socket)"},
@@ -691,9 +690,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageError{"StateFileTooManyParticles",
                    {"--state-in", "long.csv"},
                    "long.csv:227: unexpected line after particle 225"},
-        UsageError{"StateFileNotANumber",
-                   {"--state-in", "nan.csv"},
-                   "nan.csv:100: y value 'nan' is not finite"},
+        UsageError{"StateFileNotANumber", {"--state-in", "nan.csv"}, "nan.csv:100: y value 'nan' is not finite"},
         UsageError{"StateFileDuplicateParticle",
                    {"--state-in", "duplicate.csv"},
                    "duplicate.csv:9: particle number 7, expected 8"},
@@ -708,9 +705,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {"--state-in", "good.csv", "--gr-out", "good.csv"},
                    "--gr-out: 'good.csv' is the input state file of --state-in, which it would overwrite "
                    "(see ljgas-batch --help)"},
-        UsageError{"LammpsFolderUnderAFile",
-                   {"--lammps-out", "old.csv/deck"},
-                   "cannot write into 'old.csv': not a folder"}),
+        UsageError{
+            "LammpsFolderUnderAFile", {"--lammps-out", "old.csv/deck"}, "cannot write into 'old.csv': not a folder"}),
     [](const ::testing::TestParamInfo<UsageError>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
@@ -741,12 +737,11 @@ TEST_F(Batch, EngineErrorLaterInTheRunKeepsTheTemperaturesShownSoFar)
 {
     // R < 0: the warm-up runs, and the first weight, in step 201, falls in a
     // negative bin. The refresh fails before anything moves.
-    const BatchResult r = run({"--R", "-0.01", "--steps", "300", "--temperature-out", "t.csv", "--state-out",
-                               "s.csv", "--gr-out", "g.csv"});
+    const BatchResult r = run(
+        {"--R", "-0.01", "--steps", "300", "--temperature-out", "t.csv", "--state-out", "s.csv", "--gr-out", "g.csv"});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err,
-              "ljgas-batch: Index out of range at step 201: g(r) bin -194 of discs 2 and 1 (R is negative)\n"
-              "ljgas-batch: wrote s.csv, t.csv, g.csv from the state at that point\n");
+    EXPECT_EQ(r.err, "ljgas-batch: Index out of range at step 201: g(r) bin -194 of discs 2 and 1 (R is negative)\n"
+                     "ljgas-batch: wrote s.csv, t.csv, g.csv from the state at that point\n");
     const std::vector<TemperatureRow> rows = temperatureRows(text("t.csv"));
     ASSERT_EQ(rows.size(), 10u);
     EXPECT_EQ(rows.back().step, 200);
@@ -760,9 +755,8 @@ TEST_F(Batch, InitialisationErrorWritesTheRecordAsItStood)
     // particle, so the record still holds the zeros it was created with.
     const BatchResult r = run({"--R", "1e39", "--initial-out", "i.csv", "--state-out", "s.csv"});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err,
-              "ljgas-batch: initialisation failed: Overflow: R = 1e+39 lies beyond single precision (3.4e+38)\n"
-              "ljgas-batch: wrote i.csv, s.csv from the state at that point\n");
+    EXPECT_EQ(r.err, "ljgas-batch: initialisation failed: Overflow: R = 1e+39 lies beyond single precision (3.4e+38)\n"
+                     "ljgas-batch: wrote i.csv, s.csv from the state at that point\n");
     const std::vector<std::string> all = test::stateLines(text("s.csv"));
     ASSERT_EQ(all.size(), StateLines);
     for (int k = 1; k <= ParticleCount; ++k)
@@ -823,8 +817,8 @@ TEST_F(Batch, ThermoRowsAtEveryReadOutChangeNoBitOfTheRun)
 TEST_F(Batch, LammpsFolderHoldsTheExportOfTheFinalState)
 {
     std::filesystem::create_directory(path("deck"));
-    ASSERT_EQ(run({"--steps", "300", "--quiet", "--e0", "0.3", "--tsoll", "0.25", "--lammps-out", "deck",
-                   "--state-out", "end.csv"})
+    ASSERT_EQ(run({"--steps", "300", "--quiet", "--e0", "0.3", "--tsoll", "0.25", "--lammps-out", "deck", "--state-out",
+                   "end.csv"})
                   .exitCode,
               0);
     auto rec = std::make_unique<Record>();

@@ -103,8 +103,8 @@ TEST(OpenOutputs, GrowingOutputIsPutInPlaceOnlyWhenEveryOutputOpens)
 {
     test::ScratchFolder folder;
     test::writeText(folder.file("file"), "x\n");
-    const BatchOutput growing{.option = "--grow-out", .help = "", .atOpen = [](Streams out) { out[0]->write("open\n"); },
-                              .growing = true};
+    const BatchOutput growing{
+        .option = "--grow-out", .help = "", .atOpen = [](Streams out) { out[0]->write("open\n"); }, .growing = true};
     const BatchOutput both[] = {growing, RefusingOutput[0]};
     OpenOutputs refused;
     EXPECT_THROW(refused.open(both, {{"--grow-out", folder.file("g.txt")}, {"--odd-out", folder.file("file/c")}}),

@@ -3,8 +3,8 @@
 // system's limit, and the temporaries a killed run left behind.
 #include "files/output_file.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -202,8 +202,8 @@ TEST(OutputFile, TemporaryLeftByAKilledRunGoesWhenTheOutputIsNextWritten)
         out.commit();
     }
     ::close(held);
-    EXPECT_EQ(folder.entries(), (std::vector<std::string>{".other.csv.Ab3xYz", ".out.csv.held00", ".out.csv.short",
-                                                          "out.csv"}));
+    EXPECT_EQ(folder.entries(),
+              (std::vector<std::string>{".other.csv.Ab3xYz", ".out.csv.held00", ".out.csv.short", "out.csv"}));
 }
 
 TEST(OutputFile, FilesCommittedTogetherAreBothNewOrBothOld)

@@ -19,8 +19,8 @@
 
 #include "batch_process.h"
 #include "engine/record.h"
-#include "runtime/number_to_text.h"
 #include "files/lammps_export.h"
+#include "runtime/number_to_text.h"
 #include "runtime/text_to_number.h"
 #include "version.h"
 
@@ -284,14 +284,15 @@ TEST_P(StateFileOutside, IsWrappedIntoTheBoxWithANote)
                               " (2 positions in all were wrapped into the box)");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StateFileOutside,
-    ::testing::Values(Outside{"OneAndAHalfBoxes", "2.5", 0.5f}, Outside{"WholeBoxesBelow", "-5", 0.0f},
-                      Outside{"BeyondEveryFraction", "1e30", 0.0f}, Outside{"QuarterBelow", "-0.25", 0.75f},
-                      Outside{"JustBelowRoundsToTheEdge", "-1e-9", 1.0f},
-                      Outside{"JustAbove", "1.00000012", 1.1920929e-07f},
-                      Outside{"LargestFloat", "3.40282347e+38", 0.0f}),
-    [](const ::testing::TestParamInfo<Outside>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, StateFileOutside,
+                         ::testing::Values(Outside{"OneAndAHalfBoxes", "2.5", 0.5f},
+                                           Outside{"WholeBoxesBelow", "-5", 0.0f},
+                                           Outside{"BeyondEveryFraction", "1e30", 0.0f},
+                                           Outside{"QuarterBelow", "-0.25", 0.75f},
+                                           Outside{"JustBelowRoundsToTheEdge", "-1e-9", 1.0f},
+                                           Outside{"JustAbove", "1.00000012", 1.1920929e-07f},
+                                           Outside{"LargestFloat", "3.40282347e+38", 0.0f}),
+                         [](const ::testing::TestParamInfo<Outside>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------
 // Malformed text: every fault is reported with the file name, the line at
@@ -401,7 +402,8 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"RadiusNamedTwice", commented("# R = 0.01\n#R=0.01\n"), 2, "R is named twice"},
         Malformed{"WellBeyondSingle", commented("# e0 = 1e39\n"), 1, "e0 value '1e39' is beyond single precision"},
         Malformed{"TargetBeyondDouble", commented("# Tsoll = 1e400\n"), 1, "Tsoll value '1e400' is beyond the range"},
-        Malformed{"ThermostatYes", commented("# thermostat = yes\n"), 1, "thermostat value 'yes' is neither on nor off"},
+        Malformed{"ThermostatYes", commented("# thermostat = yes\n"), 1,
+                  "thermostat value 'yes' is neither on nor off"},
         Malformed{"StepsNegative", commented("# steps = -5\n"), 1, "steps value '-5' is not a whole number"},
         Malformed{"DynamicsWord", commented("# dynamics = exact\n"), 1,
                   "dynamics value 'exact' is neither designed nor conserving"},
@@ -492,7 +494,8 @@ TEST(StateFileComments, NameTheParametersAndLeaveTheStateAsItIs)
     const std::string bare = stateText(*rec);
     const ParticleState state = parseStateText("\xEF\xBB\xBF# ljgas 1.0.0\r\n#R=0.012\n#   e0 =  .25\t\n"
                                                "# written by hand = no parameter\n# Tsoll = 3D-1\n"
-                                               "# thermostat = off\n# steps = 0042\n#\n" + bare,
+                                               "# thermostat = off\n# steps = 0042\n#\n" +
+                                                   bare,
                                                "commented");
     const ParticleState plain = parseStateText(bare, "plain");
     EXPECT_EQ(state.x, plain.x);

@@ -135,14 +135,18 @@ INSTANTIATE_TEST_SUITE_P(
                        "Overflow at step 27: the g(r) bin of discs 128 and 16, 3.28e+04, does not fit 16 bits (R = "
                        "0.0003 is below about 3.1e-4)",
                        26},
-        WindowBadInput{"R_1e39", "1e39", "0.2", "0.3", "Overflow: R = 1e+39 lies beyond single precision (3.4e+38)",
-                       "", 300},
-        WindowBadInput{"R_half", "0.5", "0.2", "0.3", "",
-                       "Overflow at step 2: the force between discs 107 and 21 at distance 0.004 R; at R = 0.5 discs on the "
-                       "lattice overlap (its spacing 1/15 is less than 2R)", 1},
-        WindowBadInput{"R_0_6", "0.6", "0.2", "0.3", "",
-                       "Overflow at step 2: the force between discs 129 and 69 at distance 0.00326 R; at R = 0.6 discs on "
-                       "the lattice overlap (its spacing 1/15 is less than 2R)", 1},
+        WindowBadInput{"R_1e39", "1e39", "0.2", "0.3", "Overflow: R = 1e+39 lies beyond single precision (3.4e+38)", "",
+                       300},
+        WindowBadInput{
+            "R_half", "0.5", "0.2", "0.3", "",
+            "Overflow at step 2: the force between discs 107 and 21 at distance 0.004 R; at R = 0.5 discs on the "
+            "lattice overlap (its spacing 1/15 is less than 2R)",
+            1},
+        WindowBadInput{
+            "R_0_6", "0.6", "0.2", "0.3", "",
+            "Overflow at step 2: the force between discs 129 and 69 at distance 0.00326 R; at R = 0.6 discs on "
+            "the lattice overlap (its spacing 1/15 is less than 2R)",
+            1},
         WindowBadInput{"e0_1e39", "0.01", "1e39", "0.3", "",
                        "Overflow at step 1: the force between discs 2 and 1 at distance 6.67 R with e0 = inf, beyond "
                        "single precision",

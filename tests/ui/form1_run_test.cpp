@@ -125,8 +125,8 @@ TEST_F(RunTest, SecondGoNestsAndOneStopEndsBothRuns)
 
 TEST_F(RunTest, ThreeNestedRunsAndTheirPlotSchedules)
 {
-    form.clickAt(2, "Go");   // inner run from step 2 on
-    form.clickAt(4, "Go");   // innermost from step 4 on
+    form.clickAt(2, "Go");  // inner run from step 2 on
+    form.clickAt(4, "Go");  // innermost from step 4 on
     form.clickAt(15, "pause");
     form.click("Go");
     EXPECT_EQ(form.runStarts(), 3);

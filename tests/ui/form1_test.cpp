@@ -115,8 +115,7 @@ TEST_F(Form1Test, StartUpDrawsTheLatticeInTheParticleView)
     const long long perCircle = test::circlePixelCount(r);
     EXPECT_EQ(countPixels(view.image(), white), 224 * perCircle);
     EXPECT_EQ(countPixels(view.image(), lightRed), perCircle);
-    EXPECT_EQ(countPixels(view.image(), black) + 225 * perCircle,
-              static_cast<long long>(view.width()) * view.height());
+    EXPECT_EQ(countPixels(view.image(), black) + 225 * perCircle, static_cast<long long>(view.width()) * view.height());
 }
 
 TEST_F(Form1Test, FifteenControlsWithTheStoredGeometryAndCaptions)
@@ -179,7 +178,8 @@ TEST_F(Form1Test, TabMovesThroughTheInputControlsInTabIndexOrder)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order.push_back(QApplication::focusWidget()->objectName().toStdString());
     }
-    EXPECT_EQ(order, (std::vector<std::string>{"Initialize", "pause", "Rtxt", "e0txt", "Thermostat", "Tsolltxt", "Go"}));
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"Initialize", "pause", "Rtxt", "e0txt", "Thermostat", "Tsolltxt", "Go"}));
     // Labels and drawing areas never take focus.
     for (const char* name : {"window", "Distribution", "Ttxt", "Label3", "Label2(0)", "Label2(1)"})
         EXPECT_EQ(form.control<QWidget>(name)->focusPolicy() & Qt::TabFocus, 0) << name;

@@ -44,8 +44,8 @@ TEST(FullDisk, EveryFileCommandSaysWhyAndLeavesTheOldFile)
     // The files the full disk holds, each replaced by one command.
     const struct {
         const char* command;
-        std::string path;   // chosen in the dialog
-        std::string old;    // a file that must stay as it was
+        std::string path;  // chosen in the dialog
+        std::string old;   // a file that must stay as it was
     } commands[] = {
         {"saveState", folder + "/state.csv", folder + "/state.csv"},
         {"exportDistribution", folder + "/gr.csv", folder + "/gr.csv"},

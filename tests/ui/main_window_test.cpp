@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -22,8 +21,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <numbers>
 #include <ostream>
@@ -181,7 +180,8 @@ TEST_F(MainWindowTest, SavedStateOpensToTheIdenticalStateIdleOrDuringARun)
 TEST_F(MainWindowTest, OpenStateSetsTheBoxesFromTheFileAndSaysSo)
 {
     test::writeText(folder.file("named.csv"), "# R = 0.012\n# e0 = 0.3\n# Tsoll = 0.3\n# thermostat = off\n"
-                                              "# steps = 500\n" + test::stateText(form->record()));
+                                              "# steps = 500\n" +
+                                                  test::stateText(form->record()));
     fileCommand("openState", folder.file("named.csv"));
     ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
     EXPECT_EQ(form->control<QLineEdit>("Rtxt")->text(), QStringLiteral("0.012"));
@@ -244,7 +244,8 @@ TEST_F(MainWindowTest, RecordTrajectoryWritesEveryHundredthStepUntilChosenAgain)
     EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Recorded steps 0 to 250 in t.xyz"));
     const std::string all = readText(folder.file("t.xyz"));
     EXPECT_EQ(test::frameSteps(all), (std::vector<std::string>{"0", "100", "200", "250"}));
-    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)), trajectoryFrame(TrajectoryFormat::ExtendedXyz, form->record(), 250, 0.2f));
+    EXPECT_EQ(all.substr(all.rfind("225\n", all.size() - 2)),
+              trajectoryFrame(TrajectoryFormat::ExtendedXyz, form->record(), 250, 0.2f));
 
     fileCommand("recordTrajectory", folder.file("t.lammpstrj"));  // the name chooses LAMMPS's dump
     fileCommand("recordTrajectory", "");
@@ -304,16 +305,17 @@ TEST_F(MainWindowTest, ExportsEqualTheBatchToolsFilesForTheSameRun)
     fileCommand("exportLammps", folder.file("window-lammps"));
     ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
 
-    const test::BatchResult batch =
-        test::runBatch({"--steps", std::to_string(steps), "--quiet", "--gr-out", "gr.csv", "--temperature-out", "T.csv",
-                        "--state-out", "state.csv", "--lammps-out", "lammps"},
-                       inFolder());
+    const test::BatchResult batch = test::runBatch({"--steps", std::to_string(steps), "--quiet", "--gr-out", "gr.csv",
+                                                    "--temperature-out", "T.csv", "--state-out", "state.csv",
+                                                    "--lammps-out", "lammps"},
+                                                   inFolder());
     ASSERT_TRUE(batch.exited && batch.exitCode == 0) << batch.err;
     EXPECT_EQ(readText(folder.file("window-state.csv")), readText(folder.file("state.csv")));
     EXPECT_EQ(readText(folder.file("window-T.csv")), readText(folder.file("T.csv")));
     EXPECT_EQ(readText(folder.file("window-gr.csv")), readText(folder.file("gr.csv")));
     for (const char* name : {"data.ljgas", "in.ljgas"})
-        EXPECT_EQ(readText(folder.file(std::string("window-lammps/") + name)), readText(folder.file(std::string("lammps/") + name)));
+        EXPECT_EQ(readText(folder.file(std::string("window-lammps/") + name)),
+                  readText(folder.file(std::string("lammps/") + name)));
 }
 
 // Go pressed during a run nests a second run, which clears the histogram and
@@ -333,10 +335,10 @@ TEST_F(MainWindowTest, ExportsAfterNestedRunsAreThoseOfTheRunShown)
     fileCommand("exportTemperatures", folder.file("window-T.csv"));
     ASSERT_TRUE(messages.empty()) << messages.front().toStdString();
 
-    const test::BatchResult batch =
-        test::runBatch({"--steps", std::to_string(nestedSteps), "--quiet", "--state-in", "nested-start.csv", "--gr-out",
-                        "gr.csv", "--temperature-out", "T.csv"},
-                       inFolder());
+    const test::BatchResult batch = test::runBatch({"--steps", std::to_string(nestedSteps), "--quiet", "--state-in",
+                                                    "nested-start.csv", "--gr-out", "gr.csv", "--temperature-out",
+                                                    "T.csv"},
+                                                   inFolder());
     ASSERT_TRUE(batch.exited && batch.exitCode == 0) << batch.err;
     EXPECT_EQ(readText(folder.file("window-T.csv")), readText(folder.file("T.csv")));
     EXPECT_EQ(readText(folder.file("window-gr.csv")), readText(folder.file("gr.csv")));
@@ -430,7 +432,9 @@ TEST_P(FinishedEdit, TypedTextCountsOnceTheEditIsFinished)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     auto* box = form->control<QLineEdit>(end.box);
-    const auto read = [&] { return box->objectName() == "Rtxt" ? form->model().parameters().R : form->model().parameters().e0; };
+    const auto read = [&] {
+        return box->objectName() == "Rtxt" ? form->model().parameters().R : form->model().parameters().e0;
+    };
     const std::string before = read();
     box->setFocus();
     box->selectAll();

@@ -25,15 +25,15 @@
 #include "../tools/batch_process.h"
 #include "engine/observables.h"
 #include "engine/record.h"
-#include "runtime/number_to_text.h"
 #include "platform/picture_box.h"
-#include "ui/shell/box_notes.h"
-#include "ui/shell/main_window.h"
+#include "runtime/number_to_text.h"
 #include "ui/panel/measurement_history.h"
 #include "ui/panel/measurements.h"
 #include "ui/panel/measurements_panel.h"
-#include "ui/shell/particle_mark.h"
 #include "ui/panel/speed_distribution.h"
+#include "ui/shell/box_notes.h"
+#include "ui/shell/main_window.h"
+#include "ui/shell/particle_mark.h"
 #include "ui_test_support.h"
 
 namespace ljgas {
@@ -278,10 +278,7 @@ struct NoteCase {
 
 class BoxNote : public testing::TestWithParam<NoteCase> {};
 
-TEST_P(BoxNote, SaysWhatATextReadsAs)
-{
-    EXPECT_EQ(boxNote(GetParam().caption, GetParam().text), GetParam().note);
-}
+TEST_P(BoxNote, SaysWhatATextReadsAs) { EXPECT_EQ(boxNote(GetParam().caption, GetParam().text), GetParam().note); }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BoxNote,

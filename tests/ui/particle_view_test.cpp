@@ -9,11 +9,11 @@
 
 #include "engine/drift.h"
 #include "engine/lattice.h"
-#include "engine/run_params.h"
 #include "engine/record.h"
+#include "engine/run_params.h"
 #include "platform/picture_box.h"
-#include "runtime/random_sequence.h"
 #include "platform/twips.h"
+#include "runtime/random_sequence.h"
 #include "ui_test_support.h"
 
 namespace ljgas {
@@ -36,10 +36,7 @@ protected:
     }
 
     // The circle's radius in pixels: R across the view's R..1-R.
-    double radiusPixels() const
-    {
-        return rec.R * (view.width() - 1) / (static_cast<double>(1.0f - rec.R) - rec.R);
-    }
+    double radiusPixels() const { return rec.R * (view.width() - 1) / (static_cast<double>(1.0f - rec.R) - rec.R); }
 
     // The topmost pixel of particle k's outline.
     QRgb topOf(int k) const

@@ -81,7 +81,7 @@ TEST_F(PictureBoxTest, PSetUsesTheForeColourAndLineStartsAtTheCurrentPosition)
     EXPECT_EQ(box.CurrentX(), 20.0);
     for (int x = 10; x <= 20; ++x)
         EXPECT_EQ(box.image().pixel(x, 100), white) << x;  // the segment covers its start
-    box.Line(20, 1, white);  // up the column to the top row
+    box.Line(20, 1, white);                                // up the column to the top row
     for (int y = 0; y <= 100; ++y)
         EXPECT_EQ(box.image().pixel(20, y), white) << y;
     EXPECT_EQ(countPixels(box.image(), white), 11 + 100);

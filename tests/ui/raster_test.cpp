@@ -58,9 +58,10 @@ TEST(RasterCircle, SmallRadiiSetTheseExactPixels)
 
     QImage two = blank(9, 9);
     rasterCircle(two, 4, 4, 2.0, white);
-    EXPECT_EQ(offsets(pixelsOf(two, white), 4, 4),
-              (PixelSet{{-1, -2}, {0, -2}, {1, -2}, {-2, -1}, {2, -1}, {-2, 0},
-                        {2, 0},   {-2, 1}, {2, 1},  {-1, 2}, {0, 2},   {1, 2}}));
+    EXPECT_EQ(
+        offsets(pixelsOf(two, white), 4, 4),
+        (PixelSet{
+            {-1, -2}, {0, -2}, {1, -2}, {-2, -1}, {2, -1}, {-2, 0}, {2, 0}, {-2, 1}, {2, 1}, {-1, 2}, {0, 2}, {1, 2}}));
 
     // Below half a pixel the outline is the centre pixel alone.
     QImage dot = blank(9, 9);
@@ -124,10 +125,10 @@ TEST(RasterCircle, DrawsNothingForUnusableArguments)
     rasterCircle(image, nan, 20, 5.0, white);
     rasterCircle(image, 20, inf, 5.0, white);
     rasterCircle(image, 20, 20, inf, white);
-    rasterCircle(image, 20, 20, 1e9, white);      // beyond 2^26 pixels
-    rasterCircle(image, 1e300, 20, 5.0, white);   // far outside
-    rasterCircle(image, 100, 20, 5.0, white);     // misses the image
-    rasterCircle(image, 20, 20, 100.0, white);    // the image lies inside
+    rasterCircle(image, 20, 20, 1e9, white);     // beyond 2^26 pixels
+    rasterCircle(image, 1e300, 20, 5.0, white);  // far outside
+    rasterCircle(image, 100, 20, 5.0, white);    // misses the image
+    rasterCircle(image, 20, 20, 100.0, white);   // the image lies inside
     EXPECT_EQ(countPixels(image, white), 0);
 
     QImage other(40, 40, QImage::Format_ARGB32);  // not the supported format

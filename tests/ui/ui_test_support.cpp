@@ -2,12 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QSettings>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <stdexcept>
 
 #include "engine/record.h"
@@ -34,10 +34,7 @@ ScriptedForm::ScriptedForm(QMainWindow& mainWindow) : Form1(mainWindow)
     setErrorReporter([this](const QString& message) { errors_.push_back(message); });
 }
 
-void ScriptedForm::at(int pump, std::function<void()> action)
-{
-    script_[pump] = std::move(action);
-}
+void ScriptedForm::at(int pump, std::function<void()> action) { script_[pump] = std::move(action); }
 
 void ScriptedForm::click(const char* controlName)
 {
@@ -52,15 +49,9 @@ void ScriptedForm::clickAt(int pump, const char* controlName)
     at(pump, [this, controlName] { click(controlName); });
 }
 
-PictureBox& ScriptedForm::view() const
-{
-    return *control<PictureBox>("window");
-}
+PictureBox& ScriptedForm::view() const { return *control<PictureBox>("window"); }
 
-PictureBox& ScriptedForm::plot() const
-{
-    return *control<PictureBox>("Distribution");
-}
+PictureBox& ScriptedForm::plot() const { return *control<PictureBox>("Distribution"); }
 
 void ScriptedForm::setText(const char* box, const char* text)
 {

@@ -16,9 +16,9 @@
 #include "files/output_file.h"
 #include "files/run_outputs.h"
 #include "files/state_file.h"
+#include "ui/files/trajectory_recording.h"
 #include "ui/model/gas_model.h"
 #include "ui/panel/measurement_history.h"
-#include "ui/files/trajectory_recording.h"
 
 namespace ljgas {
 
@@ -26,7 +26,10 @@ namespace {
 
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromLocal(const std::string& text)
+{
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 void saveFile(const QString& path, std::string_view text)
 {
@@ -84,7 +87,6 @@ QStringList takeNamed(GasModel& model, const StateParameters& named)
     return told;
 }
 
-
 }  // namespace
 
 QString openState(GasModel& model, const QString& path, const StateOpened& opened)
@@ -97,11 +99,11 @@ QString openState(GasModel& model, const QString& path, const StateOpened& opene
         // A run takes e0 at its start; the one going on keeps it.
         const bool keeps = model.session().running() && state.parameters.e0;
         if (opened)
-            opened(told.isEmpty() ? QString()
-                                  : QStringLiteral("Set from %1: %2%3")
-                                        .arg(QFileInfo(path).fileName(), told.join(QStringLiteral(", ")),
-                                             keeps ? QStringLiteral("; the run going on keeps its e0 until Go")
-                                                   : QString()));
+            opened(told.isEmpty()
+                       ? QString()
+                       : QStringLiteral("Set from %1: %2%3")
+                             .arg(QFileInfo(path).fileName(), told.join(QStringLiteral(", ")),
+                                  keeps ? QStringLiteral("; the run going on keeps its e0 until Go") : QString()));
         if (state.note.empty())
             return {};
         return QStringLiteral("Opened the state in '%1'.\n%2").arg(path, fromLocal(state.note));

@@ -31,10 +31,7 @@ struct Curve {
     std::vector<float> shown;
 };
 
-float height(const Curve& g, int k, float m)
-{
-    return toSingle(divide(divide(g[k], m), headroom));
-}
+float height(const Curve& g, int k, float m) { return toSingle(divide(divide(g[k], m), headroom)); }
 
 }  // namespace
 

@@ -12,18 +12,18 @@
 #include <QStringList>
 #include <utility>
 
-#include "ui/form/distribution_plot.h"
 #include "engine/checked.h"
 #include "engine/record.h"
-#include "ui/form/finished_text.h"
-#include "ui/model/gas_model.h"
-#include "ui/form/particle_view.h"
 #include "platform/event_pump.h"
-#include "runtime/number_to_text.h"
 #include "platform/palette.h"
 #include "platform/picture_box.h"
 #include "platform/twips.h"
+#include "runtime/number_to_text.h"
+#include "ui/form/distribution_plot.h"
+#include "ui/form/finished_text.h"
+#include "ui/form/particle_view.h"
 #include "ui/form/window_centring.h"
+#include "ui/model/gas_model.h"
 
 namespace ljgas {
 
@@ -53,7 +53,8 @@ constexpr qreal largePoints = 18.0;
 QFont layoutFont(qreal points)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies(
+        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setWeight(QFont::Normal);
@@ -101,10 +102,7 @@ Form1::Form1(QWidget* parent, QMainWindow* mainWindow)
 
 Form1::~Form1() = default;
 
-void Form1::setErrorReporter(ErrorReporter reporter)
-{
-    reporter_ = std::move(reporter);
-}
+void Form1::setErrorReporter(ErrorReporter reporter) { reporter_ = std::move(reporter); }
 
 // The fifteen controls in the order of the stored layout; Qt's default focus
 // chain follows creation, and the tab order is set after.
@@ -269,10 +267,7 @@ void Form1::Go_Click()
     model_->go();
 }
 
-void Form1::pause_Click()
-{
-    model_->stop();
-}
+void Form1::pause_Click() { model_->stop(); }
 
 void Form1::Initialize_Click()
 {
@@ -302,25 +297,13 @@ void Form1::redrawParticles(const Record& rec)
     ljgas::redrawParticles(*window, rec);
 }
 
-void Form1::eraseParticle(const Record& rec, int k)
-{
-    moving_->erase(rec, k);
-}
+void Form1::eraseParticle(const Record& rec, int k) { moving_->erase(rec, k); }
 
-void Form1::drawParticle(const Record& rec, int k)
-{
-    moving_->draw(rec, k);
-}
+void Form1::drawParticle(const Record& rec, int k) { moving_->draw(rec, k); }
 
-void Form1::setUpPlot(const Record& rec)
-{
-    ljgas::setUpPlot(*Distribution, rec);
-}
+void Form1::setUpPlot(const Record& rec) { ljgas::setUpPlot(*Distribution, rec); }
 
-void Form1::redrawPlot(const Record& rec)
-{
-    ljgas::redrawPlot(*Distribution, rec);
-}
+void Form1::redrawPlot(const Record& rec) { ljgas::redrawPlot(*Distribution, rec); }
 
 // The runs' yield, after every step: the pending events, then, for a paced
 // run, events as they come until its next slot, so that every button and

@@ -107,7 +107,7 @@ private:
     QPushButton* pause = nullptr;
     QPushButton* Initialize = nullptr;
     QPushButton* Go = nullptr;
-    PictureBox* window = nullptr;  // the particle view
+    PictureBox* window = nullptr;              // the particle view
     std::unique_ptr<MovingParticles> moving_;  // the view as runs move the particles
     std::array<QLabel*, 4> Label2{};
     QLabel* Ttxt = nullptr;

@@ -39,9 +39,9 @@ public:
 private:
     Clock clock_;
     int rate_ = 0;
-    std::int64_t period_ = 0;     // nanoseconds per step
-    std::int64_t slotEnd_ = 0;    // when the next step may start
-    bool scheduled_ = false;      // slotEnd_ belongs to the current rate
+    std::int64_t period_ = 0;   // nanoseconds per step
+    std::int64_t slotEnd_ = 0;  // when the next step may start
+    bool scheduled_ = false;    // slotEnd_ belongs to the current rate
     std::int64_t steps_ = 0;
 };
 

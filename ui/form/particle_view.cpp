@@ -20,10 +20,7 @@ void circle(PictureBox& view, const Record& rec, int k, int colour)
     view.Circle(rec.x[k], rec.y[k], rec.R, QBColor(colour));
 }
 
-int colourOf(int k)
-{
-    return k == 1 ? firstParticleColour : particleColour;
-}
+int colourOf(int k) { return k == 1 ? firstParticleColour : particleColour; }
 
 }  // namespace
 
@@ -39,15 +36,9 @@ void redrawParticles(PictureBox& view, const Record& rec)
         drawParticle(view, rec, k);
 }
 
-void drawParticle(PictureBox& view, const Record& rec, int k)
-{
-    circle(view, rec, k, colourOf(k));
-}
+void drawParticle(PictureBox& view, const Record& rec, int k) { circle(view, rec, k, colourOf(k)); }
 
-void eraseParticle(PictureBox& view, const Record& rec, int k)
-{
-    circle(view, rec, k, eraseColour);
-}
+void eraseParticle(PictureBox& view, const Record& rec, int k) { circle(view, rec, k, eraseColour); }
 
 void MovingParticles::erase(const Record& rec, int k)
 {

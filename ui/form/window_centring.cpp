@@ -66,9 +66,9 @@ void centreOnScreen(QWidget& window)
     const double dpiY = window.logicalDpiY();
     const QSize outer = window.frameGeometry().size();
     const QRect screenArea = window.screen()->geometry();
-    const WindowOrigin origin =
-        centredOrigin(pixelsToTwips(screenArea.width(), dpiX), pixelsToTwips(screenArea.height(), dpiY),
-                      pixelsToTwips(outer.width(), dpiX), pixelsToTwips(outer.height(), dpiY));
+    const WindowOrigin origin = centredOrigin(pixelsToTwips(screenArea.width(), dpiX),
+                                              pixelsToTwips(screenArea.height(), dpiY),
+                                              pixelsToTwips(outer.width(), dpiX), pixelsToTwips(outer.height(), dpiY));
     window.move(screenArea.x() + twipsToPixels(origin.Left, dpiX), screenArea.y() + twipsToPixels(origin.Top, dpiY));
 }
 

@@ -29,8 +29,8 @@ private:
 
     std::vector<float> recent_;
     std::unique_ptr<std::FILE, Close> file_;
-    std::int64_t spilled_ = 0;    // temperatures in the file
-    bool fileFailed_ = false;     // no file could be had or written: all stay in memory
+    std::int64_t spilled_ = 0;  // temperatures in the file
+    bool fileFailed_ = false;   // no file could be had or written: all stay in memory
 };
 
 }  // namespace ljgas

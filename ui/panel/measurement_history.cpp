@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "runtime/number_to_text.h"
 #include "files/thermo_file.h"
+#include "runtime/number_to_text.h"
 
 namespace ljgas {
 

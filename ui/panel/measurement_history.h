@@ -24,8 +24,8 @@ struct Reading {
     // The set-point the thermostat pulled towards at this read-out; NaN
     // with the thermostat off.
     double Tsoll = std::numeric_limits<double>::quiet_NaN();
-    double e0 = 0.0;        // the well depth the run holds
-    double sigma = 0.0;     // 2R of the record
+    double e0 = 0.0;     // the well depth the run holds
+    double sigma = 0.0;  // 2R of the record
     Observables measured;
 
     double time() const { return static_cast<double>(step) * StepTime; }

@@ -6,10 +6,10 @@
 #include "engine/observables.h"
 #include "engine/record.h"
 #include "files/run_outputs.h"
-#include "ui/model/gas_model.h"
-#include "ui/panel/measurements_panel.h"
 #include "platform/twips.h"
 #include "runtime/text_to_number.h"
+#include "ui/model/gas_model.h"
+#include "ui/panel/measurements_panel.h"
 
 namespace ljgas {
 
@@ -22,8 +22,7 @@ constexpr int refreshMilliseconds = 50;
 
 }  // namespace
 
-Measurements::Measurements(QMainWindow& window, const QWidget& form, GasModel& model)
-    : QObject(&window), model_(model)
+Measurements::Measurements(QMainWindow& window, const QWidget& form, GasModel& model) : QObject(&window), model_(model)
 {
     dock_ = new QDockWidget(QStringLiteral("Measurements"), &window);
     dock_->setObjectName(QStringLiteral("measurementsDock"));

@@ -41,9 +41,9 @@ constexpr std::array<Quantity, 7> quantities{{
      "\u03a3 4\u00b7e0\u00b7((\u03c3/r)\u00b9\u00b2 \u2212 (\u03c3/r)\u2076) over pairs closer than 8R, \u03c3 = 2R; "
      "E* = E/(N\u00b7e0)"},
     {"total", "kinetic + potential: the energy of the gas; E* = E/(N\u00b7e0)"},
-    {"pressure", "2-d virial pressure, area 1: kinetic + \u00bd \u03a3 r\u00b7F over the pairs; P* = P\u00b7\u03c3\u00b2/e0"},
+    {"pressure",
+     "2-d virial pressure, area 1: kinetic + \u00bd \u03a3 r\u00b7F over the pairs; P* = P\u00b7\u03c3\u00b2/e0"},
 }};
-
 
 // Curves of a few hundred points are all a chart this size can show; a
 // longer history is drawn from every m-th reading, the last one always.
@@ -260,12 +260,17 @@ void MeasurementsPanel::showReading(const Reading& reading)
     const Observables& o = reading.measured;
     const double e0 = reading.e0;
     const double perDisc = ParticleCount * e0;
-    const double values[] = {static_cast<double>(reading.step), reading.time(), reading.T, o.kinetic, o.potential,
-                             o.total, o.pressure};
+    const double values[] = {
+        static_cast<double>(reading.step), reading.time(), reading.T, o.kinetic, o.potential, o.total, o.pressure};
     // T* = T/(2 e0): this program's T is twice the kinetic energy per disc,
     // the literature's k_B T once.
-    const double reduced[] = {NAN, NAN, reading.T / (2.0 * e0), o.kinetic / perDisc, o.potential / perDisc,
-                              o.total / perDisc, o.pressure * reading.sigma * reading.sigma / e0};
+    const double reduced[] = {NAN,
+                              NAN,
+                              reading.T / (2.0 * e0),
+                              o.kinetic / perDisc,
+                              o.potential / perDisc,
+                              o.total / perDisc,
+                              o.pressure * reading.sigma * reading.sigma / e0};
     for (std::size_t m = 0; m < rows_.size(); ++m) {
         rows_[m].value->setText(m == 0 ? QString::number(reading.step) : number(values[m]));
         rows_[m].reduced->setText(std::isnan(reduced[m]) ? QString() : number(reduced[m]));

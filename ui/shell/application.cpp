@@ -38,7 +38,8 @@ std::optional<int> answerCommandLine(const QStringList& arguments, ToolkitOption
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A two-dimensional gas of 225 Lennard-Jones discs, live."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
     parser.addOption(help);
     parser.addOption(version);

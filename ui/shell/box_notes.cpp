@@ -4,9 +4,9 @@
 #include <QStatusBar>
 #include <cmath>
 
-#include "ui/model/gas_model.h"
 #include "runtime/number_to_text.h"
 #include "runtime/text_to_number.h"
+#include "ui/model/gas_model.h"
 
 namespace ljgas {
 

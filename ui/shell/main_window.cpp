@@ -17,18 +17,18 @@
 #include <QSettings>
 #include <QStatusBar>
 
-#include "ui/shell/box_notes.h"
-#include "ui/files/file_commands.h"
-#include "ui/form/form1.h"
-#include "ui/shell/help_texts.h"
-#include "ui/panel/measurements.h"
-#include "ui/model/gas_model.h"
-#include "ui/shell/particle_mark.h"
 #include "platform/picture_box.h"
 #include "runtime/number_to_text.h"
-#include "ui/shell/speed.h"
+#include "ui/files/file_commands.h"
 #include "ui/files/trajectory_recording.h"
+#include "ui/form/form1.h"
 #include "ui/form/window_centring.h"
+#include "ui/model/gas_model.h"
+#include "ui/panel/measurements.h"
+#include "ui/shell/box_notes.h"
+#include "ui/shell/help_texts.h"
+#include "ui/shell/particle_mark.h"
+#include "ui/shell/speed.h"
 
 namespace ljgas {
 
@@ -148,23 +148,21 @@ void MainWindow::createFileMenu()
     });
     connect(save, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save State"), stateFiles, QStringLiteral("state.csv")},
-                       [this](const QString& path) {
-                           return ljgas::saveState(form_->model(), path);
-                       });
+                       [this](const QString& path) { return ljgas::saveState(form_->model(), path); });
     });
     connect(distribution, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Export g(r)"), csvFiles, QStringLiteral("gr.csv")},
                        [this](const QString& path) { return exportDistribution(form_->model(), path); });
     });
     connect(temperatures, &QAction::triggered, this, [this] {
-        runFileCommand(
-            {FileRequest::Mode::Save, QStringLiteral("Export Temperatures"), csvFiles, QStringLiteral("temperatures.csv")},
-            [this](const QString& path) { return exportTemperatures(form_->model(), path); });
+        runFileCommand({FileRequest::Mode::Save, QStringLiteral("Export Temperatures"), csvFiles,
+                        QStringLiteral("temperatures.csv")},
+                       [this](const QString& path) { return exportTemperatures(form_->model(), path); });
     });
     connect(measured, &QAction::triggered, this, [this] {
-        runFileCommand(
-            {FileRequest::Mode::Save, QStringLiteral("Export Measurements"), csvFiles, QStringLiteral("measurements.csv")},
-            [this](const QString& path) { return exportMeasurements(measurements_->history(), path); });
+        runFileCommand({FileRequest::Mode::Save, QStringLiteral("Export Measurements"), csvFiles,
+                        QStringLiteral("measurements.csv")},
+                       [this](const QString& path) { return exportMeasurements(measurements_->history(), path); });
     });
     connect(picture, &QAction::triggered, this, [this] {
         runFileCommand({FileRequest::Mode::Save, QStringLiteral("Save Picture"), pngFiles, QStringLiteral("ljgas.png")},
@@ -189,7 +187,8 @@ void MainWindow::createRunMenu()
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Run"));
     QAction* go = addMenuItem(menu, "go", QStringLiteral("&Go"), QKeySequence(Qt::Key_F5));
     QAction* stop = addMenuItem(menu, "stop", QStringLiteral("&Stop"), QKeySequence(Qt::Key_Escape));
-    QAction* initialize = addMenuItem(menu, "initialize", QStringLiteral("&Initialize"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    QAction* initialize = addMenuItem(menu, "initialize", QStringLiteral("&Initialize"),
+                                      QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(go, &QAction::triggered, this, [this] { form_->Go_Click(); });
     connect(stop, &QAction::triggered, this, [this] { form_->pause_Click(); });
     connect(initialize, &QAction::triggered, this, [this] { form_->Initialize_Click(); });
@@ -218,7 +217,8 @@ void MainWindow::createRunMenu()
     thermostatKinds_ = choiceMenu(menu, QStringLiteral("&Thermostat"), thermostatKindKey,
                                   {{"thermostatWeak", QStringLiteral("&Weak Rescaling"), "weak"},
                                    {"thermostatCanonical", QStringLiteral("&Canonical"), "canonical"}});
-    QAction* reverse = addMenuItem(menu, "reverseTime", QStringLiteral("&Reverse Time"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    QAction* reverse = addMenuItem(menu, "reverseTime", QStringLiteral("&Reverse Time"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(reverse, &QAction::triggered, this, [this] {
         form_->model().reverse();
         statusBar()->showMessage(QStringLiteral("Time reversed: every velocity negated"), noteMilliseconds);
@@ -245,7 +245,8 @@ QActionGroup* MainWindow::choiceMenu(QMenu* menu, const QString& title, const QS
         takeChoices();
         const bool later = form_->model().session().running();
         statusBar()->showMessage(QStringLiteral("%1: %2%3")
-                                     .arg(QString(title).remove(QLatin1Char('&')), item->text().remove(QLatin1Char('&')),
+                                     .arg(QString(title).remove(QLatin1Char('&')),
+                                          item->text().remove(QLatin1Char('&')),
                                           later ? QStringLiteral(", from the next Go") : QString()),
                                  noteMilliseconds);
     });
@@ -278,7 +279,8 @@ void MainWindow::showChoices()
 void MainWindow::createHelpMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction* reading = addMenuItem(menu, "readingTheWindow", QStringLiteral("&Reading the Window"), QKeySequence(Qt::Key_F1));
+    QAction* reading = addMenuItem(menu, "readingTheWindow", QStringLiteral("&Reading the Window"),
+                                   QKeySequence(Qt::Key_F1));
     QAction* about = addMenuItem(menu, "about", QStringLiteral("&About"));
     connect(reading, &QAction::triggered, this,
             [this] { showHelp(reading_, QStringLiteral("Reading the Window"), readingTheWindowText()); });
@@ -291,7 +293,8 @@ void MainWindow::createHelpMenu()
 void MainWindow::createViewMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
-    QAction* panel = addMenuItem(menu, "showMeasurements", QStringLiteral("&Measurements"), QKeySequence(Qt::CTRL | Qt::Key_M));
+    QAction* panel = addMenuItem(menu, "showMeasurements", QStringLiteral("&Measurements"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_M));
     panel->setCheckable(true);
     menu->addSeparator();
     QAction* mark = addMenuItem(menu, "markParticle", QStringLiteral("Mark &Particle 1"));
@@ -318,7 +321,8 @@ void MainWindow::attachMeasurements()
     new BoxNotes(*statusBar(), form_->model());  // a child of the status bar
     statusBar()->setSizeGripEnabled(false);
     // Shown as when the program last ended.
-    findChild<QAction*>(QStringLiteral("showMeasurements"))->setChecked(QSettings().value(measurementsKey, false).toBool());
+    findChild<QAction*>(QStringLiteral("showMeasurements"))
+        ->setChecked(QSettings().value(measurementsKey, false).toBool());
 }
 
 // The mark is a layer over the view, made when first asked for; the view
@@ -376,8 +380,8 @@ void MainWindow::applyRememberedChoices()
     statusBar()->addPermanentWidget(dynamicsNote_);
     Parameters p = form_->model().parameters();
     p.dynamics = dynamicsNamed(QSettings().value(dynamicsKey).toString().toStdString()).value_or(Dynamics::Designed);
-    p.thermostatKind =
-        thermostatKindNamed(QSettings().value(thermostatKindKey).toString().toStdString()).value_or(ThermostatKind::Weak);
+    p.thermostatKind = thermostatKindNamed(QSettings().value(thermostatKindKey).toString().toStdString())
+                           .value_or(ThermostatKind::Weak);
     form_->model().setParameters(p);
     connect(&form_->model(), &GasModel::parametersChanged, this, &MainWindow::showChoices);
     connect(&form_->model(), &GasModel::runStarted, this, &MainWindow::showChoices);
