@@ -2,14 +2,17 @@
 //
 // Input: the R, e0 and Tsoll texts on the first three lines, then an
 // optional control line (byte 0: the run's length, 60..300 steps; byte 1:
-// bit 0 unchecks the thermostat box, bit 1 presses Initialize during the run;
+// bit 0 unchecks the thermostat box, bit 1 presses Initialize during the run,
+// bit 2 runs the conserving dynamics, bit 3 with the canonical thermostat;
 // byte 2: the step in whose yield that press happens), then an optional fifth
 // line: the R text typed just before that press.
 //
 // Checked: the start and the run either finish or end with an EngineError of
 // one of the three kinds, with its own message; nothing else is thrown; after
 // every step and at the end every value in the record is finite; a finished
-// run took exactly the steps asked for and an ended one no more; nothing
+// run took exactly the steps asked for and an ended one no more (a run that
+// took a new R restarts its own step counter, so the steps are counted in
+// all); nothing
 // leaks (the run's tables are released also when it ends with an error).
 #include <cmath>
 #include <cstdint>
@@ -22,6 +25,7 @@
 #include <vector>
 
 #include "engine/checked.h"
+#include "engine/conserving_run.h"
 #include "engine/host.h"
 #include "engine/lattice.h"
 #include "engine/record.h"
@@ -180,13 +184,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.stopAtYield = steps;
     ljgas::RunStats stats;
     bool finished = false;
-    try {
-        // The window's loop: every step followed by its yield.
-        ljgas::Run run(*rec, host, stats);
+    // The window's loop: every step followed by its yield.
+    auto loop = [&](auto& run) {
         do {
             run.step();
             host.doEvents();
         } while (rec->PauseMark == 0);
+    };
+    try {
+        if ((controlByte(1) & 4) != 0) {
+            ljgas::ConservingOptions options;
+            options.thermostat = (controlByte(1) & 8) != 0 ? ljgas::ThermostatKind::Canonical
+                                                           : ljgas::ThermostatKind::Weak;
+            ljgas::ConservingRun run(*rec, host, stats, options);
+            loop(run);
+        } else {
+            ljgas::Run run(*rec, host, stats);
+            loop(run);
+        }
         finished = true;
     } catch (const ljgas::EngineError& e) {
         FuzzHost::checkKind(e);
@@ -195,19 +210,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkHistogramFinite(*rec, "after the run");
 
     if (finished) {
-        if (host.yields != steps || stats.step != static_cast<float>(steps))
-            fault("a finished run took " + std::to_string(host.yields) + " yields and " + std::to_string(stats.step) +
+        if (host.yields != steps || stats.steps != steps)
+            fault("a finished run took " + std::to_string(host.yields) + " yields and " + std::to_string(stats.steps) +
                   " steps, asked for " + std::to_string(steps));
         if (rec->PauseMark != -1)
             fault("a finished run left PauseMark at " + std::to_string(rec->PauseMark));
     } else {
         // Ended by an error: while preparing the run (no step begun), or in
         // the step after the last yield, at the latest the last step asked for.
-        const bool inPreparation = host.yields == 0 && stats.step == 0.0f;
-        const bool inAStep = host.yields < steps && stats.step == static_cast<float>(host.yields + 1);
+        const bool inPreparation = host.yields == 0 && stats.steps == 0;
+        // Taking a new R comes before the step's count: an error there
+        // leaves the steps at the yields.
+        const bool takingR = host.initializeAtYield != 0 && host.yields >= host.initializeAtYield;
+        const bool inAStep = host.yields < steps &&
+                             (stats.steps == host.yields + 1 || (takingR && stats.steps == host.yields));
         if (!inPreparation && !inAStep)
-            fault("a run ended by an error after " + std::to_string(host.yields) + " yields, step counter " +
-                  std::to_string(stats.step) + ", asked for " + std::to_string(steps));
+            fault("a run ended by an error after " + std::to_string(host.yields) + " yields, " +
+                  std::to_string(stats.steps) + " steps begun, asked for " + std::to_string(steps));
     }
     return 0;
 }
