@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fixed_point.h"
+#include "pair_kernels.h"
 #include "record.h"
 #include "runtime/number_to_text.h"
 #include "sub_steps.h"
@@ -273,19 +274,82 @@ void explainPair(EngineError& e, const std::vector<std::uint32_t>& X, const std:
 
 }  // namespace
 
+// A pair's kick below this in size on both axes, and the sums of at most
+// ParticleArray::last of them stay below 2^61: no sum can overflow, and
+// the scatter needs no checks.
+constexpr double SmallKick = 2251799813685248.0;  // 2^51
+static_assert(ParticleArray::last * SmallKick < 2305843009213693952.0);
+
+// The pairs' kicks a batch at a time: separations gathered, the pair law on
+// the level's lanes (a batch they cannot finish, with a kick of 2^51 or
+// more or one that fails, is redone one pair at a time, which gives the
+// same integers or raises the error at its pair), then every kick added to
+// its two discs' sums, without checks when every kick was small.
 void ExactVerlet::computeHalfKicks()
 {
     const std::vector<VerletList::Pair>& pairs = list_.pairs();
     const PairKick kick{rc2_, sig6_, kickScale_};
+    const kernels::ExactPairLaw law{rc2_, sig6_, kickScale_, SmallKick};
+    const auto batched = kernels::kernels().exactPairKicks;
+    constexpr std::size_t Batch = 256;
+    std::int32_t dX[Batch], dY[Batch];
+    cx_.resize(pairs.size());
+    cy_.resize(pairs.size());
+    bool small = true;
+    for (std::size_t first = 0; first < pairs.size(); first += Batch) {
+        const std::size_t count = std::min(Batch, pairs.size() - first);
+        const VerletList::Pair* batch = pairs.data() + first;
+        for (std::size_t m = 0; m < count; ++m) {
+            const auto i = static_cast<std::size_t>(batch[m].i);
+            const auto j = static_cast<std::size_t>(batch[m].j);
+            dX[m] = separation(x_[i], x_[j]);
+            dY[m] = separation(y_[i], y_[j]);
+        }
+        std::int64_t* cx = cx_.data() + first;
+        std::int64_t* cy = cy_.data() + first;
+        if (batched != nullptr && batched(dX, dY, static_cast<int>(count), law, cx, cy))
+            continue;
+        std::size_t m = 0;
+        try {
+            for (; m < count; ++m) {
+                kick(dX[m], dY[m], cx[m], cy[m]);
+                small = small && std::abs(static_cast<double>(cx[m])) < SmallKick &&
+                        std::abs(static_cast<double>(cy[m])) < SmallKick;
+            }
+        } catch (EngineError& e) {
+            explainPair(e, x_, y_, batch[m].i, batch[m].j, R_);
+            throw;
+        }
+    }
+    // The list is in order of i: its run of pairs is summed before it
+    // reaches i's total (integer sums have no order).
     std::fill(hx_.begin(), hx_.end(), 0);
     std::fill(hy_.begin(), hy_.end(), 0);
-    std::size_t p = 0;
-    try {
-        for (; p < pairs.size(); ++p)
-            kick.addTo(hx_, hy_, x_, y_, pairs[p].i, pairs[p].j);
-    } catch (EngineError& e) {
-        explainPair(e, x_, y_, pairs[p].i, pairs[p].j, R_);
-        throw;
+    if (small)
+        scatterKicks(pairs, [](std::int64_t a, std::int64_t b) { return a + b; });
+    else
+        scatterKicks(pairs, add64);
+}
+
+template <class Add>
+void ExactVerlet::scatterKicks(const std::vector<VerletList::Pair>& pairs, Add add)
+{
+    std::int64_t* hx = hx_.data();
+    std::int64_t* hy = hy_.data();
+    const std::int64_t* cx = cx_.data();
+    const std::int64_t* cy = cy_.data();
+    for (std::size_t m = 0; m < pairs.size();) {
+        const auto i = static_cast<std::size_t>(pairs[m].i);
+        std::int64_t sx = 0, sy = 0;
+        for (; m < pairs.size() && static_cast<std::size_t>(pairs[m].i) == i; ++m) {
+            const auto j = static_cast<std::size_t>(pairs[m].j);
+            sx = add(sx, cx[m]);
+            sy = add(sy, cy[m]);
+            hx[j] = add(hx[j], -cx[m]);
+            hy[j] = add(hy[j], -cy[m]);
+        }
+        hx[i] = add(hx[i], sx);
+        hy[i] = add(hy[i], sy);
     }
 }
 

@@ -92,6 +92,8 @@ public:
 
 private:
     void computeHalfKicks();
+    template <class Add>
+    void scatterKicks(const std::vector<VerletList::Pair>& pairs, Add add);
     void halfKick();
     void drift();
     void zeroMomentum();
@@ -109,6 +111,7 @@ private:
     std::vector<std::uint32_t> x_, y_;
     std::vector<std::int64_t> vx_, vy_;
     std::vector<std::int64_t> hx_, hy_;  // the half kicks of the current positions
+    std::vector<std::int64_t> cx_, cy_;  // each listed pair's kick on its first disc
 };
 
 }  // namespace ljgas

@@ -84,12 +84,39 @@ struct Avx2Lanes {
             p[m] = slots[m];
     }
 
+    // 32-bit integers, exactly, as doubles.
+    static Doubles load(const std::int32_t* p, Active valid)
+    {
+        if (valid >= width)
+            return _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+        alignas(16) std::int32_t slots[width] = {0, 0, 0, 0};
+        for (int m = 0; m < valid; ++m)
+            slots[m] = p[m];
+        return _mm256_cvtepi32_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(slots)));
+    }
+    // Whole numbers below 2^51 in size, as 64-bit integers. AVX2 has no
+    // such conversion: v + 1.5 * 2^52 is exact for them and holds v in the
+    // low bits of its representation.
+    static void store(std::int64_t* p, Active valid, Doubles whole)
+    {
+        const __m256d shift = _mm256_set1_pd(6755399441055744.0);  // 1.5 * 2^52
+        const __m256i v = _mm256_sub_epi64(_mm256_castpd_si256(_mm256_add_pd(whole, shift)),
+                                           _mm256_castpd_si256(shift));
+        if (valid >= width)
+            return _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+        alignas(32) std::int64_t slots[width];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(slots), v);
+        for (int m = 0; m < valid; ++m)
+            p[m] = slots[m];
+    }
+
     static Doubles widen(Singles v) { return _mm256_cvtps_pd(v); }
     static Singles narrow(Doubles v) { return _mm256_cvtpd_ps(v); }
     // Whole numbers to integers; out-of-range lanes give INT_MIN.
     static Ints integers(Doubles v) { return _mm256_cvtpd_epi32(v); }
 
     static Doubles floor(Doubles v) { return _mm256_floor_pd(v); }
+    static Doubles truncate(Doubles v) { return _mm256_round_pd(v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
     static Doubles nearest(Doubles v) { return _mm256_round_pd(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
     static Doubles sqrt(Doubles v) { return _mm256_sqrt_pd(v); }
     static Singles sqrt(Singles v) { return _mm_sqrt_ps(v); }
@@ -117,6 +144,11 @@ struct Avx2Lanes {
         return bits(_mm256_or_pd(_mm256_cmp_pd(v, low, _CMP_NGE_UQ), _mm256_cmp_pd(v, high, _CMP_NLE_UQ)));
     }
     static Mask below(Singles a, Singles b) { return bits(_mm_cmp_ps(a, b, _CMP_LT_OQ)); }
+    // v where a < b, +0 elsewhere (NaN compares false).
+    static Doubles whereBelow(Doubles a, Doubles b, Doubles v)
+    {
+        return _mm256_and_pd(_mm256_cmp_pd(a, b, _CMP_LT_OQ), v);
+    }
     static Mask notFinite(Singles v) { return bits(_mm_cmp_ps(abs(v), _mm_set1_ps(__builtin_inff()), _CMP_NLT_UQ)); }
 
     // first + m for each lane m in `lanes`, packed to the front of

@@ -31,11 +31,22 @@ struct Avx512Lanes {
     static Doubles load(const double* p, Active valid) { return _mm512_maskz_loadu_pd(valid, p); }
     static void store(std::int32_t* p, Active valid, Ints v) { _mm256_mask_storeu_epi32(p, valid, v); }
 
+    static Doubles load(const std::int32_t* p, Active valid)
+    {
+        return _mm512_cvtepi32_pd(_mm256_maskz_loadu_epi32(valid, p));
+    }
+    // Whole numbers below 2^51 in size, as 64-bit integers.
+    static void store(std::int64_t* p, Active valid, Doubles whole)
+    {
+        _mm512_mask_storeu_epi64(p, valid, _mm512_cvttpd_epi64(whole));
+    }
+
     static Doubles widen(Singles v) { return _mm512_cvtps_pd(v); }
     static Singles narrow(Doubles v) { return _mm512_cvtpd_ps(v); }
     // Whole numbers to integers; out-of-range lanes give INT_MIN.
     static Ints integers(Doubles v) { return _mm512_cvtpd_epi32(v); }
 
+    static Doubles truncate(Doubles v) { return _mm512_roundscale_pd(v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
     static Doubles floor(Doubles v) { return _mm512_roundscale_pd(v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC); }
     static Doubles nearest(Doubles v) { return _mm512_roundscale_pd(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
     static Doubles sqrt(Doubles v) { return _mm512_sqrt_pd(v); }
@@ -58,6 +69,10 @@ struct Avx512Lanes {
     static Mask outside(Doubles v, Doubles low, Doubles high)
     {
         return _mm512_cmp_pd_mask(v, low, _CMP_NGE_UQ) | _mm512_cmp_pd_mask(v, high, _CMP_NLE_UQ);
+    }
+    static Doubles whereBelow(Doubles a, Doubles b, Doubles v)
+    {
+        return _mm512_maskz_mov_pd(_mm512_cmp_pd_mask(a, b, _CMP_LT_OQ), v);
     }
     static Mask below(Singles a, Singles b) { return _mm256_cmp_ps_mask(a, b, _CMP_LT_OQ); }
     static Mask notFinite(Singles v)

@@ -56,7 +56,7 @@ bool binsAgreeScalar(const float* g, const double* sum, int count, double tolera
 }
 
 const Kernels scalarKernels = {
-    nullptr, nullptr, allFiniteScalar, squaredSpeedsScalar, extendPathsScalar, binsAgreeScalar,
+    nullptr, nullptr, nullptr, allFiniteScalar, squaredSpeedsScalar, extendPathsScalar, binsAgreeScalar,
 };
 
 }  // namespace

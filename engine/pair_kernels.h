@@ -41,6 +41,17 @@ struct PairPositions {
     const float* yj;
 };
 
+// The conserving dynamics' pair law on the fixed-point state: squared
+// cut-off in box lengths, sigma^6, the half kick's scale (see
+// ExactVerlet::computeHalfKicks), and the size from which a kick is left to
+// the one-pair code (at most 2^51).
+struct ExactPairLaw {
+    double rc2;
+    double sig6;
+    double kickScale;
+    double largest;
+};
+
 struct Kernels {
     // One row of the pair sequence, particle i with j = firstJ ..
     // firstJ+count-1: each pair's bin as binIndex gives it from Radius2, and
@@ -54,6 +65,15 @@ struct Kernels {
     // it before it touches a velocity, into tx[m], ty[m]. False when any
     // pair's arithmetic would fail a check. Null: no batched kick.
     bool (*pairKicks)(const PairPositions& pairs, int count, float sig6, float e0, float dt, float* tx, float* ty);
+
+    // For pairs m = 0..count-1 at separations (dX[m], dY[m]) in position
+    // units (2^-32 box lengths), the half kick on the first disc as the
+    // one-pair code computes it, rounded odd to whole velocity units, into
+    // cx[m], cy[m]. False when any pair's kick would fail a check or is
+    // law.largest or more in size (the one-pair code then redoes the
+    // batch). Null: no batched kick.
+    bool (*exactPairKicks)(const std::int32_t* dX, const std::int32_t* dY, int count, const ExactPairLaw& law,
+                           std::int64_t* cx, std::int64_t* cy);
 
     // Whether all of v[0..count-1] are finite.
     bool (*allFinite)(const float* v, int count);

@@ -11,7 +11,7 @@
 namespace ljgas::kernels {
 
 extern const Kernels avx512Kernels = {
-    refreshRow<Avx512Lanes>,    pairKicks<Avx512Lanes>,   allFinite<Avx512Lanes>,
+    refreshRow<Avx512Lanes>,    pairKicks<Avx512Lanes>,   exactPairKicks<Avx512Lanes>, allFinite<Avx512Lanes>,
     squaredSpeeds<Avx512Lanes>, extendPaths<Avx512Lanes>, binsAgree<Avx512Lanes>,
 };
 

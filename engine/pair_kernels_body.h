@@ -156,6 +156,48 @@ bool pairKicks(const PairPositions& pairs, int count, float sig6, float e0, floa
     return anyBad == 0;
 }
 
+// Kernels::exactPairKicks: ExactVerlet's PairKick lane by lane. roundOdd's
+// a + (rest >= 1/2) - (rest <= -1/2) is here t + trunc(2 (a - t)) with
+// t = trunc(a): the rest and its double are exact, and the sum is exact
+// wherever the rest is not 0 (|t| < 2^52 there).
+template <class L>
+bool exactPairKicks(const std::int32_t* dX, const std::int32_t* dY, int count, const ExactPairLaw& law,
+                    std::int64_t* cx, std::int64_t* cy)
+{
+    using Doubles = typename L::Doubles;
+    const Doubles unit = L::doubles(1.0 / 4294967296.0);  // box lengths per position unit
+    const Doubles one = L::doubles(1.0);
+    const Doubles two = L::doubles(2.0);
+    const Doubles rc2 = L::doubles(law.rc2);
+    const Doubles sig6 = L::doubles(law.sig6);
+    const Doubles scale = L::doubles(law.kickScale);
+    const Doubles limit = L::doubles(law.largest);
+    typename L::Mask anyBad = 0;
+
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+        const Doubles X = L::load(dX + m, active);
+        const Doubles Y = L::load(dY + m, active);
+        const Doubles dx = X * unit;
+        const Doubles dy = Y * unit;
+        const Doubles r2 = dx * dx + dy * dy;
+        const Doubles inverseR2 = one / r2;
+        const Doubles s6 = sig6 * ((inverseR2 * inverseR2) * inverseR2);
+        const Doubles q = L::whereBelow(r2, rc2, ((scale * s6) * (one - two * s6)) * inverseR2);
+        const Doubles ax = q * X;
+        const Doubles ay = q * Y;
+        const Doubles tx = L::truncate(ax);
+        const Doubles ty = L::truncate(ay);
+        const Doubles rx = tx + L::truncate(two * (ax - tx));
+        const Doubles ry = ty + L::truncate(two * (ay - ty));
+        // Large, infinite or NaN: the one-pair code decides.
+        anyBad |= L::lanes(active) & (L::notAbove(limit, L::abs(rx)) | L::notAbove(limit, L::abs(ry)));
+        L::store(cx + m, active, rx);
+        L::store(cy + m, active, ry);
+    }
+    return anyBad == 0;
+}
+
 // Kernels::allFinite.
 template <class L>
 bool allFinite(const float* v, int count)

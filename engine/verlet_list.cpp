@@ -40,11 +40,21 @@ void VerletList::build(const std::uint32_t* X, const std::uint32_t* Y)
     cells_.reset(cells_.side(), n_ + 1);
     for (int k = n_; k >= 1; --k)
         cells_.insert(k, cells_.cellOf(X[k]), cells_.cellOf(Y[k]));
-    pairs_.clear();
+    found_.clear();
     cells_.forEachNearPair([&](int a, int b) {
         if (static_cast<double>(squaredSeparation(X[a], Y[a], X[b], Y[b])) < reach2_)
-            pairs_.push_back({static_cast<std::int16_t>(std::max(a, b)), static_cast<std::int16_t>(std::min(a, b))});
+            found_.push_back({static_cast<std::int16_t>(std::max(a, b)), static_cast<std::int16_t>(std::min(a, b))});
     });
+    // Each disc's pairs side by side, in the order found (a counting sort
+    // on i): its kicks then add up in registers.
+    firstOf_.assign(static_cast<std::size_t>(n_) + 2, 0);
+    for (const Pair p : found_)
+        ++firstOf_[static_cast<std::size_t>(p.i) + 1];
+    for (std::size_t k = 1; k < firstOf_.size(); ++k)
+        firstOf_[k] += firstOf_[k - 1];
+    pairs_.resize(found_.size());
+    for (const Pair p : found_)
+        pairs_[firstOf_[static_cast<std::size_t>(p.i)]++] = p;
     std::copy_n(X, n_ + 1, builtX_.data());
     std::copy_n(Y, n_ + 1, builtY_.data());
     ++builds_;

@@ -31,7 +31,7 @@ public:
 
     // The pairs closer than cut-off + margin at coordinates X[1..n], Y[1..n]
     // (units of 2^-32 box lengths), which become the positions moves are
-    // measured from.
+    // measured from. Each pair is (i, j) with i > j, in order of i.
     void build(const std::uint32_t* X, const std::uint32_t* Y);
 
     // Whether some disc has moved more than half the margin from where the
@@ -47,6 +47,8 @@ private:
     std::uint64_t allowedMove2_ = 0;  // (margin / 2)^2, position units squared, rounded down
     CellList cells_;
     std::vector<Pair> pairs_;
+    std::vector<Pair> found_;             // the pairs in the cells' order
+    std::vector<std::uint32_t> firstOf_;  // where each disc's pairs go
     std::vector<std::uint32_t> builtX_, builtY_;
     std::int64_t builds_ = 0;
 };

@@ -15,11 +15,15 @@
 #include <gtest/gtest.h>
 
 #include "engine/drift.h"
+#include "engine/exact_verlet.h"
 #include "engine/forces.h"
 #include "engine/histogram.h"
+#include "engine/lattice.h"
 #include "engine/neighbour_list.h"
 #include "engine/record.h"
+#include "engine/run_params.h"
 #include "engine/simd_level.h"
+#include "runtime/random_sequence.h"
 
 namespace ljgas {
 namespace {
@@ -303,6 +307,51 @@ TEST_P(BatchedPaths, KickFailsAtTheSamePairWithTheSameVelocities)
         ASSERT_EQ(one.error, batched.error);
         expectSameRecord(one.rec, batched.rec);
     }
+}
+
+// The conserving dynamics' kicks on the lanes against the one-pair law: the
+// lattice with disc 2 moved next to disc 1, from deep in the wall (kicks
+// of 2^51 and more, left to the one-pair code, then beyond the integers) out past the
+// cut-off, in every direction.
+TEST_P(BatchedPaths, ExactKicksMatchTheOnePairLaw)
+{
+    Record lattice;
+    RandomSequence random;
+    initializeLattice(lattice, 0.01f, random);
+    int large = 0, overflows = 0;
+    for (int k = 0; k < 400; ++k) {
+        Record rec = lattice;
+        const double d = 0.004 * std::pow(1.0075, k);  // 0.2 sigma to 7.9 R
+        rec.x[2] = rec.x[1] + static_cast<float>(d * std::cos(k)),
+        rec.y[2] = rec.y[1] + static_cast<float>(d * std::sin(k));
+        ExactVerlet scalar(rec.n, 0.01, 0.2, TimeStep, 4), lanes(rec.n, 0.01, 0.2, TimeStep, 4);
+        std::string scalarError, lanesError;
+        atLevel(SimdLevel::Scalar, [&] {
+            try {
+                scalar.load(rec);
+            } catch (const EngineError& e) {
+                scalarError = e.what();
+            }
+        });
+        atLevel(GetParam(), [&] {
+            try {
+                lanes.load(rec);
+            } catch (const EngineError& e) {
+                lanesError = e.what();
+            }
+        });
+        ASSERT_EQ(scalarError, lanesError) << "d = " << d;
+        if (!scalarError.empty()) {
+            ++overflows;
+            continue;
+        }
+        ASSERT_EQ(scalar.halfKickX(), lanes.halfKickX()) << "d = " << d;
+        ASSERT_EQ(scalar.halfKickY(), lanes.halfKickY()) << "d = " << d;
+        if (std::abs(static_cast<double>(lanes.halfKickX()[1])) >= 0x1p51)
+            ++large;
+    }
+    EXPECT_GT(large, 0);
+    EXPECT_GT(overflows, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, BatchedPaths, ::testing::Values(SimdLevel::Avx2, SimdLevel::Avx512),
