@@ -310,9 +310,9 @@ TEST_P(BatchedPaths, KickFailsAtTheSamePairWithTheSameVelocities)
 }
 
 // The conserving dynamics' kicks on the lanes against the one-pair law: the
-// lattice with disc 2 moved next to disc 1, from deep in the wall (kicks
-// of 2^51 and more, left to the one-pair code, then beyond the integers) out past the
-// cut-off, in every direction.
+// lattice with disc 2 moved next to disc 1, from deep in the wall (kicks of
+// 2^51 and more, left to the one-pair code, then beyond the integers) out
+// past the cut-off, in every direction.
 TEST_P(BatchedPaths, ExactKicksMatchTheOnePairLaw)
 {
     Record lattice;
