@@ -154,14 +154,15 @@ void ExactVerlet::storeVelocities(Record& rec) const
 // first of the next are the same integers, computed once.
 void ExactVerlet::step()
 {
+    halfKick();
     for (int m = 0; m < subSteps_; ++m) {
-        halfKick();
-        drift();
-        if (list_.outdated(x_.data(), y_.data()))
+        if (m > 0)
+            kickTwice();
+        if (driftAndCheckList())
             list_.build(x_.data(), y_.data());
         computeHalfKicks();
-        halfKick();
     }
+    halfKick();
 }
 
 void ExactVerlet::reverse()
@@ -381,15 +382,48 @@ void ExactVerlet::halfKick()
     }
 }
 
-// Each coordinate moves by its velocity's whole position units, wrapping
-// round the box by the integers' overflow.
-void ExactVerlet::drift()
+// The second half kick of one inner step and the first of the next, which
+// are the same integers, in one pass: the sums go to spare arrays that then
+// change places with the velocities. Where either half kick would fail,
+// nothing is kept and the two are made one after the other, which raises
+// the error at its disc with the same velocities written as ever.
+void ExactVerlet::kickTwice()
 {
+    nextVx_.resize(vx_.size());
+    nextVy_.resize(vy_.size());
+    bool bad = false;
+    for (int k = 1; k <= n_; ++k) {
+        const auto s = static_cast<std::size_t>(k);
+        std::int64_t ax, ay, bx, by;
+        bad |= __builtin_add_overflow(vx_[s], hx_[s], &ax) | __builtin_add_overflow(ax, hx_[s], &bx);
+        bad |= __builtin_add_overflow(vy_[s], hy_[s], &ay) | __builtin_add_overflow(ay, hy_[s], &by);
+        for (const std::int64_t v : {ax, ay, bx, by})
+            bad |= (v >= LargestVelocity) | (v <= -LargestVelocity);
+        nextVx_[s] = bx;
+        nextVy_[s] = by;
+    }
+    if (bad) [[unlikely]] {
+        halfKick();
+        halfKick();
+        return;
+    }
+    vx_.swap(nextVx_);
+    vy_.swap(nextVy_);
+}
+
+// Each coordinate moves by its velocity's whole position units, wrapping
+// round the box by the integers' overflow. True when some disc has moved
+// more than half the list's margin since it was built.
+bool ExactVerlet::driftAndCheckList()
+{
+    bool outdated = false;
     for (int k = 1; k <= n_; ++k) {
         const auto s = static_cast<std::size_t>(k);
         x_[s] += static_cast<std::uint32_t>(driftOf(vx_[s]));
         y_[s] += static_cast<std::uint32_t>(driftOf(vy_[s]));
+        outdated |= list_.movedTooFar(k, x_[s], y_[s]);
     }
+    return outdated;
 }
 
 }  // namespace ljgas

@@ -95,7 +95,8 @@ private:
     template <class Add>
     void scatterKicks(const std::vector<VerletList::Pair>& pairs, Add add);
     void halfKick();
-    void drift();
+    void kickTwice();
+    bool driftAndCheckList();
     void zeroMomentum();
 
     int n_ = 0;
@@ -111,6 +112,7 @@ private:
     std::vector<std::uint32_t> x_, y_;
     std::vector<std::int64_t> vx_, vy_;
     std::vector<std::int64_t> hx_, hy_;  // the half kicks of the current positions
+    std::vector<std::int64_t> nextVx_, nextVy_;
     std::vector<std::int64_t> cx_, cy_;  // each listed pair's kick on its first disc
 };
 

@@ -84,8 +84,11 @@ inline std::int64_t roundOdd(double a)
 // most LargestVelocity, so the sums cannot overflow.
 inline std::int32_t driftOf(std::int64_t V)
 {
+    // |V| rounded and the sign put back, without a branch: the sign of a
+    // velocity is a coin toss.
     constexpr std::int64_t half = std::int64_t{1} << 31;
-    const std::int64_t move = V >= 0 ? (V + half) >> 32 : -((half - V) >> 32);
+    const std::int64_t sign = V >> 63;  // 0 or -1
+    const std::int64_t move = ((((V ^ sign) - sign + half) >> 32) ^ sign) - sign;
     return static_cast<std::int32_t>(move);
 }
 

@@ -60,14 +60,4 @@ void VerletList::build(const std::uint32_t* X, const std::uint32_t* Y)
     ++builds_;
 }
 
-bool VerletList::outdated(const std::uint32_t* X, const std::uint32_t* Y) const
-{
-    for (int k = 1; k <= n_; ++k) {
-        if (squaredSeparation(builtX_[static_cast<std::size_t>(k)], builtY_[static_cast<std::size_t>(k)], X[k], Y[k]) >
-            allowedMove2_)
-            return true;
-    }
-    return false;
-}
-
 }  // namespace ljgas

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cell_list.h"
+#include "fixed_point.h"
 
 namespace ljgas {
 
@@ -34,9 +35,16 @@ public:
     // measured from. Each pair is (i, j) with i > j, in order of i.
     void build(const std::uint32_t* X, const std::uint32_t* Y);
 
-    // Whether some disc has moved more than half the margin from where the
-    // list was built (then it must be built again before the next kick).
-    bool outdated(const std::uint32_t* X, const std::uint32_t* Y) const;
+    // Whether disc k, now at (X, Y), has moved more than half the margin
+    // from where the list was built (then it must be built again before the
+    // next kick).
+    bool movedTooFar(int k, std::uint32_t X, std::uint32_t Y) const
+    {
+        const auto s = static_cast<std::size_t>(k);
+        const std::int64_t dx = separation(builtX_[s], X);
+        const std::int64_t dy = separation(builtY_[s], Y);
+        return static_cast<std::uint64_t>(dx * dx) + static_cast<std::uint64_t>(dy * dy) > allowedMove2_;
+    }
 
     const std::vector<Pair>& pairs() const { return pairs_; }
     std::int64_t builds() const { return builds_; }
