@@ -391,16 +391,22 @@ void ExactVerlet::kickTwice()
 {
     nextVx_.resize(vx_.size());
     nextVy_.resize(vy_.size());
+    const auto batched = kernels::kernels().kickTwice;
     bool bad = false;
-    for (int k = 1; k <= n_; ++k) {
-        const auto s = static_cast<std::size_t>(k);
-        std::int64_t ax, ay, bx, by;
-        bad |= __builtin_add_overflow(vx_[s], hx_[s], &ax) | __builtin_add_overflow(ax, hx_[s], &bx);
-        bad |= __builtin_add_overflow(vy_[s], hy_[s], &ay) | __builtin_add_overflow(ay, hy_[s], &by);
-        for (const std::int64_t v : {ax, ay, bx, by})
-            bad |= (v >= LargestVelocity) | (v <= -LargestVelocity);
-        nextVx_[s] = bx;
-        nextVy_[s] = by;
+    if (batched != nullptr) {
+        bad = !batched(vx_.data() + 1, hx_.data() + 1, n_, nextVx_.data() + 1) ||
+              !batched(vy_.data() + 1, hy_.data() + 1, n_, nextVy_.data() + 1);
+    } else {
+        for (int k = 1; k <= n_; ++k) {
+            const auto s = static_cast<std::size_t>(k);
+            std::int64_t ax, ay, bx, by;
+            bad |= __builtin_add_overflow(vx_[s], hx_[s], &ax) | __builtin_add_overflow(ax, hx_[s], &bx);
+            bad |= __builtin_add_overflow(vy_[s], hy_[s], &ay) | __builtin_add_overflow(ay, hy_[s], &by);
+            for (const std::int64_t v : {ax, ay, bx, by})
+                bad |= (v >= LargestVelocity) | (v <= -LargestVelocity);
+            nextVx_[s] = bx;
+            nextVy_[s] = by;
+        }
     }
     if (bad) [[unlikely]] {
         halfKick();
@@ -416,6 +422,10 @@ void ExactVerlet::kickTwice()
 // more than half the list's margin since it was built.
 bool ExactVerlet::driftAndCheckList()
 {
+    const auto batched = kernels::kernels().driftAndCheck;
+    if (batched != nullptr && list_.allowedMove2() < (std::uint64_t{1} << 62))
+        return batched(x_.data() + 1, y_.data() + 1, vx_.data() + 1, vy_.data() + 1, list_.builtX() + 1,
+                       list_.builtY() + 1, n_, static_cast<std::int64_t>(list_.allowedMove2()));
     bool outdated = false;
     for (int k = 1; k <= n_; ++k) {
         const auto s = static_cast<std::size_t>(k);

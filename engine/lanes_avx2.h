@@ -34,6 +34,7 @@ struct Avx2Lanes {
     using Doubles = __m256d;
     using Singles = __m128;
     using Ints = __m128i;   // 32-bit integers
+    using Longs = __m256i;  // 64-bit integers
     using Mask = unsigned;  // bit m for lane m
     using Active = int;     // the lanes of a batch that hold pairs, as a count
 
@@ -109,6 +110,63 @@ struct Avx2Lanes {
         for (int m = 0; m < valid; ++m)
             p[m] = slots[m];
     }
+
+    // The fixed-point state: 64-bit and 32-bit integers, wrapping.
+    static Longs longs(std::int64_t v) { return _mm256_set1_epi64x(v); }
+    static Longs load(const std::int64_t* p, Active valid)
+    {
+        if (valid >= width)
+            return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        alignas(32) std::int64_t slots[width] = {0, 0, 0, 0};
+        for (int m = 0; m < valid; ++m)
+            slots[m] = p[m];
+        return _mm256_load_si256(reinterpret_cast<const __m256i*>(slots));
+    }
+    static void store(std::int64_t* p, Active valid, Longs v)
+    {
+        if (valid >= width)
+            return _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+        alignas(32) std::int64_t slots[width];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(slots), v);
+        for (int m = 0; m < valid; ++m)
+            p[m] = slots[m];
+    }
+    static Ints load(const std::uint32_t* p, Active valid)
+    {
+        if (valid >= width)
+            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        alignas(16) std::uint32_t slots[width] = {0, 0, 0, 0};
+        for (int m = 0; m < valid; ++m)
+            slots[m] = p[m];
+        return _mm_load_si128(reinterpret_cast<const __m128i*>(slots));
+    }
+    static void store(std::uint32_t* p, Active valid, Ints v)
+    {
+        if (valid >= width)
+            return _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+        alignas(16) std::uint32_t slots[width];
+        _mm_store_si128(reinterpret_cast<__m128i*>(slots), v);
+        for (int m = 0; m < valid; ++m)
+            p[m] = slots[m];
+    }
+    static Longs add(Longs a, Longs b) { return _mm256_add_epi64(a, b); }
+    static Longs subtract(Longs a, Longs b) { return _mm256_sub_epi64(a, b); }
+    static Longs exclusiveOr(Longs a, Longs b) { return _mm256_xor_si256(a, b); }
+    static Longs both(Longs a, Longs b) { return _mm256_and_si256(a, b); }
+    static Ints add(Ints a, Ints b) { return _mm_add_epi32(a, b); }
+    static Ints subtract(Ints a, Ints b) { return _mm_sub_epi32(a, b); }
+    // AVX2 has no 64-bit arithmetic shift: the sign as a comparison.
+    static Longs signOf(Longs v) { return _mm256_cmpgt_epi64(_mm256_setzero_si256(), v); }  // 0 or -1
+    static Longs shiftRight32(Longs v) { return _mm256_srli_epi64(v, 32); }
+    static Ints lowHalves(Longs v)
+    {
+        return _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+    }
+    static Longs widen(Ints v) { return _mm256_cvtepi32_epi64(v); }
+    // The products of the lanes' low 32 bits, signed, in 64 bits.
+    static Longs multiplyLow(Longs a, Longs b) { return _mm256_mul_epi32(a, b); }
+    static Mask negative(Longs v) { return bits(_mm256_castsi256_pd(v)); }
+    static Mask greater(Longs a, Longs b) { return bits(_mm256_castsi256_pd(_mm256_cmpgt_epi64(a, b))); }
 
     static Doubles widen(Singles v) { return _mm256_cvtps_pd(v); }
     static Singles narrow(Doubles v) { return _mm256_cvtpd_ps(v); }

@@ -15,6 +15,7 @@ struct Avx512Lanes {
     using Doubles = __m512d;
     using Singles = __m256;
     using Ints = __m256i;   // 32-bit integers
+    using Longs = __m512i;  // 64-bit integers
     using Mask = __mmask8;  // bit m for lane m
     using Active = __mmask8;
 
@@ -40,6 +41,27 @@ struct Avx512Lanes {
     {
         _mm512_mask_storeu_epi64(p, valid, _mm512_cvttpd_epi64(whole));
     }
+
+    // The fixed-point state: 64-bit and 32-bit integers, wrapping.
+    static Longs longs(std::int64_t v) { return _mm512_set1_epi64(v); }
+    static Longs load(const std::int64_t* p, Active valid) { return _mm512_maskz_loadu_epi64(valid, p); }
+    static void store(std::int64_t* p, Active valid, Longs v) { _mm512_mask_storeu_epi64(p, valid, v); }
+    static Ints load(const std::uint32_t* p, Active valid) { return _mm256_maskz_loadu_epi32(valid, p); }
+    static void store(std::uint32_t* p, Active valid, Ints v) { _mm256_mask_storeu_epi32(p, valid, v); }
+    static Longs add(Longs a, Longs b) { return _mm512_add_epi64(a, b); }
+    static Longs subtract(Longs a, Longs b) { return _mm512_sub_epi64(a, b); }
+    static Longs exclusiveOr(Longs a, Longs b) { return _mm512_xor_si512(a, b); }
+    static Longs both(Longs a, Longs b) { return _mm512_and_si512(a, b); }
+    static Ints add(Ints a, Ints b) { return _mm256_add_epi32(a, b); }
+    static Ints subtract(Ints a, Ints b) { return _mm256_sub_epi32(a, b); }
+    static Longs signOf(Longs v) { return _mm512_srai_epi64(v, 63); }  // 0 or -1
+    static Longs shiftRight32(Longs v) { return _mm512_srli_epi64(v, 32); }
+    static Ints lowHalves(Longs v) { return _mm512_cvtepi64_epi32(v); }
+    static Longs widen(Ints v) { return _mm512_cvtepi32_epi64(v); }
+    // The products of the lanes' low 32 bits, signed, in 64 bits.
+    static Longs multiplyLow(Longs a, Longs b) { return _mm512_mul_epi32(a, b); }
+    static Mask negative(Longs v) { return _mm512_movepi64_mask(v); }
+    static Mask greater(Longs a, Longs b) { return _mm512_cmpgt_epi64_mask(a, b); }
 
     static Doubles widen(Singles v) { return _mm512_cvtps_pd(v); }
     static Singles narrow(Doubles v) { return _mm512_cvtpd_ps(v); }

@@ -56,7 +56,8 @@ bool binsAgreeScalar(const float* g, const double* sum, int count, double tolera
 }
 
 const Kernels scalarKernels = {
-    nullptr, nullptr, nullptr, allFiniteScalar, squaredSpeedsScalar, extendPathsScalar, binsAgreeScalar,
+    nullptr,           nullptr,         nullptr, nullptr, nullptr, allFiniteScalar, squaredSpeedsScalar,
+    extendPathsScalar, binsAgreeScalar,
 };
 
 }  // namespace

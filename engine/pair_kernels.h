@@ -75,6 +75,18 @@ struct Kernels {
     bool (*exactPairKicks)(const std::int32_t* dX, const std::int32_t* dY, int count, const ExactPairLaw& law,
                            std::int64_t* cx, std::int64_t* cy);
 
+    // The conserving step's two half kicks between drifts, for one axis:
+    // out[m] = (v[m] + h[m]) + h[m]. False (out unspecified) when either sum
+    // overflows or reaches LargestVelocity in size. Null: no batched loop.
+    bool (*kickTwice)(const std::int64_t* v, const std::int64_t* h, int count, std::int64_t* out);
+
+    // The conserving drift: each of x[m], y[m] moves by driftOf(vx[m]),
+    // driftOf(vy[m]) position units, wrapping. True when some disc is then
+    // farther than sqrt(allowed2) from (builtX[m], builtY[m]); allowed2 is
+    // below 2^62. Null: no batched loop.
+    bool (*driftAndCheck)(std::uint32_t* x, std::uint32_t* y, const std::int64_t* vx, const std::int64_t* vy,
+                          const std::uint32_t* builtX, const std::uint32_t* builtY, int count, std::int64_t allowed2);
+
     // Whether all of v[0..count-1] are finite.
     bool (*allFinite)(const float* v, int count);
 

@@ -10,8 +10,9 @@
 namespace ljgas::kernels {
 
 extern const Kernels avx2Kernels = {
-    refreshRow<Avx2Lanes>,    pairKicks<Avx2Lanes>,   exactPairKicks<Avx2Lanes>, allFinite<Avx2Lanes>,
-    squaredSpeeds<Avx2Lanes>, extendPaths<Avx2Lanes>, binsAgree<Avx2Lanes>,
+    refreshRow<Avx2Lanes>,    pairKicks<Avx2Lanes>,     exactPairKicks<Avx2Lanes>,
+    kickTwice<Avx2Lanes>,     driftAndCheck<Avx2Lanes>, allFinite<Avx2Lanes>,
+    squaredSpeeds<Avx2Lanes>, extendPaths<Avx2Lanes>,   binsAgree<Avx2Lanes>,
 };
 
 }  // namespace ljgas::kernels

@@ -11,8 +11,9 @@
 namespace ljgas::kernels {
 
 extern const Kernels avx512Kernels = {
-    refreshRow<Avx512Lanes>,    pairKicks<Avx512Lanes>,   exactPairKicks<Avx512Lanes>, allFinite<Avx512Lanes>,
-    squaredSpeeds<Avx512Lanes>, extendPaths<Avx512Lanes>, binsAgree<Avx512Lanes>,
+    refreshRow<Avx512Lanes>,    pairKicks<Avx512Lanes>,     exactPairKicks<Avx512Lanes>,
+    kickTwice<Avx512Lanes>,     driftAndCheck<Avx512Lanes>, allFinite<Avx512Lanes>,
+    squaredSpeeds<Avx512Lanes>, extendPaths<Avx512Lanes>,   binsAgree<Avx512Lanes>,
 };
 
 }  // namespace ljgas::kernels

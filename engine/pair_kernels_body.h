@@ -198,6 +198,65 @@ bool exactPairKicks(const std::int32_t* dX, const std::int32_t* dY, int count, c
     return anyBad == 0;
 }
 
+// Kernels::kickTwice. A signed sum overflowed where its sign differs from
+// both of its terms'.
+template <class L>
+bool kickTwice(const std::int64_t* v, const std::int64_t* h, int count, std::int64_t* out)
+{
+    using Longs = typename L::Longs;
+    const Longs justBelow = L::longs((std::int64_t{1} << 62) - 1);   // LargestVelocity - 1
+    const Longs justAbove = L::longs(-(std::int64_t{1} << 62) + 1);  // -LargestVelocity + 1
+    typename L::Mask anyBad = 0;
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+        const Longs V = L::load(v + m, active);
+        const Longs H = L::load(h + m, active);
+        const Longs A = L::add(V, H);
+        const Longs B = L::add(A, H);
+        const Longs overflows = L::both(L::exclusiveOr(V, A), L::exclusiveOr(H, A));
+        const Longs overflowsAgain = L::both(L::exclusiveOr(A, B), L::exclusiveOr(H, B));
+        anyBad |= L::lanes(active) & (L::negative(overflows) | L::negative(overflowsAgain) | L::greater(A, justBelow) |
+                                      L::greater(justAbove, A) | L::greater(B, justBelow) | L::greater(justAbove, B));
+        L::store(out + m, active, B);
+    }
+    return anyBad == 0;
+}
+
+// driftOf lane by lane: |V| + 2^31 shifted down 32 bits, the sign put back.
+template <class L>
+typename L::Ints driftsOf(typename L::Longs V)
+{
+    const typename L::Longs sign = L::signOf(V);
+    const typename L::Longs size = L::add(L::subtract(L::exclusiveOr(V, sign), sign), L::longs(std::int64_t{1} << 31));
+    return L::lowHalves(L::subtract(L::exclusiveOr(L::shiftRight32(size), sign), sign));
+}
+
+// Kernels::driftAndCheck.
+template <class L>
+bool driftAndCheck(std::uint32_t* x, std::uint32_t* y, const std::int64_t* vx, const std::int64_t* vy,
+                   const std::uint32_t* builtX, const std::uint32_t* builtY, int count, std::int64_t allowed2)
+{
+    using Longs = typename L::Longs;
+    using Ints = typename L::Ints;
+    const Longs allowed = L::longs(allowed2);
+    typename L::Mask moved = 0;
+    for (int m = 0; m < count; m += L::width) {
+        const auto active = L::active(count - m);
+        const Ints X = L::add(L::load(x + m, active), driftsOf<L>(L::load(vx + m, active)));
+        const Ints Y = L::add(L::load(y + m, active), driftsOf<L>(L::load(vy + m, active)));
+        L::store(x + m, active, X);
+        L::store(y + m, active, Y);
+        const Longs dX = L::widen(L::subtract(X, L::load(builtX + m, active)));
+        const Longs dY = L::widen(L::subtract(Y, L::load(builtY + m, active)));
+        // Each square is at most 2^62; where their sum wraps, both are 2^62,
+        // more than allowed2.
+        const Longs dX2 = L::multiplyLow(dX, dX);
+        moved |= L::lanes(active) &
+                 (L::greater(L::add(dX2, L::multiplyLow(dY, dY)), allowed) | L::greater(dX2, allowed));
+    }
+    return moved != 0;
+}
+
 // Kernels::allFinite.
 template <class L>
 bool allFinite(const float* v, int count)

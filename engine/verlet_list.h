@@ -47,6 +47,11 @@ public:
     }
 
     const std::vector<Pair>& pairs() const { return pairs_; }
+    // Where the discs were at the last build, and the square of the move
+    // that outdates the list.
+    const std::uint32_t* builtX() const { return builtX_.data(); }
+    const std::uint32_t* builtY() const { return builtY_.data(); }
+    std::uint64_t allowedMove2() const { return allowedMove2_; }
     std::int64_t builds() const { return builds_; }
 
 private:

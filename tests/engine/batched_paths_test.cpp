@@ -354,6 +354,58 @@ TEST_P(BatchedPaths, ExactKicksMatchTheOnePairLaw)
     EXPECT_GT(overflows, 0);
 }
 
+// Whole conserving steps on the lanes (the two half kicks between drifts,
+// the drift and the list's check) against the one-pair code: a hot gas
+// stepped alike to the integer, and discs driven at the fastest velocity
+// the integers hold failing at the same disc with the same state.
+TEST_P(BatchedPaths, ConservingStepsMatchTheOnePairCode)
+{
+    Record lattice;
+    RandomSequence random;
+    initializeLattice(lattice, 0.01f, random);
+    auto stepped = [&](SimdLevel level, const Record& rec, int steps, std::string& error) {
+        ExactVerlet verlet(rec.n, 0.01, 0.2, TimeStep, 4);
+        atLevel(level, [&] {
+            try {
+                verlet.load(rec);
+                for (int s = 0; s < steps; ++s)
+                    verlet.step();
+            } catch (const EngineError& e) {
+                error = e.what();
+            }
+        });
+        return verlet;
+    };
+    Record hot = lattice;
+    for (int k = 1; k <= hot.n; ++k)
+        hot.vx[k] *= 3.0f, hot.vy[k] *= 3.0f;
+    int failures = 0;
+    // The hot gas; disc 2 nearly at the limit (disc 4 against it, so that
+    // no momentum is taken out), alone, or landing after its first drift
+    // just past disc 3, which pushes it beyond the limit in the half kicks
+    // between two drifts.
+    for (const float speed : {0.0f, 999.0f, 999.99f, -999.99f}) {
+        Record rec = speed == 0.0f ? hot : lattice;
+        if (speed != 0.0f)
+            rec.vx[2] = speed, rec.vx[4] = -speed;
+        if (speed > 999.5f || speed < -999.5f) {
+            const float ahead = std::copysign(0.25f - 0.018f, speed);
+            rec.x[3] = rec.x[2] + ahead - std::floor(rec.x[2] + ahead), rec.y[3] = rec.y[2];
+        }
+        std::string scalarError, lanesError;
+        const ExactVerlet scalar = stepped(SimdLevel::Scalar, rec, 300, scalarError);
+        const ExactVerlet lanes = stepped(GetParam(), rec, 300, lanesError);
+        SCOPED_TRACE("speed " + std::to_string(speed));
+        ASSERT_EQ(scalarError, lanesError);
+        EXPECT_EQ(scalar.x(), lanes.x());
+        EXPECT_EQ(scalar.y(), lanes.y());
+        EXPECT_EQ(scalar.vx(), lanes.vx());
+        EXPECT_EQ(scalar.vy(), lanes.vy());
+        failures += scalarError.find("the kick of disc") != std::string::npos ? 1 : 0;
+    }
+    EXPECT_GT(failures, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Levels, BatchedPaths, ::testing::Values(SimdLevel::Avx2, SimdLevel::Avx512),
                          [](const ::testing::TestParamInfo<SimdLevel>& info) {
                              return std::string(simdLevelName(info.param));
