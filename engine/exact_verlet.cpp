@@ -400,8 +400,10 @@ void ExactVerlet::kickTwice()
         for (int k = 1; k <= n_; ++k) {
             const auto s = static_cast<std::size_t>(k);
             std::int64_t ax, ay, bx, by;
-            bad |= __builtin_add_overflow(vx_[s], hx_[s], &ax) | __builtin_add_overflow(ax, hx_[s], &bx);
-            bad |= __builtin_add_overflow(vy_[s], hy_[s], &ay) | __builtin_add_overflow(ay, hy_[s], &by);
+            bad |= __builtin_add_overflow(vx_[s], hx_[s], &ax);
+            bad |= __builtin_add_overflow(ax, hx_[s], &bx);
+            bad |= __builtin_add_overflow(vy_[s], hy_[s], &ay);
+            bad |= __builtin_add_overflow(ay, hy_[s], &by);
             for (const std::int64_t v : {ax, ay, bx, by})
                 bad |= (v >= LargestVelocity) | (v <= -LargestVelocity);
             nextVx_[s] = bx;
