@@ -46,54 +46,28 @@ struct Avx2Lanes {
     static Active active(int valid) { return valid; }
     static Mask lanes(Active valid) { return valid >= width ? 0xfu : (1u << valid) - 1u; }
 
-    // A short last batch is copied into four slots, so that every load stays
-    // inside the caller's arrays, and out of them again.
     static Singles load(const float* p, Active valid)
     {
-        if (valid >= width)
-            return _mm_loadu_ps(p);
-        alignas(16) float slots[width] = {0.0f, 0.0f, 0.0f, 0.0f};
-        for (int m = 0; m < valid; ++m)
-            slots[m] = p[m];
-        return _mm_load_ps(slots);
+        return padded<Singles>(p, valid, [](const float* q) { return _mm_loadu_ps(q); });
     }
     static void store(float* p, Active valid, Singles v)
     {
-        if (valid >= width)
-            return _mm_storeu_ps(p, v);
-        alignas(16) float slots[width];
-        _mm_store_ps(slots, v);
-        for (int m = 0; m < valid; ++m)
-            p[m] = slots[m];
+        padded(p, valid, [v](float* q) { _mm_storeu_ps(q, v); });
     }
     static Doubles load(const double* p, Active valid)
     {
-        if (valid >= width)
-            return _mm256_loadu_pd(p);
-        alignas(32) double slots[width] = {0.0, 0.0, 0.0, 0.0};
-        for (int m = 0; m < valid; ++m)
-            slots[m] = p[m];
-        return _mm256_load_pd(slots);
+        return padded<Doubles>(p, valid, [](const double* q) { return _mm256_loadu_pd(q); });
     }
     static void store(std::int32_t* p, Active valid, Ints v)
     {
-        if (valid >= width)
-            return _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-        alignas(16) std::int32_t slots[width];
-        _mm_store_si128(reinterpret_cast<__m128i*>(slots), v);
-        for (int m = 0; m < valid; ++m)
-            p[m] = slots[m];
+        padded(p, valid, [v](std::int32_t* q) { _mm_storeu_si128(reinterpret_cast<__m128i*>(q), v); });
     }
 
     // 32-bit integers, exactly, as doubles.
     static Doubles load(const std::int32_t* p, Active valid)
     {
-        if (valid >= width)
-            return _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-        alignas(16) std::int32_t slots[width] = {0, 0, 0, 0};
-        for (int m = 0; m < valid; ++m)
-            slots[m] = p[m];
-        return _mm256_cvtepi32_pd(_mm_load_si128(reinterpret_cast<const __m128i*>(slots)));
+        return _mm256_cvtepi32_pd(padded<Ints>(
+            p, valid, [](const std::int32_t* q) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)); }));
     }
     // Whole numbers below 2^51 in size, as 64-bit integers. AVX2 has no
     // such conversion: v + 1.5 * 2^52 is exact for them and holds v in the
@@ -101,53 +75,28 @@ struct Avx2Lanes {
     static void store(std::int64_t* p, Active valid, Doubles whole)
     {
         const __m256d shift = _mm256_set1_pd(6755399441055744.0);  // 1.5 * 2^52
-        const __m256i v = _mm256_sub_epi64(_mm256_castpd_si256(_mm256_add_pd(whole, shift)),
-                                           _mm256_castpd_si256(shift));
-        if (valid >= width)
-            return _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
-        alignas(32) std::int64_t slots[width];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(slots), v);
-        for (int m = 0; m < valid; ++m)
-            p[m] = slots[m];
+        store(p, valid, _mm256_sub_epi64(_mm256_castpd_si256(_mm256_add_pd(whole, shift)), _mm256_castpd_si256(shift)));
     }
 
     // The fixed-point state: 64-bit and 32-bit integers, wrapping.
     static Longs longs(std::int64_t v) { return _mm256_set1_epi64x(v); }
     static Longs load(const std::int64_t* p, Active valid)
     {
-        if (valid >= width)
-            return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        alignas(32) std::int64_t slots[width] = {0, 0, 0, 0};
-        for (int m = 0; m < valid; ++m)
-            slots[m] = p[m];
-        return _mm256_load_si256(reinterpret_cast<const __m256i*>(slots));
+        return padded<Longs>(
+            p, valid, [](const std::int64_t* q) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q)); });
     }
     static void store(std::int64_t* p, Active valid, Longs v)
     {
-        if (valid >= width)
-            return _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
-        alignas(32) std::int64_t slots[width];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(slots), v);
-        for (int m = 0; m < valid; ++m)
-            p[m] = slots[m];
+        padded(p, valid, [v](std::int64_t* q) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(q), v); });
     }
     static Ints load(const std::uint32_t* p, Active valid)
     {
-        if (valid >= width)
-            return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        alignas(16) std::uint32_t slots[width] = {0, 0, 0, 0};
-        for (int m = 0; m < valid; ++m)
-            slots[m] = p[m];
-        return _mm_load_si128(reinterpret_cast<const __m128i*>(slots));
+        return padded<Ints>(
+            p, valid, [](const std::uint32_t* q) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)); });
     }
     static void store(std::uint32_t* p, Active valid, Ints v)
     {
-        if (valid >= width)
-            return _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-        alignas(16) std::uint32_t slots[width];
-        _mm_store_si128(reinterpret_cast<__m128i*>(slots), v);
-        for (int m = 0; m < valid; ++m)
-            p[m] = slots[m];
+        padded(p, valid, [v](std::uint32_t* q) { _mm_storeu_si128(reinterpret_cast<__m128i*>(q), v); });
     }
     static Longs add(Longs a, Longs b) { return _mm256_add_epi64(a, b); }
     static Longs subtract(Longs a, Longs b) { return _mm256_sub_epi64(a, b); }
@@ -227,6 +176,29 @@ struct Avx2Lanes {
     }
 
 private:
+    // A short last batch is copied into four slots, so that every load stays
+    // inside the caller's arrays, and out of them again.
+    template <class V, class T, class Load>
+    static V padded(const T* p, Active valid, Load load)
+    {
+        if (valid >= width)
+            return load(p);
+        T slots[width] = {};
+        for (int m = 0; m < valid; ++m)
+            slots[m] = p[m];
+        return load(slots);
+    }
+    template <class T, class Store>
+    static void padded(T* p, Active valid, Store store)
+    {
+        if (valid >= width)
+            return store(p);
+        T slots[width];
+        store(slots);
+        for (int m = 0; m < valid; ++m)
+            p[m] = slots[m];
+    }
+
     static Mask bits(__m256d mask) { return static_cast<Mask>(_mm256_movemask_pd(mask)); }
     static Mask bits(__m128 mask) { return static_cast<Mask>(_mm_movemask_ps(mask)); }
 };

@@ -133,18 +133,7 @@ void Run::takeRadius()
 
 void Run::step()
 {
-    if (rec_.R != p_.R) {
-        try {
-            takeRadius();
-        } catch (EngineError& e) {
-            e.explain("the run's change to the discs' new R");
-            e.setStep(stats_.steps + 1);
-            throw;
-        }
-    }
-    step_ = toSingle(static_cast<double>(step_) + 1.0);
-    stats_.step = step_;
-    ++stats_.steps;
+    beginStep(rec_, p_.R, step_, stats_, [this] { takeRadius(); });
     try {
         {
             // The refresh's weights are all in the histogram by the end of

@@ -7,15 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "checked.h"
 #include "close_pair_guard.h"
 #include "forces.h"
 #include "neighbour_list.h"
+#include "record.h"
 #include "run_params.h"
 
 namespace ljgas {
 
 struct Host;
-struct Record;
 
 // Progress of one run, for drivers that report on it. The run writes it as
 // it goes, so it is valid also after an EngineError ended the step.
@@ -30,6 +31,27 @@ struct RunStats {
     // cleared the histogram and started binnedVisits from 0.
     std::int64_t radiusChanges = 0;
 };
+
+// The start of a step of either dynamics: discs placed with another R than
+// the run's are taken first by `take` (an error there belongs to the step
+// about to begin), then the run's step counter and the count of all its
+// steps move on.
+template <class Take>
+void beginStep(const Record& rec, float runR, float& step, RunStats& stats, Take take)
+{
+    if (rec.R != runR) {
+        try {
+            take();
+        } catch (EngineError& e) {
+            e.explain("the run's change to the discs' new R");
+            e.setStep(stats.steps + 1);
+            throw;
+        }
+    }
+    step = toSingle(static_cast<double>(step) + 1.0);
+    stats.step = step;
+    ++stats.steps;
+}
 
 // One run's own tables and counters, from the moment Go fixes the run's
 // parameters to the end of the run. Everything here is released with it.
